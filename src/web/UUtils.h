@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Small text routines on 8-bit byte strings (a NUL byte is an ordinary
+// character). Case-insensitive comparisons fold only the ASCII letters.
+
+// Cuts the text between the first `start` (case-insensitive) and the next
+// `end` (case-insensitive) out of `work`, and moves `work` to begin at that
+// `end`. No start: empty result, `work` unchanged. Start but no end: empty
+// result, `work` begins right after the start marker. Empty markers never
+// occur.
+std::string CutBetween(std::string& work, std::string_view start, std::string_view end);
+
+// Replaces `searched` (exact bytes) by `replacement` until none is left;
+// text formed by a replacement is searched again.
+std::string ReplaceAll(std::string text, std::string_view searched, std::string_view replacement);
+
+// Turns a small HTML fragment into plain text by a fixed list of
+// replacements, then trims bytes 0..32 from both ends.
+std::string StripHtml(std::string_view fragment);
+
+// Splits `text` at every `separator` into `pieces` (cleared first). Empty
+// pieces before a separator are kept; a trailing separator adds no piece.
+void SplitString(char separator, std::string_view text, std::vector<std::string>& pieces);
+
+// Decodes "$" + two hex digits into one byte. A malformed escape makes the
+// whole result empty.
+std::string DecodeHexEscapes(std::string_view text);
