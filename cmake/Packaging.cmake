@@ -102,18 +102,12 @@ endfunction()
 _quorvane_install_program_folder(${QUORVANE_INSTALL_FOLDER} program)
 install(PROGRAMS ${_pkg_out}/plain/quorvane DESTINATION bin COMPONENT launcher)
 _quorvane_install_icons(desktop)
-# The plain desktop entry names the launcher and icon by full path, since
-# the prefix may be anywhere; it is written when the install runs, so that
-# `cmake --install --prefix` gets it right.
+# The plain desktop entry is written when the install runs, so that it
+# names the launcher below the prefix given to `cmake --install --prefix`.
 install(CODE "
-  set(QUORVANE_DESKTOP_EXEC \"\${CMAKE_INSTALL_PREFIX}/bin/quorvane\")
-  set(QUORVANE_DESKTOP_ICON \"\${CMAKE_INSTALL_PREFIX}/share/icons/hicolor/scalable/apps/quorvane.svg\")
-  if(EXISTS \"${_pkg_out}/icons/256x256/quorvane.png\")
-    set(QUORVANE_DESKTOP_ICON \"\${CMAKE_INSTALL_PREFIX}/share/icons/hicolor/256x256/apps/quorvane.png\")
-  endif()
-  configure_file(\"${_pkg_dir}/quorvane.desktop.in\" \"${_pkg_out}/plain/quorvane.desktop\" @ONLY)
-  file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/share/applications\" TYPE FILE
-       FILES \"${_pkg_out}/plain/quorvane.desktop\")
+  set(QUORVANE_PACKAGING_SOURCE \"${_pkg_dir}\")
+  set(QUORVANE_PACKAGING_BINARY \"${_pkg_out}\")
+  include(\"${_pkg_dir}/InstallDesktopEntry.cmake\")
 " COMPONENT desktop)
 
 _quorvane_install_program_folder(lib/quorvane debprogram)
