@@ -34,7 +34,9 @@ class MemoryInBuf : public std::streambuf {
 // Writes into a preallocated buffer; no growth inside the timed loop.
 class MemoryOutBuf : public std::streambuf {
  public:
-  explicit MemoryOutBuf(std::string& storage) { setp(storage.data(), storage.data() + storage.size()); }
+  explicit MemoryOutBuf(std::string& storage) {
+    setp(storage.data(), storage.data() + storage.size());
+  }
   std::size_t Written() const { return static_cast<std::size_t>(pptr() - pbase()); }
 };
 

@@ -79,7 +79,9 @@ TEncryption::TEncryption(std::string password, std::uint32_t bufferSize)
   saltPool_.Seed(PlatformEntropy);
 }
 
-TEncryption::~TEncryption() { saltPool_.Wipe(); }
+TEncryption::~TEncryption() {
+  saltPool_.Wipe();
+}
 
 void TEncryption::Report(int code, std::int64_t value) {
   if (progress_) progress_(*this, code, value);
@@ -171,8 +173,7 @@ bool TEncryption::DecryptStream(std::istream& source, std::ostream* target,
   std::int64_t remaining = totalLength - overhead;
   unsigned char* buffer = workBuffer_.get();
   do {
-    const auto wanted =
-        static_cast<std::size_t>(std::min<std::int64_t>(bufferSize_, remaining));
+    const auto wanted = static_cast<std::size_t>(std::min<std::int64_t>(bufferSize_, remaining));
     n = ReadUpTo(source, buffer, wanted);
     if (!n) return Fail(CryptError::ReadFailed);
     Report(kProgressDecryptRead, static_cast<std::int64_t>(*n));

@@ -60,7 +60,8 @@ void AtomicFileWriter::Commit() {
   if (!stream_ || buffer_->Error() != 0) throw FileError(target_, "cannot write", buffer_->Error());
   if (::fsync(buffer_->Fd()) != 0) throw FileError(target_, "cannot write", errno);
   if (!buffer_->Close()) throw FileError(target_, "cannot write", buffer_->Error());
-  if (::rename(temp_.c_str(), target_.c_str()) != 0) throw FileError(target_, "cannot replace", errno);
+  if (::rename(temp_.c_str(), target_.c_str()) != 0)
+    throw FileError(target_, "cannot replace", errno);
   committed_ = true;
   // Make the rename itself durable; a folder that cannot be synced is no
   // reason to report the written file as lost.

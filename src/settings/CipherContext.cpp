@@ -81,7 +81,9 @@ std::size_t KeyLengthOfMode(int mode) {
   }
 }
 
-std::size_t SaltLengthOfMode(int mode) { return KeyLengthOfMode(mode) / 2; }
+std::size_t SaltLengthOfMode(int mode) {
+  return KeyLengthOfMode(mode) / 2;
+}
 
 int ModeForPasswordLength(std::size_t length) {
   if (length < 32) return 1;
@@ -122,9 +124,8 @@ int SetupKeys(int mode, const unsigned char* password, std::size_t passwordLengt
 
   MacCtxPtr hmac(EVP_MAC_CTX_new(HmacAlgorithm()));
   char digest[] = "SHA1";
-  const OSSL_PARAM params[] = {
-      OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digest, 0),
-      OSSL_PARAM_construct_end()};
+  const OSSL_PARAM params[] = {OSSL_PARAM_construct_utf8_string(OSSL_MAC_PARAM_DIGEST, digest, 0),
+                               OSSL_PARAM_construct_end()};
   if (!hmac || EVP_MAC_init(hmac.get(), material + keyLength, keyLength, params) != 1) {
     OPENSSL_cleanse(material, sizeof material);
     throw std::runtime_error("HMAC key set-up failed");
@@ -191,7 +192,8 @@ void FinishCode(CipherContext& context, unsigned char code[10]) {
   if (!context.hmac) throw std::logic_error("authentication code used before key set-up");
   unsigned char full[EVP_MAX_MD_SIZE];
   std::size_t written = 0;
-  if (EVP_MAC_final(context.hmac.get(), full, &written, sizeof full) != 1 || written < kCodeLength) {
+  if (EVP_MAC_final(context.hmac.get(), full, &written, sizeof full) != 1 ||
+      written < kCodeLength) {
     throw std::runtime_error("HMAC final failed");
   }
   std::memcpy(code, full, kCodeLength);

@@ -12,8 +12,8 @@
 struct CipherContext {
   unsigned char counterBlock[16] = {};
   unsigned char keystreamBlock[16] = {};
-  CipherCtxPtr aes;  // AES-ECB encryption under the AES key: the block cipher
-  MacCtxPtr hmac;    // HMAC-SHA1 keyed with the HMAC key
+  CipherCtxPtr aes;                      // AES-ECB encryption under the AES key: the block cipher
+  MacCtxPtr hmac;                        // HMAC-SHA1 keyed with the HMAC key
   std::uint32_t keystreamPosition = 16;  // 16: the next byte needs a new block
   std::uint32_t passwordLength = 0;
   std::uint32_t mode = 0;

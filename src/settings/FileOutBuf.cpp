@@ -22,7 +22,9 @@ FileOutBuf::FileOutBuf(int fd) : fd_(fd), buffer_(kBufferSize) {
   setp(buffer_.data(), buffer_.data() + buffer_.size());
 }
 
-FileOutBuf::~FileOutBuf() { Close(); }
+FileOutBuf::~FileOutBuf() {
+  Close();
+}
 
 bool FileOutBuf::WriteRaw(const char* data, std::size_t count) {
   if (error_ != 0) return false;
@@ -73,7 +75,9 @@ std::streamsize FileOutBuf::xsputn(const char* data, std::streamsize count) {
   return count;
 }
 
-int FileOutBuf::sync() { return Drain() ? 0 : -1; }
+int FileOutBuf::sync() {
+  return Drain() ? 0 : -1;
+}
 
 bool FileOutBuf::Close() {
   if (fd_ < 0) return error_ == 0;

@@ -31,10 +31,11 @@ std::size_t PlatformEntropy(unsigned char* out, std::size_t count) {
   std::uint64_t value = 0;
   timespec ts{};
   if (clock_gettime(CLOCK_MONOTONIC, &ts) == 0) {
-    value = static_cast<std::uint64_t>(ts.tv_sec) * 1000000000u + static_cast<std::uint64_t>(ts.tv_nsec);
+    value = static_cast<std::uint64_t>(ts.tv_sec) * 1000000000u +
+            static_cast<std::uint64_t>(ts.tv_nsec);
   } else if (clock_gettime(CLOCK_BOOTTIME, &ts) == 0) {
-    const std::uint64_t ms =
-        static_cast<std::uint64_t>(ts.tv_sec) * 1000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+    const std::uint64_t ms = static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
+                             static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
     value = ms & 0xFFFFFFFFu;
   }
   const std::size_t n = std::min<std::size_t>(count, 8);
@@ -42,7 +43,9 @@ std::size_t PlatformEntropy(unsigned char* out, std::size_t count) {
   return n;
 }
 
-SaltPool::~SaltPool() { Wipe(); }
+SaltPool::~SaltPool() {
+  Wipe();
+}
 
 void SaltPool::Wipe() {
   OPENSSL_cleanse(pool_.data(), pool_.size());
@@ -88,7 +91,8 @@ void SaltPool::Mix(Buffer& buffer) {
   for (std::size_t p = 0; p < kSize; p += kDigestSize) {
     const std::size_t chain = (p == 0 ? kSize : p) - kDigestSize;
     std::uint32_t state[5];
-    for (std::size_t w = 0; w < 5; ++w) state[w] = LoadLittleEndian32(buffer.data() + chain + 4 * w);
+    for (std::size_t w = 0; w < 5; ++w)
+      state[w] = LoadLittleEndian32(buffer.data() + chain + 4 * w);
     unsigned char block[kBlockSize];
     for (std::size_t i = 0; i < kBlockSize; ++i) block[i] = buffer[(p + i) % kSize];
     Sha1Compress(state, block);

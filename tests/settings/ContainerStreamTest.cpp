@@ -9,9 +9,9 @@
 #include "settings/AesLib.h"
 #include "settings/CipherContext.h"
 #include "settings/ContainerBytes.h"
+#include "settings/ContainerVectors.h"
 #include "settings/SaltPool.h"
 #include "settings/SettingsFile.h"
-#include "settings/ContainerVectors.h"
 
 namespace {
 
@@ -53,10 +53,10 @@ std::string ExpectedContainer(const std::string& password, const std::string& sa
   const int mode = ModeForPasswordLength(password.size());
   CipherContext context;
   unsigned char verifier[2];
-  EXPECT_EQ(SetupKeys(mode, reinterpret_cast<const unsigned char*>(password.data()),
-                      password.size(), reinterpret_cast<const unsigned char*>(salt.data()),
-                      verifier, context),
-            kSetupOk);
+  EXPECT_EQ(
+      SetupKeys(mode, reinterpret_cast<const unsigned char*>(password.data()), password.size(),
+                reinterpret_cast<const unsigned char*>(salt.data()), verifier, context),
+      kSetupOk);
   std::string cipher = plain;
   ApplyKeystream(reinterpret_cast<unsigned char*>(cipher.data()), cipher.size(), context);
   UpdateCode(reinterpret_cast<const unsigned char*>(cipher.data()), cipher.size(), context);
@@ -323,13 +323,15 @@ TEST(ContainerStreamTest, ShortAndTruncatedSourcesFailWithoutWaiting) {
     EXPECT_EQ(crypt.LastError(), CryptError::ShortSource);
   }
   // The stream ends early: in the salt, the verifier, the ciphertext, the code.
-  for (const std::size_t cut : {std::size_t{5}, std::size_t{9}, std::size_t{30}, container.size() - 3}) {
+  for (const std::size_t cut :
+       {std::size_t{5}, std::size_t{9}, std::size_t{30}, container.size() - 3}) {
     TEncryption crypt(password, 16);
     std::istringstream in(container.substr(0, cut));
     std::ostringstream out;
     EXPECT_FALSE(crypt.DecryptStream(in, &out, static_cast<std::int64_t>(container.size())));
     EXPECT_EQ(crypt.LastError(), CryptError::ReadFailed) << cut;
-    EXPECT_EQ(out.str(), std::string(v.plaintext).substr(0, std::min(out.str().size(), v.plaintext.size())));
+    EXPECT_EQ(out.str(),
+              std::string(v.plaintext).substr(0, std::min(out.str().size(), v.plaintext.size())));
   }
   // A truncated file read with its own (smaller) size: the last bytes are
   // taken for the code, which does not match.
@@ -342,7 +344,8 @@ TEST(ContainerStreamTest, ShortAndTruncatedSourcesFailWithoutWaiting) {
 
 TEST(ContainerStreamTest, RandomBytesAreRejected) {
   std::mt19937 random(1234);
-  for (const std::size_t size : {std::size_t{20}, std::size_t{21}, std::size_t{1000}, std::size_t{300000}}) {
+  for (const std::size_t size :
+       {std::size_t{20}, std::size_t{21}, std::size_t{1000}, std::size_t{300000}}) {
     for (int round = 0; round < 3; ++round) {
       std::string noise(size, '\0');
       for (auto& c : noise) c = static_cast<char>(random());
@@ -374,7 +377,8 @@ TEST(ContainerStreamTest, OverlongPasswordFailsWithoutWriting) {
 TEST(ContainerStreamTest, StreamErrorsGiveFalse) {
   const std::string plain = Pattern(5000);
   const std::string password = "errors";
-  for (const std::size_t limit : {std::size_t{0}, std::size_t{5}, std::size_t{3000}, std::size_t{5015}}) {
+  for (const std::size_t limit :
+       {std::size_t{0}, std::size_t{5}, std::size_t{3000}, std::size_t{5015}}) {
     TEncryption crypt(password, 1024);
     std::istringstream in(plain);
     FailingOutBuf sink(limit);
@@ -401,7 +405,8 @@ TEST(ContainerStreamTest, StreamErrorsGiveFalse) {
     EXPECT_FALSE(crypt.DecryptStream(in, &out, static_cast<std::int64_t>(container.size())));
     EXPECT_EQ(crypt.LastError(), CryptError::WriteFailed) << limit;
   }
-  for (const std::size_t limit : {std::size_t{4}, std::size_t{9}, std::size_t{3000}, container.size() - 2}) {
+  for (const std::size_t limit :
+       {std::size_t{4}, std::size_t{9}, std::size_t{3000}, container.size() - 2}) {
     TEncryption crypt(password, 1024);
     FailingInBuf source(container, limit);
     std::istream in(&source);

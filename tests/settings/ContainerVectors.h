@@ -33,7 +33,8 @@ inline const std::vector<KnownContainer>& KnownContainers() {
        "00010203040506070ed3109960d25f4e87d72556fd03cc0d2a3a4b375810454c5cad1dd844c3fe922a71cec0"
        "39bf680dbf02022394e94c28b62d2ea7e4cf7f663d5a243b575ebfeea8"},
       {"Mode1Empty", 1, "zedizoreri", "", "f0f1f2f3f4f5f6f7ded76f7750da96cba9dfbf98"},
-      {"Mode2", 2, "0123456789abcdef0123456789ABCDEF", "The quick brown fox jumps over the lazy dog",
+      {"Mode2", 2, "0123456789abcdef0123456789ABCDEF",
+       "The quick brown fox jumps over the lazy dog",
        "101112131415161718191a1be4b4b00c2737d225b5fe36296219bd176c8312b4fff96678f4c7f499f802ad71"
        "2f8db9cf6f8c3a474ac784a155e10eb9f017875a1b598c"},
       {"Mode3", 3, "Forty-eight bytes of password for the AES-256 mo",

@@ -24,9 +24,10 @@ std::string AesEcb(const std::string& key, const std::string& blocks) {
                              : key.size() == 24 ? EVP_aes_192_ecb()
                                                 : EVP_aes_256_ecb();
   CipherCtxPtr ctx(EVP_CIPHER_CTX_new());
-  EXPECT_EQ(EVP_EncryptInit_ex2(ctx.get(), cipher,
-                                reinterpret_cast<const unsigned char*>(key.data()), nullptr, nullptr),
-            1);
+  EXPECT_EQ(
+      EVP_EncryptInit_ex2(ctx.get(), cipher, reinterpret_cast<const unsigned char*>(key.data()),
+                          nullptr, nullptr),
+      1);
   EVP_CIPHER_CTX_set_padding(ctx.get(), 0);
   std::string out(blocks.size(), '\0');
   int written = 0;
@@ -39,21 +40,22 @@ std::string AesEcb(const std::string& key, const std::string& blocks) {
 
 std::string Pbkdf2(const std::string& password, const std::string& salt, std::size_t length) {
   std::string out(length, '\0');
-  EXPECT_EQ(PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(password.size()),
-                              reinterpret_cast<const unsigned char*>(salt.data()),
-                              static_cast<int>(salt.size()), 1000, EVP_sha1(),
-                              static_cast<int>(length), reinterpret_cast<unsigned char*>(out.data())),
-            1);
+  EXPECT_EQ(
+      PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(password.size()),
+                        reinterpret_cast<const unsigned char*>(salt.data()),
+                        static_cast<int>(salt.size()), 1000, EVP_sha1(), static_cast<int>(length),
+                        reinterpret_cast<unsigned char*>(out.data())),
+      1);
   return out;
 }
 
 CipherContext KeyedContext(int mode, const std::string& password, const std::string& salt) {
   CipherContext context;
   unsigned char verifier[2];
-  EXPECT_EQ(SetupKeys(mode, reinterpret_cast<const unsigned char*>(password.data()),
-                      password.size(), reinterpret_cast<const unsigned char*>(salt.data()),
-                      verifier, context),
-            kSetupOk);
+  EXPECT_EQ(
+      SetupKeys(mode, reinterpret_cast<const unsigned char*>(password.data()), password.size(),
+                reinterpret_cast<const unsigned char*>(salt.data()), verifier, context),
+      kSetupOk);
   return context;
 }
 
@@ -68,9 +70,8 @@ std::string Keystream(CipherContext& context, std::size_t length) {
 // The compression function from the standard IV over a padded one-block
 // message must give that message's SHA-1.
 TEST(Sha1CompressTest, MatchesOpenSslOnOneBlockMessages) {
-  for (const std::string& message :
-       {std::string(), std::string("abc"), std::string(55, 'q'),
-        std::string("The quick brown fox jumps over the lazy dog")}) {
+  for (const std::string& message : {std::string(), std::string("abc"), std::string(55, 'q'),
+                                     std::string("The quick brown fox jumps over the lazy dog")}) {
     unsigned char block[64] = {};
     std::memcpy(block, message.data(), message.size());
     block[message.size()] = 0x80;
@@ -80,7 +81,8 @@ TEST(Sha1CompressTest, MatchesOpenSslOnOneBlockMessages) {
     Sha1Compress(state, block);
     std::string digest;
     for (std::uint32_t word : state) {
-      for (int shift = 24; shift >= 0; shift -= 8) digest.push_back(static_cast<char>(word >> shift));
+      for (int shift = 24; shift >= 0; shift -= 8)
+        digest.push_back(static_cast<char>(word >> shift));
     }
     EXPECT_EQ(digest, OpenSslSha1(message)) << "message of " << message.size() << " bytes";
   }
@@ -96,14 +98,16 @@ TEST(SaltPoolTest, MixChainsFromThePreviousDigestAndWrapsTheBlock) {
     std::uint32_t state[5];
     for (std::size_t w = 0; w < 5; ++w) {
       std::uint32_t v = 0;
-      for (std::size_t b = 0; b < 4; ++b) v |= std::uint32_t{expected[(p + 240 + 4 * w + b) % 260]} << (8 * b);
+      for (std::size_t b = 0; b < 4; ++b)
+        v |= std::uint32_t{expected[(p + 240 + 4 * w + b) % 260]} << (8 * b);
       state[w] = v;
     }
     unsigned char block[64];
     for (std::size_t i = 0; i < 64; ++i) block[i] = expected[(p + i) % 260];
     Sha1Compress(state, block);
     for (std::size_t w = 0; w < 5; ++w) {
-      for (std::size_t b = 0; b < 4; ++b) expected[p + 4 * w + b] = static_cast<unsigned char>(state[w] >> (8 * b));
+      for (std::size_t b = 0; b < 4; ++b)
+        expected[p + 4 * w + b] = static_cast<unsigned char>(state[w] >> (8 * b));
     }
   }
   SaltPool::Mix(buffer);
@@ -168,10 +172,10 @@ TEST(SetupKeysTest, RefusesLongPasswordsAndUnknownModes) {
     std::size_t length;
     int expected;
   };
-  for (const Case& c : {Case{1, 129, kSetupPasswordTooLong}, Case{3, 129, kSetupPasswordTooLong},
-                        Case{0, 10, kSetupBadMode}, Case{4, 10, kSetupBadMode},
-                        Case{-1, 10, kSetupBadMode}, Case{3, 128, kSetupOk},
-                        Case{1, 0, kSetupOk}}) {
+  for (const Case& c :
+       {Case{1, 129, kSetupPasswordTooLong}, Case{3, 129, kSetupPasswordTooLong},
+        Case{0, 10, kSetupBadMode}, Case{4, 10, kSetupBadMode}, Case{-1, 10, kSetupBadMode},
+        Case{3, 128, kSetupOk}, Case{1, 0, kSetupOk}}) {
     CipherContext context;
     EXPECT_EQ(SetupKeys(c.mode, reinterpret_cast<const unsigned char*>(password.data()), c.length,
                         reinterpret_cast<const unsigned char*>(salt.data()), verifier, context),
@@ -202,17 +206,18 @@ TEST(SetupKeysTest, ContextAndVerifierComeFromTheKeyMaterial) {
     const std::string salt(SaltLengthOfMode(mode), static_cast<char>(0x40 + mode));
     CipherContext context;
     unsigned char verifier[2];
-    ASSERT_EQ(SetupKeys(mode, reinterpret_cast<const unsigned char*>(password.data()),
-                        password.size(), reinterpret_cast<const unsigned char*>(salt.data()),
-                        verifier, context),
-              kSetupOk);
+    ASSERT_EQ(
+        SetupKeys(mode, reinterpret_cast<const unsigned char*>(password.data()), password.size(),
+                  reinterpret_cast<const unsigned char*>(salt.data()), verifier, context),
+        kSetupOk);
     const std::string material = Pbkdf2(password, salt, 2 * k + 2);
     EXPECT_EQ(verifier[0], static_cast<unsigned char>(material[2 * k]));
     EXPECT_EQ(verifier[1], static_cast<unsigned char>(material[2 * k + 1]));
     EXPECT_EQ(context.keystreamPosition, 16u);
     EXPECT_EQ(context.mode, static_cast<std::uint32_t>(mode));
     EXPECT_EQ(context.passwordLength, password.size());
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(context.counterBlock), 16), std::string(16, '\0'));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(context.counterBlock), 16),
+              std::string(16, '\0'));
 
     // Keystream block i is AES under bytes 0..K-1 of the counter i + 1.
     std::string counters;
@@ -235,7 +240,8 @@ TEST(ApplyKeystreamTest, CounterCarriesLittleEndianAcrossBatches) {
        {std::uint64_t{0}, std::uint64_t{0xF0}, std::uint64_t{0xFFFF} - 100,
         std::uint64_t{0x00FFFFFFFFFFFFFF} - 5, ~std::uint64_t{0} - 300}) {
     CipherContext context = KeyedContext(1, password, salt);
-    for (int b = 0; b < 8; ++b) context.counterBlock[b] = static_cast<unsigned char>(start >> (8 * b));
+    for (int b = 0; b < 8; ++b)
+      context.counterBlock[b] = static_cast<unsigned char>(start >> (8 * b));
     const std::size_t blocks = 700;
     std::string counters;
     std::uint64_t value = start;
@@ -248,7 +254,8 @@ TEST(ApplyKeystreamTest, CounterCarriesLittleEndianAcrossBatches) {
     std::uint64_t after = 0;
     for (int b = 7; b >= 0; --b) after = (after << 8) | context.counterBlock[b];
     EXPECT_EQ(after, value);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(context.counterBlock) + 8, 8), std::string(8, '\0'));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(context.counterBlock) + 8, 8),
+              std::string(8, '\0'));
   }
 }
 

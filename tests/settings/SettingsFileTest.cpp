@@ -46,8 +46,8 @@ FileError CatchFileError(F&& f) {
 
 TEST(SettingsFileTest, RoundTripsThroughFiles) {
   TempFolder folder;
-  for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{262144},
-                                 std::size_t{1048579}}) {
+  for (const std::size_t size :
+       {std::size_t{0}, std::size_t{1}, std::size_t{262144}, std::size_t{1048579}}) {
     const std::string text = Pattern(size);
     folder.Write("plain.txt", text);
     EncryptSettingsFile(folder.File("plain.txt"), folder.File("dbsettings.dat"));
@@ -74,7 +74,8 @@ TEST(SettingsFileTest, DecryptsAKnownSettingsContainer) {
 
 TEST(SettingsFileTest, OtherPasswordLeavesAnEmptyTarget) {
   TempFolder folder;
-  folder.Write("dbsettings.dat", EncryptBytes("<%%ApplicationName%%>X<%%/ApplicationName%%>", "other"));
+  folder.Write("dbsettings.dat",
+               EncryptBytes("<%%ApplicationName%%>X<%%/ApplicationName%%>", "other"));
   folder.Write("dbsettings.sim", "stale text");
   DecryptSettingsFile(folder.File("dbsettings.dat"), folder.File("dbsettings.sim"));
   EXPECT_TRUE(folder.Exists("dbsettings.sim"));

@@ -57,12 +57,12 @@ std::string StoredAesZip(const std::string& name, const std::string& container,
   Put16(extra, 0);  // the real method: stored
 
   auto common = [&](std::string& out) {
-    Put16(out, 51);  // version needed: 5.1, AES
-    Put16(out, 1);   // encrypted
-    Put16(out, 99);  // AES
-    Put16(out, 0);   // time
+    Put16(out, 51);    // version needed: 5.1, AES
+    Put16(out, 1);     // encrypted
+    Put16(out, 99);    // AES
+    Put16(out, 0);     // time
     Put16(out, 0x21);  // date: 1980-01-01
-    Put32(out, 0);   // CRC, unused in AE-2
+    Put32(out, 0);     // CRC, unused in AE-2
     Put32(out, static_cast<std::uint32_t>(container.size()));
     Put32(out, static_cast<std::uint32_t>(plainSize));
     Put16(out, static_cast<std::uint32_t>(name.size()));
@@ -116,7 +116,8 @@ ZipEntry FirstEntry(const std::string& zip) {
   const std::size_t nameLength = Get16(zip, central + 28);
   const std::size_t extraLength = Get16(zip, central + 30);
   const std::size_t local = Get32(zip, central + 42);
-  for (std::size_t at = central + 46 + nameLength; at + 4 <= central + 46 + nameLength + extraLength;) {
+  for (std::size_t at = central + 46 + nameLength;
+       at + 4 <= central + 46 + nameLength + extraLength;) {
     const std::uint32_t id = Get16(zip, at), size = Get16(zip, at + 2);
     if (id == 0x9901) {
       entry.strength = static_cast<unsigned char>(zip.at(at + 8));
@@ -155,23 +156,25 @@ TEST_P(ZipInteropTest, SevenZipExtractsOurContainer) {
     const std::string container = EncryptBytes(plain, mode.password);
     folder_.Write("ours.zip", StoredAesZip("entry.txt", container, plain.size(), mode.strength));
     const auto out = folder_.File("out" + std::to_string(size));
-    const ChildResult r = RunChild({kSevenZip, "x", "-y", "-p" + mode.password,
-                                    "-o" + out.string(), folder_.File("ours.zip").string()});
+    const ChildResult r = RunChild({kSevenZip, "x", "-y", "-p" + mode.password, "-o" + out.string(),
+                                    folder_.File("ours.zip").string()});
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     EXPECT_EQ(ReadFileBytes(out / "entry.txt"), plain) << size;
   }
   // 7-Zip refuses the same entry under another password.
   const std::string container = EncryptBytes("secret", mode.password);
   folder_.Write("ours.zip", StoredAesZip("entry.txt", container, 6, mode.strength));
-  const ChildResult wrong = RunChild({kSevenZip, "x", "-y", "-pnot-the-password",
-                                      "-o" + folder_.File("wrong").string(),
-                                      folder_.File("ours.zip").string()});
+  const ChildResult wrong =
+      RunChild({kSevenZip, "x", "-y", "-pnot-the-password", "-o" + folder_.File("wrong").string(),
+                folder_.File("ours.zip").string()});
   EXPECT_NE(wrong.exitCode, 0);
 }
 
 TEST_P(ZipInteropTest, WeDecryptSevenZipsEntries) {
   const ModeCase& mode = GetParam();
-  const char* method = mode.strength == 1 ? "-mem=AES128" : mode.strength == 2 ? "-mem=AES192" : "-mem=AES256";
+  const char* method = mode.strength == 1   ? "-mem=AES128"
+                       : mode.strength == 2 ? "-mem=AES192"
+                                            : "-mem=AES256";
   for (const std::size_t size : {std::size_t{0}, std::size_t{33}, std::size_t{300000}}) {
     const std::string plain = Sample(size);
     folder_.Write("plain.bin", plain);

@@ -55,8 +55,8 @@ class BrandToolTest : public testing::Test {
 }  // namespace
 
 TEST_F(BrandToolTest, RoundTripsUnderTheSettingsPassword) {
-  for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{262144},
-                                 std::size_t{5 * 1024 * 1024}}) {
+  for (const std::size_t size :
+       {std::size_t{0}, std::size_t{1}, std::size_t{262144}, std::size_t{5 * 1024 * 1024}}) {
     const std::string text = Pattern(size);
     folder_.Write("settings.txt", text);
     ChildResult r = Brand({"encrypt", Path("settings.txt"), Path("dbsettings.dat")});
@@ -72,8 +72,8 @@ TEST_F(BrandToolTest, RoundTripsUnderTheSettingsPassword) {
     DecryptSettingsFile(folder_.File("dbsettings.dat"), folder_.File("dbsettings.sim"));
     EXPECT_EQ(folder_.Read("dbsettings.sim"), text) << size;
   }
-  EXPECT_EQ(FileNames(folder_.Path()),
-            (std::set<std::string>{"settings.txt", "dbsettings.dat", "back.txt", "dbsettings.sim"}));
+  EXPECT_EQ(FileNames(folder_.Path()), (std::set<std::string>{"settings.txt", "dbsettings.dat",
+                                                              "back.txt", "dbsettings.sim"}));
 }
 
 TEST_F(BrandToolTest, OtherPasswordsSelectTheirMode) {
@@ -83,9 +83,9 @@ TEST_F(BrandToolTest, OtherPasswordsSelectTheirMode) {
   };
   const std::string text = "<%%ApplicationName%%>Brand<%%/ApplicationName%%>\r\n";
   folder_.Write("plain.txt", text);
-  for (const Case& c : {Case{"", 20}, Case{std::string(31, 'a'), 20}, Case{std::string(32, 'b'), 24},
-                        Case{std::string(47, 'c'), 24}, Case{std::string(48, 'd'), 28},
-                        Case{std::string(128, 'e'), 28}}) {
+  for (const Case& c : {Case{"", 20}, Case{std::string(31, 'a'), 20},
+                        Case{std::string(32, 'b'), 24}, Case{std::string(47, 'c'), 24},
+                        Case{std::string(48, 'd'), 28}, Case{std::string(128, 'e'), 28}}) {
     ChildResult r = Brand({"--password", c.password, "encrypt", Path("plain.txt"), Path("x.dat")});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::string container = folder_.Read("x.dat");
@@ -102,7 +102,8 @@ TEST_F(BrandToolTest, OtherPasswordsSelectTheirMode) {
 
 TEST_F(BrandToolTest, WrongPasswordExitsOneAndLeavesThePlainFileAlone) {
   folder_.Write("dbsettings.dat", EncryptBytes("secret text", kSettingsPassword));
-  ChildResult r = Brand({"--password", "guess", "decrypt", Path("dbsettings.dat"), Path("new.txt")});
+  ChildResult r =
+      Brand({"--password", "guess", "decrypt", Path("dbsettings.dat"), Path("new.txt")});
   EXPECT_EQ(r.exitCode, 1);
   ExpectOneLineError(r, {Path("dbsettings.dat"), "wrong password"});
   EXPECT_FALSE(folder_.Exists("new.txt"));

@@ -77,7 +77,6 @@ constexpr std::array kCommands = {
                  Decrypt},
 };
 
-
 void PrintHelp(std::ostream& out) {
   out << "Usage:\n";
   for (const auto& command : kCommands) {
@@ -150,8 +149,8 @@ int RunBrandTool(const std::vector<std::string>& args, std::ostream& out, std::o
     if (positional[0] != command.name) continue;
     options.operands.assign(positional.begin() + 1, positional.end());
     if (options.operands.size() != command.operandCount) {
-      return UsageError(err, std::string(command.name) + " needs " +
-                                 std::string(command.operandNames));
+      return UsageError(err,
+                        std::string(command.name) + " needs " + std::string(command.operandNames));
     }
     return command.run(options, out, err);
   }

@@ -2,4 +2,6 @@
 
 #include "brand/BrandTool.h"
 
-int main(int argc, char** argv) { return RunBrandTool({argv + 1, argv + argc}, std::cout, std::cerr); }
+int main(int argc, char** argv) {
+  return RunBrandTool({argv + 1, argv + argc}, std::cout, std::cerr);
+}
