@@ -20,7 +20,9 @@ std::optional<std::size_t> ReadUpTo(std::istream& in, unsigned char* data, std::
     if (in.bad()) return std::nullopt;
     return static_cast<std::size_t>(in.gcount());
   } catch (const std::exception&) {
-    return std::nullopt;
+    // A stream that throws on failbit reports a plain end of data this way.
+    if (in.bad()) return std::nullopt;
+    return static_cast<std::size_t>(in.gcount());
   }
 }
 

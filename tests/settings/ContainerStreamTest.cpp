@@ -10,7 +10,6 @@
 #include "settings/CipherContext.h"
 #include "settings/ContainerBytes.h"
 #include "settings/ContainerVectors.h"
-#include "settings/SaltPool.h"
 #include "settings/SettingsFile.h"
 
 namespace {
@@ -414,6 +413,21 @@ TEST(ContainerStreamTest, StreamErrorsGiveFalse) {
     EXPECT_FALSE(crypt.DecryptStream(in, &out, static_cast<std::int64_t>(container.size())));
     EXPECT_EQ(crypt.LastError(), CryptError::ReadFailed) << limit;
   }
+}
+
+// A caller's stream that throws at the end of its data is still read to the end.
+TEST(ContainerStreamTest, StreamsThatThrowAtTheEndStillWork) {
+  const std::string plain = Pattern(1000);
+  TEncryption crypt("exceptions", 300);
+  std::istringstream in(plain);
+  in.exceptions(std::ios::failbit | std::ios::eofbit);
+  std::ostringstream out;
+  ASSERT_TRUE(crypt.EncryptStream(in, out));
+  std::istringstream back(out.str());
+  back.exceptions(std::ios::failbit | std::ios::eofbit);
+  std::ostringstream plainOut;
+  EXPECT_TRUE(crypt.DecryptStream(back, &plainOut, static_cast<std::int64_t>(out.str().size())));
+  EXPECT_EQ(plainOut.str(), plain);
 }
 
 TEST(ContainerStreamTest, ZeroBufferSizeIsRefused) {
