@@ -53,7 +53,7 @@ void Redirect(std::string_view rest, const RawQuery& query, const std::string& b
 }  // namespace
 
 void AnswerFault(std::string_view path, const RawQuery& query, const std::string& baseUrl,
-                 HoldGate& gate, httplib::Response& res) {
+                 HoldGate& gate, std::uint64_t ticket, httplib::Response& res) {
   constexpr std::string_view kRedirect = "/fault/redirect/";
   constexpr std::string_view kStatus = "/fault/status/";
   if (path == "/fault/404") {
@@ -89,7 +89,6 @@ void AnswerFault(std::string_view path, const RawQuery& query, const std::string
       Html(res, 400, "Bad drip", "Use /fault/drip?bytes=N&ms=M[&delay=D].");
       return;
     }
-    const std::uint64_t ticket = gate.Ticket();
     if (delay > 0 && !gate.Wait(static_cast<int>(delay), ticket)) {
       Html(res, 503, "Stopping", "The simulator is stopping.");
       return;
@@ -120,9 +119,10 @@ void AnswerFault(std::string_view path, const RawQuery& query, const std::string
       const std::string body =
           "<html><body>\n<p>This body has no length: it ends when the server closes.</p>\n"
           "</body></html>\n";
-      if (!sink.write(body.data(), body.size())) return false;
-      sink.done();
-      return true;
+      sink.write(body.data(), body.size());
+      // The library would keep the connection for another request; a
+      // provider that gives up makes it close the socket at once.
+      return false;
     });
   } else if (path == "/fault/cookie") {
     res.set_header("Set-Cookie", "simsession=s1m5e55; path=/");

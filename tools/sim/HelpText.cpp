@@ -101,8 +101,11 @@ std::string ScenarioFormatText() {
   starting with # or ; are comments. Blanks around keys and values are
   dropped; put a value in double quotes to keep its blanks. In every value
   \n, \r, \t, \\, \" and \xHH (a byte in hex, e.g. \xAF) stand for that
-  character. Yes/no values also accept true/false, on/off and 1/0. Sections
-  and keys that are left out keep the defaults shown here.
+  character. Yes/no values also accept true/false, on/off and 1/0. Comments
+  stand on lines of their own: a # after a value is part of the value.
+
+  The keys, each with its default and what it does (sections and keys
+  that are left out keep these defaults):
 
   [suggest]                 keyword-suggestion service
   rows = 12                 suggestion rows before the row that ends the list (0-1000)

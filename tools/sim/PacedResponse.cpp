@@ -4,8 +4,7 @@
 #include <memory>
 
 void SendPaced(httplib::Response& res, int status, std::string body, const std::string& contentType,
-               const Pace& pace, HoldGate& gate) {
-  const std::uint64_t ticket = gate.Ticket();
+               const Pace& pace, HoldGate& gate, std::uint64_t ticket) {
   if (pace.delayMs > 0 && !gate.Wait(pace.delayMs, ticket)) {
     res.status = 503;
     res.set_content("The simulator is stopping.\n", "text/plain");

@@ -125,11 +125,11 @@ struct Simulator::Impl {
   void Configure(httplib::Server& srv);
   void Handle(const httplib::Request& req, httplib::Response& res);
   SimRequest Record(const httplib::Request& req, SimService service);
-  void Suggest(const RawQuery& query, httplib::Response& res);
-  void CaptchaAnswer(const RawQuery& query, httplib::Response& res);
+  void Suggest(const RawQuery& query, std::uint64_t ticket, httplib::Response& res);
+  void CaptchaAnswer(const RawQuery& query, std::uint64_t ticket, httplib::Response& res);
   std::string NewChallenge(const RawQuery& query);
-  void Search(Engine engine, const RawQuery& query, httplib::Response& res);
-  void Update(std::string_view path, httplib::Response& res);
+  void Search(Engine engine, const RawQuery& query, std::uint64_t ticket, httplib::Response& res);
+  void Update(std::string_view path, std::uint64_t ticket, httplib::Response& res);
   std::string Base() const { return "http://" + std::string(kHost) + ":" + std::to_string(port); }
   Scenario Snapshot() const {
     std::lock_guard lock(mutex);
@@ -207,6 +207,9 @@ SimRequest Simulator::Impl::Record(const httplib::Request& req, SimService servi
 }
 
 void Simulator::Impl::Handle(const httplib::Request& req, httplib::Response& res) {
+  // Taken before the request is logged, so a release that follows a
+  // test's wait for the log always reaches this response.
+  const std::uint64_t ticket = gate.Ticket();
   const RawQuery query(req.target);
   const SimService service = Classify(req.path, query);
   const SimRequest request = Record(req, service);
@@ -220,10 +223,10 @@ void Simulator::Impl::Handle(const httplib::Request& req, httplib::Response& res
   }
   switch (service) {
     case SimService::kSuggest:
-      Suggest(query, res);
+      Suggest(query, ticket, res);
       return;
     case SimService::kCaptchaAnswer:
-      CaptchaAnswer(query, res);
+      CaptchaAnswer(query, ticket, res);
       return;
     case SimService::kCaptchaImage: {
       const std::string answer = Snapshot().suggest.captchaAnswer;
@@ -231,26 +234,27 @@ void Simulator::Impl::Handle(const httplib::Request& req, httplib::Response& res
       return;
     }
     case SimService::kGoogle:
-      Search(Engine::kGoogle, query, res);
+      Search(Engine::kGoogle, query, ticket, res);
       return;
     case SimService::kYahoo:
-      Search(Engine::kYahoo, query, res);
+      Search(Engine::kYahoo, query, ticket, res);
       return;
     case SimService::kMsn:
-      Search(Engine::kMsn, query, res);
+      Search(Engine::kMsn, query, ticket, res);
       return;
     case SimService::kNewsList:
     case SimService::kNewsDetails: {
       const NewsScenario news = Snapshot().news;
       NewsService::Reply reply = NewsService::Answer(request, news);
-      SendPaced(res, reply.status, std::move(reply.body), reply.contentType, news.pace, gate);
+      SendPaced(res, reply.status, std::move(reply.body), reply.contentType, news.pace, gate,
+                ticket);
       return;
     }
     case SimService::kUpdate:
-      Update(req.path, res);
+      Update(req.path, ticket, res);
       return;
     case SimService::kFault:
-      AnswerFault(req.path, query, Base(), gate, res);
+      AnswerFault(req.path, query, Base(), gate, ticket, res);
       return;
     case SimService::kInfo:
       res.set_content(EndpointsText(Base()), "text/plain");
@@ -273,14 +277,14 @@ std::string Simulator::Impl::NewChallenge(const RawQuery& query) {
                        Base() + "/captcha.png?random=" + random + "&x=1");
 }
 
-void Simulator::Impl::Suggest(const RawQuery& query, httplib::Response& res) {
+void Simulator::Impl::Suggest(const RawQuery& query, std::uint64_t ticket, httplib::Response& res) {
   const SuggestScenario sc = Snapshot().suggest;
   if (sc.status != 200) {
-    SendPaced(res, sc.status, ErrorPage(sc.status), kHtml, sc.pace, gate);
+    SendPaced(res, sc.status, ErrorPage(sc.status), kHtml, sc.pace, gate, ticket);
     return;
   }
   if (!query.Has("seed")) {
-    SendPaced(res, 200, SuggestionStartPage(), kHtml, sc.pace, gate);
+    SendPaced(res, 200, SuggestionStartPage(), kHtml, sc.pace, gate, ticket);
     return;
   }
   bool challenge = false;
@@ -302,13 +306,14 @@ void Simulator::Impl::Suggest(const RawQuery& query, httplib::Response& res) {
     }
   }
   std::string page = challenge ? NewChallenge(query) : SuggestionPage(query.Value("seed"), sc);
-  SendPaced(res, 200, std::move(page), kHtml, sc.pace, gate);
+  SendPaced(res, 200, std::move(page), kHtml, sc.pace, gate, ticket);
 }
 
-void Simulator::Impl::CaptchaAnswer(const RawQuery& query, httplib::Response& res) {
+void Simulator::Impl::CaptchaAnswer(const RawQuery& query, std::uint64_t ticket,
+                                    httplib::Response& res) {
   const SuggestScenario sc = Snapshot().suggest;
   if (sc.status != 200) {
-    SendPaced(res, sc.status, ErrorPage(sc.status), kHtml, sc.pace, gate);
+    SendPaced(res, sc.status, ErrorPage(sc.status), kHtml, sc.pace, gate, ticket);
     return;
   }
   bool right = false;
@@ -321,31 +326,32 @@ void Simulator::Impl::CaptchaAnswer(const RawQuery& query, httplib::Response& re
     if (right) captcha.solved = true;
   }
   std::string page = right ? SuggestionPage(query.Value("seed"), sc) : NewChallenge(query);
-  SendPaced(res, 200, std::move(page), kHtml, sc.pace, gate);
+  SendPaced(res, 200, std::move(page), kHtml, sc.pace, gate, ticket);
 }
 
-void Simulator::Impl::Search(Engine engine, const RawQuery& query, httplib::Response& res) {
+void Simulator::Impl::Search(Engine engine, const RawQuery& query, std::uint64_t ticket,
+                             httplib::Response& res) {
   const SearchScenario sc = Snapshot().search;
   const EngineScenario& es = engine == Engine::kGoogle  ? sc.google
                              : engine == Engine::kYahoo ? sc.yahoo
                                                         : sc.msn;
   if (es.mode == EngineMode::kFail) {
-    SendPaced(res, es.status, ErrorPage(es.status), kHtml, es.pace, gate);
+    SendPaced(res, es.status, ErrorPage(es.status), kHtml, es.pace, gate, ticket);
     return;
   }
   const char* key = engine == Engine::kYahoo ? "p" : "q";
   std::string page = query.Has(key) ? SearchPage(engine, query.Value(key), es.mode, sc.hugeTerm)
                                     : SearchStartPage(engine);
-  SendPaced(res, 200, std::move(page), kHtml, es.pace, gate);
+  SendPaced(res, 200, std::move(page), kHtml, es.pace, gate, ticket);
 }
 
-void Simulator::Impl::Update(std::string_view path, httplib::Response& res) {
+void Simulator::Impl::Update(std::string_view path, std::uint64_t ticket, httplib::Response& res) {
   const UpdateScenario sc = Snapshot().update;
   if (path != "/liveupdate/quorvane/mainappupdate.inf" || sc.missing) {
-    SendPaced(res, 404, ErrorPage(404), kHtml, sc.pace, gate);
+    SendPaced(res, 404, ErrorPage(404), kHtml, sc.pace, gate, ticket);
     return;
   }
-  SendPaced(res, 200, UpdateDescriptor(sc), "text/plain", sc.pace, gate);
+  SendPaced(res, 200, UpdateDescriptor(sc), "text/plain", sc.pace, gate, ticket);
 }
 
 Simulator::Simulator(Scenario scenario) : impl_(std::make_unique<Impl>()) {

@@ -57,7 +57,8 @@ class Simulator {
   bool WaitForRequests(SimService service, std::size_t count,
                        std::chrono::milliseconds timeout) const;
 
-  // Responses being delayed or dripped now finish without further waits.
+  // Responses to every request received so far finish without further
+  // delay or drip pauses; later requests follow the scenario again.
   void ReleaseHeld();
 
   // Called on a server thread for every logged request.
