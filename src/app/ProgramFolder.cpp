@@ -24,10 +24,6 @@ std::filesystem::path ProgramFolder() {
   return folder;
 }
 
-std::filesystem::path ProgramFile(std::string_view name) {
-  return ProgramFolder() / name;
-}
+std::filesystem::path ProgramFile(std::string_view name) { return ProgramFolder() / name; }
 
-void SetProgramFolder(const std::filesystem::path& folder) {
-  OverrideFolder() = folder;
-}
+void SetProgramFolder(const std::filesystem::path& folder) { OverrideFolder() = folder; }
