@@ -1,7 +1,8 @@
 #include "app/ResultsExporter.h"
 
-#include <QSaveFile>
+#include <QString>
 
+#include "app/AtomicFile.h"
 #include "app/FileDialogs.h"
 #include "app/Messages.h"
 #include "app/ProgramFolder.h"
@@ -24,17 +25,8 @@ void ResultsExporter::SaveResultsCsv(const ResultStore& rows) {
 
   const std::string path = CompleteCsvFileName(chosen.toLocal8Bit().toStdString());
   lastPath_ = path;
-  const std::string bytes = BuildResultsCsv(rows);
-
-  // Written beside the target and renamed into place, so a failed save
-  // leaves an earlier file of that name as it was.
-  QSaveFile file(QString::fromLocal8Bit(path));
-  const bool saved = file.open(QIODevice::WriteOnly) &&
-                     file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                         static_cast<qint64>(bytes.size()) &&
-                     file.commit();
-  if (!saved) {
-    messages_.Warning("The results could not be saved to \"" + path +
-                      "\": " + file.errorString().toLocal8Bit().toStdString());
+  // A failed save leaves an earlier file of that name as it was.
+  if (const std::error_code error = WriteFileAtomically(path, BuildResultsCsv(rows))) {
+    messages_.Warning("The results could not be saved to \"" + path + "\": " + error.message());
   }
 }

@@ -26,8 +26,13 @@ int ResultsModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : kColumnCount;
 }
 
+bool ResultsModel::Holds(const QModelIndex& index) const {
+  return index.isValid() && index.model() == this && index.row() < store_.Count() &&
+         index.column() < kColumnCount;
+}
+
 QVariant ResultsModel::data(const QModelIndex& index, int role) const {
-  if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+  if (!Holds(index)) return {};
   if (role == Qt::DisplayRole)
     return QString::fromLocal8Bit(store_.Cell(index.row(), index.column()));
   if (role == Qt::CheckStateRole && index.column() == kColNo)
@@ -36,14 +41,14 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
 }
 
 bool ResultsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return false;
+  if (!Holds(index)) return false;
   if (role != Qt::CheckStateRole || index.column() != kColNo) return false;
   SetChecked(index.row(), value.value<Qt::CheckState>() == Qt::Checked);
   return true;
 }
 
 Qt::ItemFlags ResultsModel::flags(const QModelIndex& index) const {
-  if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return Qt::NoItemFlags;
+  if (!Holds(index)) return Qt::NoItemFlags;
   Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
   if (index.column() == kColNo) f |= Qt::ItemIsUserCheckable;
   return f;
@@ -119,10 +124,14 @@ void ResultsModel::Sort(int column, bool ascending) {
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     // One key per row and sort, instead of a collation per comparison.
+    // Folding the case first keeps letter case out of the keys also for
+    // the C locale, where QCollator's keys are the plain code units.
     std::vector<QCollatorSortKey> keys;
     keys.reserve(static_cast<std::size_t>(store_.Count()));
-    for (int row = 0; row < store_.Count(); ++row)
-      keys.push_back(collator.sortKey(QString::fromLocal8Bit(store_.Cell(row, kColKeywords))));
+    for (int row = 0; row < store_.Count(); ++row) {
+      keys.push_back(
+          collator.sortKey(QString::fromLocal8Bit(store_.Cell(row, kColKeywords)).toCaseFolded()));
+    }
     store_.SortByKeys(
         keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b); },
         ascending);

@@ -42,5 +42,8 @@ class ResultsModel final : public QAbstractTableModel {
   void Sort(int column, bool ascending);
 
  private:
+  // True for a valid index of this model that names an existing cell.
+  bool Holds(const QModelIndex& index) const;
+
   ResultStore store_;
 };
