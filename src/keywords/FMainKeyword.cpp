@@ -19,20 +19,23 @@ TfrmMainKeyword::TfrmMainKeyword(Messages& messages, QWidget* parent)
   auto* prompt =
       new QLabel(QStringLiteral("Please type the main keyword(s) Eg: golf, soccer:"), this);
   prompt->setObjectName(QStringLiteral("lblMainKeyword"));
-  prompt->setGeometry(12, 12, 285, 18);
+  // Two lines when the desktop font is too wide for one.
+  prompt->setWordWrap(true);
+  prompt->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+  prompt->setGeometry(12, 4, 285, 34);
 
   edtMainKeyword = new QLineEdit(this);
   edtMainKeyword->setObjectName(QStringLiteral("edtMainKeyword"));
-  edtMainKeyword->setGeometry(12, 34, 285, 24);
+  edtMainKeyword->setGeometry(12, 42, 285, 24);
   edtMainKeyword->installEventFilter(this);
 
   btnOk = new QPushButton(QStringLiteral("Ok"), this);
   btnOk->setObjectName(QStringLiteral("btnOk"));
-  btnOk->setGeometry(68, 72, 80, 25);
+  btnOk->setGeometry(68, 76, 80, 25);
 
   btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
   btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  btnCancel->setGeometry(160, 72, 80, 25);
+  btnCancel->setGeometry(160, 76, 80, 25);
 
   setTabOrder(edtMainKeyword, btnOk);
   setTabOrder(btnOk, btnCancel);

@@ -84,6 +84,12 @@ QWidget* NextTabStop(QWidget* widget) {
   return next;
 }
 
+// True when the label's whole text shows.
+bool TextFits(const QLabel* label) {
+  if (label->wordWrap()) return label->heightForWidth(label->width()) <= label->height();
+  return label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width();
+}
+
 // --- Main Keyword
 
 TEST_F(KeywordEntryTest, MainKeywordDialogLooksAsDesigned) {
@@ -93,6 +99,7 @@ TEST_F(KeywordEntryTest, MainKeywordDialogLooksAsDesigned) {
     EXPECT_FALSE(dialog->windowFlags() & Qt::WindowMinMaxButtonsHint);
     EXPECT_EQ(Child<QLabel>(dialog, "lblMainKeyword")->text(),
               "Please type the main keyword(s) Eg: golf, soccer:");
+    EXPECT_TRUE(TextFits(Child<QLabel>(dialog, "lblMainKeyword")));
     auto* edit = Child<QLineEdit>(dialog, "edtMainKeyword");
     EXPECT_EQ(edit->text(), "");
     EXPECT_EQ(dialog->focusWidget(), edit);
@@ -169,6 +176,8 @@ TEST_F(KeywordEntryTest, AddKeywordsDialogLooksAsDesigned) {
               "Please type keyword(s) Eg: golf, soccer:");
     EXPECT_EQ(Child<QLabel>(dialog, "lblList")->text(),
               "Or add a file with a keyword list (one group of keywords per line):");
+    for (const char* label : {"lblAddKeyword", "lblList"})
+      EXPECT_TRUE(TextFits(Child<QLabel>(dialog, label))) << label;
     EXPECT_EQ(Child<QPushButton>(dialog, "btnBrowse")->text(), "Browse");
     // Tab order: edtAddKeyword, Ok, Cancel, edtList, Browse.
     QWidget* expected[] = {
