@@ -8,10 +8,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStackedWidget>
 #include <QTableView>
-#include <QTextBrowser>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -25,6 +23,7 @@
 #include "app/LinkLabel.h"
 #include "app/ResultsModel.h"
 #include "app/ToolIcons.h"
+#include "app/WelcomePage.h"
 #include "app/WindowPlacement.h"
 #include "keywords/FAddKeywords.h"
 #include "keywords/FMainKeyword.h"
@@ -42,7 +41,7 @@ constexpr std::array<int, kColumnCount> kColumnWidths = {49, 132, 132, 104, 104,
 // settings give them other addresses.
 constexpr const char* kDesignLinkAddress = "http://www.google.com/";
 
-const QString kStopCaption = QStringLiteral("Stop");
+constexpr const char* kStopCaption = "Stop";
 
 template <class Widget>
 Widget* Named(Widget* widget, const char* name) {
@@ -84,7 +83,7 @@ void TfrmMain::BuildWindow() {
   setWindowTitle(QStringLiteral("Quorvane"));
 
   pgcPrinc = Named(new QStackedWidget(this), "pgcPrinc");
-  stsWelcome = BuildWelcomePage();
+  stsWelcome = new WelcomePage;
   stsMain = BuildMainPage();
   pgcPrinc->addWidget(stsWelcome);
   pgcPrinc->addWidget(stsMain);
@@ -92,37 +91,6 @@ void TfrmMain::BuildWindow() {
 
   resize(kClientWidth, kClientHeight);
   CenterOnScreen(*this);
-}
-
-QWidget* TfrmMain::BuildWelcomePage() {
-  auto* page = Named(new QWidget, "stsWelcome");
-  auto* column = new QVBoxLayout(page);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->setSpacing(0);
-
-  prfWelcome = Named(new QTextBrowser, "prfWelcome");
-  prfWelcome->setReadOnly(true);
-  prfWelcome->setOpenLinks(false);
-  column->addWidget(prfWelcome, 1);
-
-  auto* strip = Named(new QWidget, "panThanks");
-  strip->setFixedHeight(39);
-  auto* row = new QHBoxLayout(strip);
-  btnThanks = Named(new QPushButton(QStringLiteral("Thanks, just show me the main application")),
-                    "btnThanks");
-  btnThanks->setFixedSize(265, 20);
-  btnThanks->setDefault(true);
-  row->addWidget(btnThanks, 0, Qt::AlignCenter);
-  column->addWidget(strip);
-
-  // A main window has no default button of its own: Enter anywhere on the
-  // welcome page presses Thanks.
-  for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-    auto* enter = new QShortcut(QKeySequence(key), page);
-    enter->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(enter, &QShortcut::activated, btnThanks, &QPushButton::click);
-  }
-  return page;
 }
 
 QWidget* TfrmMain::BuildMainPage() {
@@ -306,36 +274,34 @@ QWidget* TfrmMain::BuildStatusBar() {
   return bar;
 }
 
-void TfrmMain::ConnectCommand(QAbstractButton* button, void (TfrmMain::*handler)()) {
-  connect(button, &QAbstractButton::clicked, this,
-          [this, handler] { CrashHandler::Guard([&] { (this->*handler)(); }); });
+std::function<void()> TfrmMain::Guarded(void (TfrmMain::*handler)()) {
+  return [this, handler] { CrashHandler::Guard([&] { (this->*handler)(); }); };
 }
 
 void TfrmMain::ConnectCommands() {
-  ConnectCommand(btnMainKeyword, &TfrmMain::btnMainKeywordClick);
-  ConnectCommand(btnGatherKeyword, &TfrmMain::btnGatherKeywordClick);
-  ConnectCommand(btnAddKeyword, &TfrmMain::btnAddKeywordClick);
-  ConnectCommand(btnGatherData, &TfrmMain::btnGatherDataClick);
-  ConnectCommand(btnSaveResults, &TfrmMain::btnSaveResultsClick);
-  ConnectCommand(btnMakeMoney, &TfrmMain::btnMakeMoneyClick);
-  ConnectCommand(btnAbout, &TfrmMain::btnAboutClick);
-  ConnectCommand(btnNews, &TfrmMain::btnNewsClick);
-  ConnectCommand(btnUpdate, &TfrmMain::btnUpdateClick);
-  ConnectCommand(btnHelp, &TfrmMain::btnHelpClick);
-  ConnectCommand(btnSelectAll, &TfrmMain::btnSelectAllClick);
-  ConnectCommand(btnClearSelection, &TfrmMain::btnClearSelectionClick);
-  ConnectCommand(btnDeleteSelected, &TfrmMain::btnDeleteSelectedClick);
-  ConnectCommand(btnDeleteAll, &TfrmMain::btnDeleteAllClick);
-  ConnectCommand(btnThanks, &TfrmMain::btnThanksClick);
-
-  const auto guarded = [this](void (TfrmMain::*handler)()) {
-    return [this, handler] { CrashHandler::Guard([&] { (this->*handler)(); }); };
+  const auto onClick = [this](QAbstractButton* button, void (TfrmMain::*handler)()) {
+    connect(button, &QAbstractButton::clicked, this, Guarded(handler));
   };
-  connect(imgBanner, &BannerLabel::clicked, this, guarded(&TfrmMain::imgBannerClick));
-  connect(gifBanner, &BannerLabel::clicked, this, guarded(&TfrmMain::gifBannerClick));
-  connect(lblLink1URL, &LinkLabel::clicked, this, guarded(&TfrmMain::lblLink1URLClick));
-  connect(lblLink2URL, &LinkLabel::clicked, this, guarded(&TfrmMain::lblLink2URLClick));
-  connect(&timer1_, &QTimer::timeout, this, guarded(&TfrmMain::Timer1Timer));
+  onClick(btnMainKeyword, &TfrmMain::btnMainKeywordClick);
+  onClick(btnGatherKeyword, &TfrmMain::btnGatherKeywordClick);
+  onClick(btnAddKeyword, &TfrmMain::btnAddKeywordClick);
+  onClick(btnGatherData, &TfrmMain::btnGatherDataClick);
+  onClick(btnSaveResults, &TfrmMain::btnSaveResultsClick);
+  onClick(btnMakeMoney, &TfrmMain::btnMakeMoneyClick);
+  onClick(btnAbout, &TfrmMain::btnAboutClick);
+  onClick(btnNews, &TfrmMain::btnNewsClick);
+  onClick(btnUpdate, &TfrmMain::btnUpdateClick);
+  onClick(btnHelp, &TfrmMain::btnHelpClick);
+  onClick(btnSelectAll, &TfrmMain::btnSelectAllClick);
+  onClick(btnClearSelection, &TfrmMain::btnClearSelectionClick);
+  onClick(btnDeleteSelected, &TfrmMain::btnDeleteSelectedClick);
+  onClick(btnDeleteAll, &TfrmMain::btnDeleteAllClick);
+  onClick(stsWelcome->ThanksButton(), &TfrmMain::btnThanksClick);
+  connect(imgBanner, &BannerLabel::clicked, this, Guarded(&TfrmMain::imgBannerClick));
+  connect(gifBanner, &BannerLabel::clicked, this, Guarded(&TfrmMain::gifBannerClick));
+  connect(lblLink1URL, &LinkLabel::clicked, this, Guarded(&TfrmMain::lblLink1URLClick));
+  connect(lblLink2URL, &LinkLabel::clicked, this, Guarded(&TfrmMain::lblLink2URLClick));
+  connect(&timer1_, &QTimer::timeout, this, Guarded(&TfrmMain::Timer1Timer));
   connect(lvwItems->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int column) { CrashHandler::Guard([&] { lvwItemsColumnClick(column); }); });
 }
@@ -364,13 +330,12 @@ void TfrmMain::FormShow() {
   pgcPrinc->setCurrentIndex(0);
   if (!brandSettings_.WelcomePage.empty()) {
     pgcPrinc->setCurrentWidget(stsWelcome);
-    prfWelcome->setHtml(FromLocal(brandSettings_.WelcomePage));
+    stsWelcome->SetHtml(brandSettings_.WelcomePage);
+    stsWelcome->setFocus();
   } else if (stsWelcome != nullptr) {
     pgcPrinc->removeWidget(stsWelcome);
     delete stsWelcome;
     stsWelcome = nullptr;
-    prfWelcome = nullptr;
-    btnThanks = nullptr;
   }
   pgcPrinc->setCurrentIndex(0);
   CenterBanners();
@@ -622,6 +587,6 @@ void TfrmMain::UpdateCommandStates() {
        std::initializer_list<QWidget*>{btnMainKeyword, btnGatherKeyword, btnAddKeyword,
                                        btnDeleteSelected, btnDeleteAll, btnNews, btnUpdate})
     command->setEnabled(idle);
-  btnGatherData->setEnabled(idle || btnGatherData->text() == kStopCaption);
+  btnGatherData->setEnabled(idle || btnGatherData->text() == QLatin1String(kStopCaption));
   lvwItems->horizontalHeader()->setSectionsClickable(idle && headerSortEnabled_);
 }

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,9 +24,9 @@ class QProgressBar;
 class QPushButton;
 class QStackedWidget;
 class QTableView;
-class QTextBrowser;
 class QToolButton;
 class ResultsModel;
+class WelcomePage;
 
 // The main window: the welcome page and the main page with the tool bar,
 // banner, results table, link bar and status bar. It owns the state of a
@@ -127,7 +128,6 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
  private:
   // Construction of the design-time window.
   void BuildWindow();
-  QWidget* BuildWelcomePage();
   QWidget* BuildMainPage();
   QWidget* BuildToolBar();
   QWidget* BuildBanner();
@@ -135,7 +135,8 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   QWidget* BuildLinkBar();
   QWidget* BuildStatusBar();
   void ConnectCommands();
-  void ConnectCommand(QAbstractButton* button, void (TfrmMain::*handler)());
+  // The handler wrapped so that an error escaping it is reported.
+  std::function<void()> Guarded(void (TfrmMain::*handler)());
 
   // Window events.
   void FormCreate();
@@ -176,9 +177,7 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
 
   // Controls, named as in the window's design.
   QStackedWidget* pgcPrinc = nullptr;
-  QWidget* stsWelcome = nullptr;  // destroyed at first display without a welcome page
-  QTextBrowser* prfWelcome = nullptr;
-  QPushButton* btnThanks = nullptr;
+  WelcomePage* stsWelcome = nullptr;  // destroyed at first display without a welcome page
   QWidget* stsMain = nullptr;
 
   QPushButton* btnMainKeyword = nullptr;
