@@ -380,8 +380,9 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmMain::CenterBanners() {
-  // Each half is truncated on its own: for odd sizes this differs by one
-  // pixel from halving the difference.
+  // Each half is truncated on its own, which is one pixel off halving the
+  // difference when only one of the two sizes is odd (912 and 105: 404,
+  // not 403).
   for (BannerLabel* banner : {imgBanner, gifBanner}) {
     banner->move(panBanner->width() / 2 - banner->width() / 2,
                  panBanner->height() / 2 - banner->height() / 2);
