@@ -8,3 +8,7 @@
 // every line, the last one included, is followed by CR LF. An empty body
 // (or one that starts with NUL) gives an empty text.
 std::string CrLfLines(std::string_view body);
+
+// The same, appended to `text`: a caller that fetches page after page
+// into one string keeps its buffer instead of allocating a new one.
+void AppendCrLfLines(std::string_view body, std::string& text);

@@ -11,6 +11,7 @@
 
 #include "app/ProgramFolder.h"
 #include "web/CrLfLines.h"
+#include "web/MappedFile.h"
 
 namespace {
 
@@ -25,15 +26,6 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 // Closes the file (once); false when buffered bytes could not be written.
 bool Close(File& file) {
   return std::fclose(file.release()) == 0;
-}
-
-bool ReadAll(const std::filesystem::path& path, std::string& bytes) {
-  const File in(std::fopen(path.c_str(), "rb"));
-  if (!in) return false;
-  char buffer[64 * 1024];
-  while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, in.get()))
-    bytes.append(buffer, n);
-  return std::ferror(in.get()) == 0;
 }
 
 // The working file lives only as long as one fetch, whatever its outcome.
@@ -87,9 +79,9 @@ bool FetchUrl(HttpClient& http, const std::string& url, std::string& page) {
       host.ShowMainStatus("Process aborted!");
       return false;
     }
-    std::string body;
-    if (ReadAll(path, body)) {
-      page = CrLfLines(body);
+    const MappedFile body(path);
+    if (body.Ok()) {
+      AppendCrLfLines(body.Bytes(), page);
       host.ShowMainStatus("Process completed sucessfull!");
       return true;
     }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <stdexcept>
 
 namespace {
@@ -103,7 +104,7 @@ RawHttpServer::Reply RawHttpServer::Respond(int status, std::string_view body,
   return reply;
 }
 
-RawHttpServer::RawHttpServer(Handler handler) : handler_(std::move(handler)) {
+RawHttpServer::RawHttpServer(Handler handler, int port) : handler_(std::move(handler)) {
   listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (listenFd_ < 0) throw std::runtime_error("socket failed");
   const int one = 1;
@@ -111,7 +112,7 @@ RawHttpServer::RawHttpServer(Handler handler) : handler_(std::move(handler)) {
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = 0;
+  addr.sin_port = htons(static_cast<std::uint16_t>(port));
   socklen_t len = sizeof addr;
   int wake[2];
   if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
@@ -138,7 +139,7 @@ RawHttpServer::~RawHttpServer() {
   // The pipe stays readable: every poll of every thread wakes up.
   [[maybe_unused]] const auto n = ::write(wakeWrite_, "x", 1);
   acceptThread_.join();
-  for (auto& t : connectionThreads_) t.join();
+  for (auto& w : workers_) w.thread.join();
   ::close(listenFd_);
   ::close(wakeRead_);
   ::close(wakeWrite_);
@@ -197,9 +198,22 @@ void RawHttpServer::AcceptLoop() {
     if ((fds[0].revents & POLLIN) == 0) continue;
     const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
     if (fd < 0) continue;
-    std::lock_guard lock(mutex_);
-    const int connection = ++connections_;
-    connectionThreads_.emplace_back([this, fd, connection] { Serve(fd, connection); });
+    std::erase_if(workers_, [](Worker& w) {
+      if (!w.done->load()) return false;
+      w.thread.join();
+      return true;
+    });
+    int connection = 0;
+    {
+      std::lock_guard lock(mutex_);
+      connection = ++connections_;
+    }
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    workers_.push_back({std::thread([this, fd, connection, done] {
+                          Serve(fd, connection);
+                          done->store(true);
+                        }),
+                        done});
   }
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -65,7 +67,9 @@ class RawHttpServer {
   // for further requests.
   static Reply Respond(int status, std::string_view body, std::string_view extraHeaders = "");
 
-  explicit RawHttpServer(Handler handler);
+  // Listens on 127.0.0.1:`port`, a free port when 0. Throws when the
+  // port cannot be had.
+  explicit RawHttpServer(Handler handler, int port = 0);
   ~RawHttpServer();
   RawHttpServer(const RawHttpServer&) = delete;
   RawHttpServer& operator=(const RawHttpServer&) = delete;
@@ -107,5 +111,11 @@ class RawHttpServer {
   int clientCloses_ = 0;
 
   std::thread acceptThread_;
-  std::vector<std::thread> connectionThreads_;
+  // Connection threads with a flag each sets when it is done, so that the
+  // accept loop can join finished ones (a benchmark opens thousands).
+  struct Worker {
+    std::thread thread;
+    std::shared_ptr<std::atomic<bool>> done;
+  };
+  std::vector<Worker> workers_;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <stdexcept>
 
 #include "support/FakeFetchHost.h"
@@ -51,6 +52,22 @@ TEST_F(HttpClientTest, GetSendsExactlyTheConfiguredRequest) {
                                             HostLine(server) + kUserAgent + kAccept +
                                             "Content-Type: text/html\r\n\r\n");
   EXPECT_EQ(host.running, (std::vector<bool>{true, false}));
+}
+
+TEST_F(HttpClientTest, HostHeaderLeavesOutPort80) {
+  std::optional<RawHttpServer> server;
+  try {
+    server.emplace([](const Request&) { return Ok("x"); }, 80);
+  } catch (const std::exception&) {
+    GTEST_SKIP() << "port 80 of 127.0.0.1 is not available here";
+  }
+  std::string body;
+  ASSERT_TRUE(Get("http://127.0.0.1/p", body));
+  ASSERT_TRUE(Get("http://127.0.0.1:80/q", body));
+  const auto requests = server->Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].Header("Host"), "127.0.0.1");
+  EXPECT_EQ(requests[1].Header("Host"), "127.0.0.1");
 }
 
 TEST_F(HttpClientTest, PostIsHttp10WithItsOwnTypeOnAFreshConnection) {
