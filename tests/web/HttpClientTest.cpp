@@ -134,6 +134,17 @@ TEST_F(HttpClientTest, CookiesFromBothHeadersComeBackOnMatchingPaths) {
   EXPECT_EQ(requests[4].Header("Cookie"), "sid=abc") << "Max-Age=0 deletes the cookie";
 }
 
+TEST_F(HttpClientTest, CookiesSetByARedirectGoWithTheNextHop) {
+  RawHttpServer server([](const Request& r) {
+    if (r.target == "/login")
+      return RawHttpServer::Respond(302, "", "Location: /home\r\nSet-Cookie2: s=1; Version=1\r\n");
+    return Ok(r.Header("Cookie"));
+  });
+  std::string body;
+  ASSERT_TRUE(Get(server.Url("/login"), body));
+  EXPECT_EQ(body, "s=1");
+}
+
 // A chain of `redirects` redirects: /hop/0 -> /hop/1 -> ... -> a page.
 Reply Chain(const Request& r, int redirects) {
   const int n = std::stoi(r.target.substr(r.target.rfind('/') + 1));
@@ -375,6 +386,15 @@ TEST_F(HttpClientTest, SetAbortFlagCutsAnAnnouncedBodyAtTheFirstProgress) {
   EXPECT_FALSE(Get(server.Url("/"), body));
   EXPECT_EQ(host.GaugeText(), "begin 1000, work 5, end");
   EXPECT_TRUE(server.WaitForClientCloses(1, 5s)) << "the connection must be closed at once";
+}
+
+TEST_F(HttpClientTest, SetAbortFlagCutsAPostWhileSending) {
+  RawHttpServer server([](const Request&) { return Ok("OK"); });
+  host.abort = true;
+  std::string reply = "stale";
+  EXPECT_FALSE(http.Post(server.Url("/news"), "text/plain", "body", reply));
+  EXPECT_EQ(reply, "");
+  EXPECT_EQ(host.GaugeText(), "begin 4, work 4, end");
 }
 
 TEST_F(HttpClientTest, SetAbortFlagEndsABodyUntilCloseLikeAClose) {
