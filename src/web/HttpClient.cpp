@@ -25,8 +25,9 @@ constexpr milliseconds kConnectTimeout{120'000};
 // How often waiting pumps the host's messages.
 constexpr milliseconds kConnectingPump{125};
 constexpr milliseconds kWaitingPump{250};
-// Larger reads than libcurl's 16 KiB default: fewer rounds per big page.
-constexpr long kReceiveBuffer = 256 * 1024;
+// Larger reads than libcurl's 16 KiB default (the size the curl tool uses):
+// fewer rounds per big page.
+constexpr long kReceiveBuffer = 100 * 1024;
 
 constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 4.0)";
 
