@@ -13,7 +13,7 @@ constexpr int kMaxFamilyMembers = 16;
 
 class TagCutter {
  public:
-  explicit TagCutter(std::string text) : work_(std::move(text)) {}
+  explicit TagCutter(std::string_view text) : work_(text) {}
 
   std::string Cut(const std::string& name) {
     return CutBetween(work_, "<%%" + name + "%%>", "<%%/" + name + "%%>");
@@ -30,7 +30,7 @@ class TagCutter {
   }
 
  private:
-  std::string work_;
+  TextWalker work_;
 };
 
 // One left-to-right pass: an id that itself holds the placeholder must not
