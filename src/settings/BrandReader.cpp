@@ -48,6 +48,23 @@ std::string ReplaceEachOnce(const std::string& text, std::string_view searched,
   return out;
 }
 
+std::string Lower(std::string text) {
+  for (auto& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+// The banner's name may carry a folder part (either kind of slash); only
+// the file name counts.
+void DecideBannerKind(const std::string& bannerImage, LoadedBrand& result) {
+  const auto slash = bannerImage.find_last_of("/\\");
+  const std::string name =
+      Lower(slash == std::string::npos ? bannerImage : bannerImage.substr(slash + 1));
+  result.bannerAnimated = name.find(".gif") != std::string::npos;
+  const auto dot = name.find_last_of('.');
+  result.bannerFormat = dot == std::string::npos ? "" : name.substr(dot + 1);
+}
+
 int Choose(const IndexChooser& choose, int count) {
   return std::clamp(choose(count), 0, count - 1);
 }
@@ -114,6 +131,7 @@ LoadedBrand ReadBrand(const std::string& settingsText, std::string_view programV
     const int i = Choose(choose, static_cast<int>(banners.size()));
     std::tie(b.BannerImage, b.BannerURL) = SplitCandidate(banners[i]);
     result.bannerNumber = i + 1;
+    DecideBannerKind(b.BannerImage, result);
   }
   result.bannerHandPointer = !b.BannerURL.empty();
 

@@ -285,6 +285,32 @@ TEST(BrandReader, CandidatesSplitAtTheCaret) {
   }
 }
 
+struct BannerKindCase {
+  const char* image;
+  bool animated;
+  const char* format;
+};
+
+TEST(BrandReader, TheBannerNameTellsHowToShowThePicture) {
+  const std::vector<BannerKindCase> cases = {
+      {"top.GIF", true, "gif"},
+      {"top.jpg", false, "jpg"},
+      {"Top.JPEG", false, "jpeg"},
+      {"logo.gif.bmp", true, "bmp"},
+      {"pictures/top.png", false, "png"},
+      {"C:\\pictures\\top.ico", false, "ico"},
+      // Only the file name counts, not the folder part.
+      {"x.gif/top.jpg", false, "jpg"},
+      {"x.gif\\top", false, ""},
+      {"noextension", false, ""},
+  };
+  for (const auto& c : cases) {
+    const LoadedBrand r = Read(Tag("Banner1", std::string(c.image) + "^http://b/"));
+    EXPECT_EQ(r.bannerAnimated, c.animated) << c.image;
+    EXPECT_EQ(r.bannerFormat, c.format) << c.image;
+  }
+}
+
 TEST(BrandReader, AFirstLinkWithoutCaptionHidesTheBarEvenWithASecond) {
   ScriptedChooser chooser{{0, 0}, {}};
   const LoadedBrand r =
