@@ -1,15 +1,14 @@
 #include "app/FAbout.h"
 
 #include <QFont>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <string_view>
 
 #include "app/ProgramVersion.h"
+#include "app/WindowPlacement.h"
 #include "settings/SettingsLines.h"
 
 namespace {
@@ -58,10 +57,8 @@ TfrmAbout::TfrmAbout(const BrandSettings& brand, QWidget* parent)
 
   FormCreate(brand);
 
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect area = screen->availableGeometry();
-    move(area.center() - rect().center());
-  }
+  // On the screen's middle, not over the main window.
+  CenterOnScreen(*this);
 }
 
 void TfrmAbout::FormCreate(const BrandSettings& brand) {
