@@ -49,6 +49,10 @@ TfrmAbout::TfrmAbout(const BrandSettings& brand, QWidget* parent)
   QPalette memoColours = memAbout->palette();
   memoColours.setColor(QPalette::Text, Qt::black);
   memAbout->setPalette(memoColours);
+  // Without a border the text reads as part of the dialog, on its
+  // background, whatever skin is loaded.
+  memAbout->setStyleSheet(
+      QStringLiteral("QPlainTextEdit { background: transparent; color: black; }"));
 
   editAbout = Place(new QPushButton(QStringLiteral("Ok"), this), "editAbout", 129, 171);
   editAbout->resize(87, 21);
