@@ -20,7 +20,9 @@
 
 #include "app/BannerLabel.h"
 #include "app/CrashHandler.h"
+#include "app/FAbout.h"
 #include "app/LinkLabel.h"
+#include "app/OpenUrl.h"
 #include "app/ResultsModel.h"
 #include "app/ToolIcons.h"
 #include "app/WelcomePage.h"
@@ -28,6 +30,7 @@
 #include "keywords/FAddKeywords.h"
 #include "keywords/FMainKeyword.h"
 #include "keywords/KeywordFile.h"
+#include "settings/LoadSettings.h"
 
 namespace {
 
@@ -320,7 +323,9 @@ void TfrmMain::FormCreate() {
   sortAscending_ = true;
 }
 
-void TfrmMain::LoadBrandSettings() {}
+void TfrmMain::LoadBrandSettings() {
+  LoadSettings(*this);
+}
 
 void TfrmMain::FormShow() {
   for (int page = 0; page < pgcPrinc->count(); ++page) {
@@ -543,13 +548,29 @@ void TfrmMain::OpenLinkAddress(const std::string& address) {
 
 void TfrmMain::btnGatherKeywordClick() {}
 void TfrmMain::btnGatherDataClick() {}
-void TfrmMain::btnMakeMoneyClick() {}
-void TfrmMain::btnAboutClick() {}
+void TfrmMain::btnMakeMoneyClick() {
+  OpenUrl(brandSettings_.AffiliateURL);
+}
+
+void TfrmMain::btnAboutClick() {
+  TfrmAbout about(brandSettings_, this);
+  about.exec();
+}
+
 void TfrmMain::btnNewsClick() {}
 void TfrmMain::btnUpdateClick() {}
-void TfrmMain::btnHelpClick() {}
-void TfrmMain::imgBannerClick() {}
-void TfrmMain::gifBannerClick() {}
+
+void TfrmMain::btnHelpClick() {
+  OpenUrl(brandSettings_.AppHelpURL);
+}
+
+void TfrmMain::imgBannerClick() {
+  if (!brandSettings_.BannerURL.empty()) OpenUrl(brandSettings_.BannerURL);
+}
+
+void TfrmMain::gifBannerClick() {
+  if (!brandSettings_.BannerURL.empty()) OpenUrl(brandSettings_.BannerURL);
+}
 
 // ---------------------------------------------------------------------------
 // The HTTP client's host
