@@ -48,8 +48,10 @@ bool IsActivationChange(QEvent::Type type) {
 }  // namespace
 
 NewsBalloon::NewsBalloon(const QString& text)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                           Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint) {
+    // A tool-tip window: frameless, above all others, and never activated,
+    // so showing it changes no window's activation (which would close it).
+    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                           Qt::WindowDoesNotAcceptFocus) {
   setObjectName(QStringLiteral("NewsBalloon"));
   setAttribute(Qt::WA_DeleteOnClose);
   setAttribute(Qt::WA_ShowWithoutActivating);
