@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "publisher/LiveUpdate.h"
+#include "publisher/NewsBalloon.h"
 #include "publisher/NewsService.h"
 
-class NewsBalloon;
 class QWidget;
 
 // The main window's news and update commands: "Check News", "Check
