@@ -8,9 +8,9 @@
 
 #include "publisher/BackgroundNewsCheck.h"
 #include "publisher/NewsService.h"
-#include "publisher/QuietFetchHost.h"
 #include "publisher/RecordingMessages.h"
 #include "sim/Simulator.h"
+#include "support/FakeFetchHost.h"
 #include "web/HttpClient.h"
 
 namespace {
@@ -41,7 +41,7 @@ class BackgroundNewsCheckTest : public ::testing::Test {
   }
 
   Simulator sim_;
-  QuietFetchHost host_;
+  FakeFetchHost host_;
   HttpClient client_{host_};
   RecordingMessages messages_;
   BrandSettings brand_;

@@ -8,9 +8,9 @@
 
 #include "publisher/DownloadToFile.h"
 #include "publisher/LiveUpdate.h"
-#include "publisher/QuietFetchHost.h"
 #include "publisher/RecordingMessages.h"
 #include "sim/Simulator.h"
+#include "support/FakeFetchHost.h"
 #include "support/TempFolder.h"
 #include "web/HttpClient.h"
 
@@ -41,7 +41,7 @@ class LiveUpdateTest : public ::testing::Test {
   TempFolder folder_{true};
   Simulator sim_;
   std::string base_ = (sim_.Start(), sim_.BaseUrl() + "/liveupdate/quorvane/");
-  QuietFetchHost host_;
+  FakeFetchHost host_;
   HttpClient client_{host_};
   RecordingMessages messages_;
   std::vector<std::pair<std::string, Strings>> launches_;
@@ -146,6 +146,7 @@ TEST_F(LiveUpdateTest, MissingDescriptorOrAbortIsNoUpdate) {
   sim_.ChangeScenario([](Scenario& s) {
     s.update.missing = false;
     s.update.version = "9.0";
+    s.update.pace = {0, 10, 20};  // in pieces, so the abort meets a progress event
   });
   host_.abort = true;
   update_.CheckUpdates(false);
@@ -170,7 +171,7 @@ TEST_F(LiveUpdateTest, DownloadReplacesTheFileAndPumpsOnce) {
   EXPECT_EQ(folder_.Read("copy.inf").substr(0, 13), "[APPLICATION]");
   EXPECT_LT(folder_.Read("copy.inf").size(), 200u);
   EXPECT_GE(host_.pumps, 1);
-  EXPECT_GT(host_.events, 0);
+  EXPECT_FALSE(host_.gauge.empty());
 
   EXPECT_FALSE(DownloadToFile(client_, sim_.BaseUrl() + "/fault/cut", folder_.File("copy.inf")));
   EXPECT_FALSE(folder_.Exists("copy.inf"));

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "publisher/NewsService.h"
-#include "publisher/QuietFetchHost.h"
 #include "publisher/RecordingMessages.h"
 #include "sim/Simulator.h"
+#include "support/FakeFetchHost.h"
 #include "web/HttpClient.h"
 
 namespace {
@@ -56,7 +56,7 @@ class NewsServiceTest : public ::testing::Test {
   }
 
   Simulator sim_;
-  QuietFetchHost host_;
+  FakeFetchHost host_;
   HttpClient client_{host_};
   RecordingMessages messages_;
   BrandSettings brand_;

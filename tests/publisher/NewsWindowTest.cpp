@@ -17,9 +17,10 @@
 
 #include "publisher/FNews.h"
 #include "publisher/PublisherServices.h"
-#include "publisher/QuietFetchHost.h"
 #include "publisher/RecordingMessages.h"
 #include "sim/Simulator.h"
+#include "support/FakeFetchHost.h"
+#include "support/ModalDialogs.h"
 #include "web/HttpClient.h"
 
 namespace {
@@ -28,15 +29,6 @@ using Box = RecordingMessages::Box;
 using Strings = std::vector<std::string>;
 
 const std::string kNoNews = "There's no news for this application!";
-
-// Keeps the windows answering while a request waits, as the main window does.
-class PumpingHost : public QuietFetchHost {
- public:
-  void ProcessMessages() override {
-    QuietFetchHost::ProcessMessages();
-    QCoreApplication::processEvents();
-  }
-};
 
 class NewsWindowTest : public ::testing::Test {
  protected:
@@ -52,6 +44,8 @@ class NewsWindowTest : public ::testing::Test {
     brand_.BranderCode = "QV-DEMO";
     brand_.GoldPublID = "pub-gold";
     brand_.GoldNewsBaseURL = sim_.BaseUrl() + "/news/";
+    // Keeps the windows answering while a request waits, as the main window does.
+    host_.onPump = [] { QCoreApplication::processEvents(); };
     mainWindow_.resize(300, 200);
     mainWindow_.show();
   }
@@ -60,8 +54,8 @@ class NewsWindowTest : public ::testing::Test {
   // and must close it.
   void RunNewsCommand(const std::function<void(TfrmNews&)>& inWindow) {
     bool opened = false;
-    QTimer::singleShot(0, [&] {
-      auto* window = qobject_cast<TfrmNews*>(QApplication::activeModalWidget());
+    WhenModalOpens([&](QWidget* dialog) {
+      auto* window = qobject_cast<TfrmNews*>(dialog);
       ASSERT_NE(window, nullptr);
       opened = true;
       inWindow(*window);
@@ -88,7 +82,7 @@ class NewsWindowTest : public ::testing::Test {
   std::size_t DetailRequests() const { return sim_.Requests(SimService::kNewsDetails).size(); }
 
   Simulator sim_;
-  PumpingHost host_;
+  FakeFetchHost host_;
   HttpClient client_{host_};
   RecordingMessages messages_;
   BrandSettings brand_;

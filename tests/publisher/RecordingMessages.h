@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ class RecordingMessages : public Messages {
     char kind;  // 'I' information, 'C' question, 'W' warning
     std::string text;
     bool operator==(const Box&) const = default;
+    friend void PrintTo(const Box& box, std::ostream* out) {
+      *out << box.kind << " \"" << box.text << '"';
+    }
   };
 
   void Information(const std::string& text) override { boxes.push_back({'I', text}); }
