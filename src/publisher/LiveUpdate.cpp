@@ -2,6 +2,7 @@
 
 #include "app/Messages.h"
 #include "app/ProgramFolder.h"
+#include "app/ProgramVersion.h"
 #include "publisher/DownloadToFile.h"
 #include "publisher/IniFile.h"
 #include "publisher/VersionNumber.h"
@@ -22,7 +23,7 @@ void LiveUpdate::CheckUpdates(bool silent) {
   if (DownloadToFile(client_, baseUrl_ + kDescriptorName, descriptor) &&
       std::filesystem::exists(descriptor, ec)) {
     const std::string published = ReadIniString(descriptor, "APPLICATION", "Version");
-    if (IsNewerVersion(published, kProgramVersion)) {
+    if (IsNewerVersion(published, ProgramVersion)) {
       if (!messages_.Confirm("There is a new update: (version " + published +
                              ") available for your application!. Do you want download this "
                              "update now?")) {
@@ -38,7 +39,7 @@ void LiveUpdate::CheckUpdates(bool silent) {
                              "some files. Do you want to update now?")) {
         return;
       }
-      launch_(updater, {baseUrl_, kProgramVersion, "A"});
+      launch_(updater, {baseUrl_, std::string(ProgramVersion), "A"});
       closeMainWindow_();
       return;
     }

@@ -18,7 +18,6 @@ class LiveUpdate {
   using Launcher = std::function<void(const std::filesystem::path& program,
                                       const std::vector<std::string>& args)>;
 
-  static constexpr char kProgramVersion[] = "2.0";
   static constexpr char kDescriptorName[] = "mainappupdate.inf";
   static constexpr char kUpdaterName[] = "Updater.exe";
 

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <exception>
 
-#include "app/Messages.h"
+#include "app/CrashHandler.h"
 #include "publisher/BackgroundNewsCheck.h"
 #include "publisher/FNews.h"
 #include "publisher/NewsBalloon.h"
@@ -23,8 +23,9 @@ void StartDetached(const std::filesystem::path& program, const std::vector<std::
 
 PublisherServices::PublisherServices(Parts parts)
     : parts_(std::move(parts)),
-      news_(parts_.client, parts_.messages, parts_.brand),
-      update_(parts_.client, parts_.messages, parts_.liveUpdateBase, StartDetached, [this] {
+      messages_(parts_.messages, parts_.mainWindow),
+      news_(parts_.client, messages_, parts_.brand),
+      update_(parts_.client, messages_, parts_.liveUpdateBase, StartDetached, [this] {
         if (parts_.mainWindow) parts_.mainWindow->close();
       }) {}
 
@@ -32,14 +33,14 @@ PublisherServices::~PublisherServices() {
   if (balloon_) delete balloon_.data();
 }
 
-// The marker lives in the encrypted settings file; a file error there must
-// not end the command that needed it, so it is reported and the command
-// goes on as if no marker were stored (or the save had not happened).
+// The marker lives in the encrypted settings file. A file error there is
+// reported like any unexpected error, and the command goes on: the tick
+// still runs its update check, the news window stays open.
 std::string PublisherServices::ReadMarker() {
   try {
     return parts_.readLastNewsId ? parts_.readLastNewsId() : std::string();
   } catch (const std::exception& e) {
-    parts_.messages.Warning(e.what());
+    messages_.Warning(CrashHandler::ReportText(e.what()));
     return {};
   }
 }
@@ -48,20 +49,27 @@ void PublisherServices::SaveMarker(const std::string& id) {
   try {
     if (parts_.saveLastNewsId) parts_.saveLastNewsId(id);
   } catch (const std::exception& e) {
-    parts_.messages.Warning(e.what());
+    messages_.Warning(CrashHandler::ReportText(e.what()));
   }
+}
+
+void PublisherServices::SetLastNewsIdStore(std::function<std::string()> read,
+                                           std::function<void(const std::string&)> save) {
+  parts_.readLastNewsId = std::move(read);
+  parts_.saveLastNewsId = std::move(save);
 }
 
 void PublisherServices::NewsCommand(std::vector<std::string>& newsItems) {
   newsItems.clear();
   const bool ok = news_.ShowBrandNews(newsItems);
+  if (!messages_.Open()) return;
   if (ok && !newsItems.empty()) {
     TfrmNews window(
         newsItems, news_, [this](const std::string& id) { SaveMarker(id); }, parts_.mainWindow);
     window.exec();
     return;
   }
-  parts_.messages.Information("There's no news for this application!");
+  messages_.Information("There's no news for this application!");
 }
 
 void PublisherServices::BackgroundCheck() {
@@ -80,7 +88,7 @@ void PublisherServices::ShowNewsNotice(const std::string& text) {
     balloon_->close();
     delete balloon_.data();
   }
-  if (!parts_.btnNews) return;
+  if (!parts_.btnNews || !messages_.Open()) return;
   const QPoint anchor = parts_.btnNews->mapToGlobal(
       QPoint(parts_.btnNews->width() / 2, parts_.btnNews->height() / 2));
   balloon_ = new NewsBalloon(QString::fromLocal8Bit(text));

@@ -8,6 +8,7 @@
 #include "publisher/LiveUpdate.h"
 #include "publisher/NewsBalloon.h"
 #include "publisher/NewsService.h"
+#include "publisher/OpenWindowMessages.h"
 
 class QWidget;
 
@@ -47,6 +48,10 @@ class PublisherServices {
   // one still shown.
   void ShowNewsNotice(const std::string& text);
 
+  // Replaces the last-news marker store (the settings file's by default).
+  void SetLastNewsIdStore(std::function<std::string()> read,
+                          std::function<void(const std::string&)> save);
+
   // The balloon on view, if any.
   NewsBalloon* Balloon() const { return balloon_.data(); }
 
@@ -57,6 +62,7 @@ class PublisherServices {
   void SaveMarker(const std::string& id);
 
   Parts parts_;
+  OpenWindowMessages messages_;
   NewsService news_;
   LiveUpdate update_;
   QPointer<NewsBalloon> balloon_;
