@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QPointer>
 #include <QWidget>
 
@@ -8,24 +9,26 @@
 // Message boxes that speak only while their window is open. A request cut
 // short because the main window is closing ends through its failure path;
 // it must not then put up boxes (or ask questions) after the window has
-// gone. A question asked of a closed window counts as Cancel.
-class OpenWindowMessages : public Messages {
+// gone. A question asked of a closed window counts as Cancel. A window
+// that has not been shown yet counts as open.
+class OpenWindowMessages : public QObject, public Messages {
+  Q_OBJECT
+
  public:
-  OpenWindowMessages(Messages& target, QWidget* window) : target_(target), window_(window) {}
+  OpenWindowMessages(Messages& target, QWidget* window);
 
-  void Information(const std::string& text) override {
-    if (Open()) target_.Information(text);
-  }
-  bool Confirm(const std::string& text) override { return Open() && target_.Confirm(text); }
-  void Warning(const std::string& text) override {
-    if (Open()) target_.Warning(text);
-  }
+  void Information(const std::string& text) override;
+  bool Confirm(const std::string& text) override;
+  void Warning(const std::string& text) override;
 
-  // True while the window (if there is one) has not been closed.
-  bool Open() const { return !watching_ || (window_ && window_->isVisible()); }
+  bool Open() const;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   Messages& target_;
   QPointer<QWidget> window_;
-  bool watching_ = window_ != nullptr;
+  bool watching_;
+  bool closed_ = false;
 };

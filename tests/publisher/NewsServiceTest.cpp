@@ -178,7 +178,11 @@ TEST_F(NewsServiceTest, TransportFailuresAreAnEmptyReply) {
   // The abort flag cuts the transfer.
   messages_.boxes.clear();
   brand_.GoldNewsBaseURL = sim_.BaseUrl() + "/news/";
-  sim_.ChangeScenario([](Scenario& s) { s.news.status = 200; });
+  // The answer waits, so the flag meets a progress event before the reply is in.
+  sim_.ChangeScenario([](Scenario& s) {
+    s.news.status = 200;
+    s.news.pace.delayMs = 300;
+  });
   host_.abort = true;
   EXPECT_FALSE(news_.ShowBrandNews(items));
   EXPECT_EQ(messages_.boxes, (std::vector<Box>{{'W', kAccess}}));
