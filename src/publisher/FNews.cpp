@@ -109,6 +109,16 @@ TfrmNews::TfrmNews(const std::vector<std::string>& newsItems, NewsService& news,
   connect(btnExit, &QPushButton::clicked, this, &TfrmNews::btnExitClick);
 }
 
+TfrmNews::~TfrmNews() {
+  // The list's selection model asks this window before every change, also
+  // while the list is torn down; the list must go while the window is
+  // still whole, and without showing anything.
+  disconnect(lvwItems->selectionModel(), nullptr, this, nullptr);
+  fetchingDetails_ = false;
+  delete lvwItems;
+  lvwItems = nullptr;
+}
+
 void TfrmNews::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;

@@ -22,6 +22,7 @@ class TfrmNews : public QDialog {
   // `saveLastNewsId` stores the id of each item whose body was shown.
   TfrmNews(const std::vector<std::string>& newsItems, NewsService& news,
            std::function<void(const std::string&)> saveLastNewsId, QWidget* parent = nullptr);
+  ~TfrmNews() override;
 
   // True while the body of the selected row is being fetched.
   bool FetchingDetails() const { return fetchingDetails_; }
