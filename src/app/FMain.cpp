@@ -20,7 +20,9 @@
 
 #include "app/BannerLabel.h"
 #include "app/CrashHandler.h"
+#include "app/FAbout.h"
 #include "app/LinkLabel.h"
+#include "app/OpenUrl.h"
 #include "app/ResultsModel.h"
 #include "app/ToolIcons.h"
 #include "app/WelcomePage.h"
@@ -29,6 +31,7 @@
 #include "keywords/FMainKeyword.h"
 #include "keywords/KeywordFile.h"
 #include "publisher/PublisherServices.h"
+#include "settings/LoadSettings.h"
 
 namespace {
 
@@ -324,7 +327,9 @@ void TfrmMain::FormCreate() {
   sortAscending_ = true;
 }
 
-void TfrmMain::LoadBrandSettings() {}
+void TfrmMain::LoadBrandSettings() {
+  LoadSettings(*this);
+}
 
 void TfrmMain::FormShow() {
   for (int page = 0; page < pgcPrinc->count(); ++page) {
@@ -552,8 +557,15 @@ void TfrmMain::OpenLinkAddress(const std::string& address) {
 
 void TfrmMain::btnGatherKeywordClick() {}
 void TfrmMain::btnGatherDataClick() {}
-void TfrmMain::btnMakeMoneyClick() {}
-void TfrmMain::btnAboutClick() {}
+void TfrmMain::btnMakeMoneyClick() {
+  OpenUrl(brandSettings_.AffiliateURL);
+}
+
+void TfrmMain::btnAboutClick() {
+  TfrmAbout about(brandSettings_, this);
+  about.exec();
+}
+
 void TfrmMain::btnNewsClick() {
   publisher_->NewsCommand(newsItems_);
 }
@@ -561,9 +573,18 @@ void TfrmMain::btnNewsClick() {
 void TfrmMain::btnUpdateClick() {
   publisher_->CheckUpdates(false);
 }
-void TfrmMain::btnHelpClick() {}
-void TfrmMain::imgBannerClick() {}
-void TfrmMain::gifBannerClick() {}
+
+void TfrmMain::btnHelpClick() {
+  OpenUrl(brandSettings_.AppHelpURL);
+}
+
+void TfrmMain::imgBannerClick() {
+  if (!brandSettings_.BannerURL.empty()) OpenUrl(brandSettings_.BannerURL);
+}
+
+void TfrmMain::gifBannerClick() {
+  if (!brandSettings_.BannerURL.empty()) OpenUrl(brandSettings_.BannerURL);
+}
 
 // ---------------------------------------------------------------------------
 // The HTTP client's host

@@ -12,6 +12,7 @@
 #include "app/ResultsTable.h"
 #include "app/SearchType.h"
 #include "settings/BrandSettings.h"
+#include "settings/IndexChooser.h"
 #include "web/FetchHost.h"
 #include "web/HttpClient.h"
 #include "web/ServiceEndpoints.h"
@@ -132,6 +133,9 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Fills the brand values and applies them to the controls.
+  friend void LoadSettings(TfrmMain& window, const IndexChooser& choose);
+
   // Construction of the design-time window.
   void BuildWindow();
   QWidget* BuildMainPage();

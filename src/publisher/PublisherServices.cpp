@@ -9,6 +9,7 @@
 #include "publisher/BackgroundNewsCheck.h"
 #include "publisher/FNews.h"
 #include "publisher/NewsBalloon.h"
+#include "settings/LastNewsId.h"
 
 namespace {
 
@@ -19,10 +20,19 @@ void StartDetached(const std::filesystem::path& program, const std::vector<std::
   QProcess::startDetached(QString::fromLocal8Bit(program.string()), arguments);
 }
 
+// The settings file's marker unless the caller brings its own store.
+PublisherServices::Parts WithDefaultMarkerStore(PublisherServices::Parts parts) {
+  if (!parts.readLastNewsId) parts.readLastNewsId = [] { return ReadLastNewsId(); };
+  if (!parts.saveLastNewsId) {
+    parts.saveLastNewsId = [](const std::string& id) { SaveLastNewsId(id); };
+  }
+  return parts;
+}
+
 }  // namespace
 
 PublisherServices::PublisherServices(Parts parts)
-    : parts_(std::move(parts)),
+    : parts_(WithDefaultMarkerStore(std::move(parts))),
       messages_(parts_.messages, parts_.mainWindow),
       news_(parts_.client, messages_, parts_.brand),
       update_(parts_.client, messages_, parts_.liveUpdateBase, StartDetached, [this] {
@@ -38,7 +48,7 @@ PublisherServices::~PublisherServices() {
 // still runs its update check, the news window stays open.
 std::string PublisherServices::ReadMarker() {
   try {
-    return parts_.readLastNewsId ? parts_.readLastNewsId() : std::string();
+    return parts_.readLastNewsId();
   } catch (const std::exception& e) {
     messages_.Warning(CrashHandler::ReportText(e.what()));
     return {};
@@ -47,16 +57,10 @@ std::string PublisherServices::ReadMarker() {
 
 void PublisherServices::SaveMarker(const std::string& id) {
   try {
-    if (parts_.saveLastNewsId) parts_.saveLastNewsId(id);
+    parts_.saveLastNewsId(id);
   } catch (const std::exception& e) {
     messages_.Warning(CrashHandler::ReportText(e.what()));
   }
-}
-
-void PublisherServices::SetLastNewsIdStore(std::function<std::string()> read,
-                                           std::function<void(const std::string&)> save) {
-  parts_.readLastNewsId = std::move(read);
-  parts_.saveLastNewsId = std::move(save);
 }
 
 void PublisherServices::NewsCommand(std::vector<std::string>& newsItems) {

@@ -24,6 +24,8 @@ class PublisherServices {
     std::string liveUpdateBase;  // ends in "/"
     QWidget* mainWindow;         // closed after the updater has been started
     QWidget* btnNews;            // where the notice balloon points
+    // The last-news marker; empty: ReadLastNewsId / SaveLastNewsId of the
+    // brand settings file.
     std::function<std::string()> readLastNewsId;
     std::function<void(const std::string&)> saveLastNewsId;
   };
@@ -47,10 +49,6 @@ class PublisherServices {
   // Shows the notice balloon at the centre of the News button, replacing
   // one still shown.
   void ShowNewsNotice(const std::string& text);
-
-  // Replaces the last-news marker store (the settings file's by default).
-  void SetLastNewsIdStore(std::function<std::string()> read,
-                          std::function<void(const std::string&)> save);
 
   // The balloon on view, if any.
   NewsBalloon* Balloon() const { return balloon_.data(); }
