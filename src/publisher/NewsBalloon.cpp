@@ -47,11 +47,12 @@ bool IsActivationChange(QEvent::Type type) {
 
 }  // namespace
 
-NewsBalloon::NewsBalloon(const QString& text)
+NewsBalloon::NewsBalloon(const QString& text, QWidget* owner)
     // A tool-tip window: frameless, above all others, and never activated,
     // so showing it changes no window's activation (which would close it).
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                           Qt::WindowDoesNotAcceptFocus) {
+                           Qt::WindowDoesNotAcceptFocus),
+      owner_(owner) {
   setObjectName(QStringLiteral("NewsBalloon"));
   setAttribute(Qt::WA_DeleteOnClose);
   setAttribute(Qt::WA_ShowWithoutActivating);
@@ -181,7 +182,9 @@ bool NewsBalloon::eventFilter(QObject* watched, QEvent* event) {
     close();
     return true;
   }
-  if (IsActivationChange(type)) {
+  const bool ownerGoes = watched == owner_ && owner_ &&
+                         (type == QEvent::Hide || type == QEvent::Close) && !event->spontaneous();
+  if (IsActivationChange(type) || ownerGoes) {
     StopWatching();
     close();
   }

@@ -1,13 +1,15 @@
 #pragma once
 
 #include <QPainterPath>
+#include <QPointer>
 #include <QWidget>
 
 // The hint balloon that points at the News button when unread news is
 // waiting: a shaped, topmost window that never takes the focus. The next
 // key press, mouse button press or wheel turn anywhere in the application,
 // or a change of activation, closes it; the input that closes it goes no
-// further. Moving the mouse leaves it open. It deletes itself on closing.
+// further. Moving the mouse leaves it open. It also goes when its owner
+// window is hidden or closed. It deletes itself on closing.
 class NewsBalloon : public QWidget {
   Q_OBJECT
 
@@ -15,7 +17,7 @@ class NewsBalloon : public QWidget {
   // The four ways to stand beside the anchor, in the order they are tried.
   enum class Placement { BelowLeft, BelowRight, AboveLeft, AboveRight };
 
-  explicit NewsBalloon(const QString& text);
+  explicit NewsBalloon(const QString& text, QWidget* owner = nullptr);
   ~NewsBalloon() override;
 
   // Places the balloon at `anchor` (screen coordinates) by the first
@@ -41,6 +43,7 @@ class NewsBalloon : public QWidget {
   QPainterPath Outline() const;
   void StopWatching();
 
+  QPointer<QWidget> owner_;
   QString text_;
   QSize textSize_;
   Placement placement_ = Placement::BelowLeft;

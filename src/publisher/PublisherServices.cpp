@@ -95,6 +95,6 @@ void PublisherServices::ShowNewsNotice(const std::string& text) {
   if (!parts_.btnNews || !messages_.Open()) return;
   const QPoint anchor = parts_.btnNews->mapToGlobal(
       QPoint(parts_.btnNews->width() / 2, parts_.btnNews->height() / 2));
-  balloon_ = new NewsBalloon(QString::fromLocal8Bit(text));
+  balloon_ = new NewsBalloon(QString::fromLocal8Bit(text), parts_.btnNews->window());
   balloon_->ShowAt(anchor);
 }

@@ -51,7 +51,9 @@ class PublisherServices {
   void ShowNewsNotice(const std::string& text);
 
   // The balloon on view, if any.
-  NewsBalloon* Balloon() const { return balloon_.data(); }
+  NewsBalloon* Balloon() const {
+    return balloon_ && balloon_->isVisible() ? balloon_.data() : nullptr;
+  }
 
   NewsService& News() { return news_; }
 

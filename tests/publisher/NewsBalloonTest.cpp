@@ -197,6 +197,15 @@ TEST_F(NewsBalloonWindowTest, ActivationChangeClosesIt) {
   EXPECT_TRUE(Closed(balloon));
 }
 
+TEST_F(NewsBalloonWindowTest, GoesWithItsOwnerWindow) {
+  QPointer<NewsBalloon> balloon = new NewsBalloon(QStringLiteral("text"), &window_);
+  balloon->ShowAt(QPoint(300, 300));
+  QApplication::processEvents();
+  ASSERT_FALSE(Closed(balloon));
+  window_.close();
+  EXPECT_TRUE(Closed(balloon));
+}
+
 TEST_F(NewsBalloonWindowTest, ShowsBothLinesEvenWithAnEmptyTitle) {
   NewsBalloon twoLines(QStringLiteral("You've Got A Message!\r\n"));
   NewsBalloon oneLine(QStringLiteral("You've Got A Message!"));
