@@ -30,6 +30,7 @@
 #include "keywords/FAddKeywords.h"
 #include "keywords/FMainKeyword.h"
 #include "keywords/KeywordFile.h"
+#include "publisher/PublisherServices.h"
 #include "settings/LoadSettings.h"
 
 namespace {
@@ -68,6 +69,9 @@ TfrmMain::TfrmMain(ServiceEndpoints endpoints, QWidget* parent)
   timer1_.setObjectName(QStringLiteral("Timer1"));
   timer1_.setInterval(100);
   BuildWindow();
+  publisher_ = std::make_unique<PublisherServices>(
+      PublisherServices::Parts{*idHTTP1_, msgMain_, brandSettings_, endpoints_.liveUpdateBase, this,
+                               btnNews, nullptr, nullptr});
   ConnectCommands();
   FormCreate();
 }
@@ -401,6 +405,11 @@ void TfrmMain::btnThanksClick() {
 
 void TfrmMain::Timer1Timer() {
   timer1_.stop();
+  publisher_->BackgroundCheck();
+}
+
+void TfrmMain::ShowNewsNotice(const std::string& text) {
+  publisher_->ShowNewsNotice(text);
 }
 
 // ---------------------------------------------------------------------------
@@ -557,8 +566,13 @@ void TfrmMain::btnAboutClick() {
   about.exec();
 }
 
-void TfrmMain::btnNewsClick() {}
-void TfrmMain::btnUpdateClick() {}
+void TfrmMain::btnNewsClick() {
+  publisher_->NewsCommand(newsItems_);
+}
+
+void TfrmMain::btnUpdateClick() {
+  publisher_->CheckUpdates(false);
+}
 
 void TfrmMain::btnHelpClick() {
   OpenUrl(brandSettings_.AppHelpURL);

@@ -19,6 +19,7 @@
 
 class BannerLabel;
 class LinkLabel;
+class PublisherServices;
 class QAbstractButton;
 class QLabel;
 class QProgressBar;
@@ -111,6 +112,11 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   void lvwItemsColumnClick(int column);
   void btnThanksClick();
   void Timer1Timer();
+
+  // Points the message balloon at the News button with this text.
+  void ShowNewsNotice(const std::string& text);
+  // The news and update commands behind btnNews, btnUpdate and Timer1.
+  PublisherServices& Publisher() { return *publisher_; }
 
   // Appends one row per line of a keyword list file, numbered on from the
   // rows already there, and shows "Total: " and the row count. A path that
@@ -213,4 +219,7 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   QLabel* MainKeywordPanel = nullptr;
   QLabel* SecondStatusPanel = nullptr;
   QProgressBar* MainGauge = nullptr;
+
+  // Last, so that it goes before the client and msgMain it uses.
+  std::unique_ptr<PublisherServices> publisher_;
 };

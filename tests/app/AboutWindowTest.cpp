@@ -23,6 +23,7 @@
 #include "app/MessageBox.h"
 #include "settings/ContainerFile.h"
 #include "settings/SettingsFile.h"
+#include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
 
@@ -79,7 +80,7 @@ class AboutWindowTest : public ::testing::Test {
 TEST_F(AboutWindowTest, ShowsTheBrandsNameVersionCopyrightAndText) {
   Settings(Tag("ApplicationName", "Acme Finder") + Tag("CopyrightYears", "2005-2007") +
            Tag("CopyrightCompany", "Acme Ltd") + Tag("AboutText", "line one\r\nline two\rthree"));
-  TfrmMain window;
+  TfrmMain window{LoopbackEndpoints()};
   const AboutTexts texts = OpenAbout(window);
   EXPECT_EQ(texts.title, "About Acme Finder...");
   EXPECT_EQ(texts.name, "Acme Finder");
@@ -89,7 +90,7 @@ TEST_F(AboutWindowTest, ShowsTheBrandsNameVersionCopyrightAndText) {
 }
 
 TEST_F(AboutWindowTest, WithoutSettingsOnlyTheFixedTextsShow) {
-  TfrmMain window;
+  TfrmMain window{LoopbackEndpoints()};
   const AboutTexts texts = OpenAbout(window);
   EXPECT_EQ(texts.title, "About ...");
   EXPECT_EQ(texts.name, "");
@@ -101,7 +102,7 @@ TEST_F(AboutWindowTest, WithoutSettingsOnlyTheFixedTextsShow) {
 TEST_F(AboutWindowTest, IsAFixedModalDialogWithoutTitleBarButtons) {
   BrandSettings brand;
   brand.AboutText = "text";
-  TfrmMain window;
+  TfrmMain window{LoopbackEndpoints()};
   TfrmAbout about(brand, &window);
   EXPECT_TRUE(about.isModal());
   EXPECT_EQ(about.minimumSize(), QSize(368, 211));
@@ -186,7 +187,7 @@ TEST_F(OutboundLinksTest, HelpMakeMoneyAndTheBannerStartTheBrowser) {
   QImage picture(30, 10, QImage::Format_RGB32);
   picture.fill(Qt::red);
   picture.save(QString::fromStdString(program_.File("banner1.dat").string()), "JPG");
-  TfrmMain window;
+  TfrmMain window{LoopbackEndpoints()};
   window.show();
 
   Child<QToolButton>(&window, "btnHelp")->click();
@@ -206,7 +207,7 @@ TEST_F(OutboundLinksTest, EmptyAddressesStillStartTheBrowserButABannerWithoutOne
   QImage picture(30, 10, QImage::Format_RGB32);
   picture.fill(Qt::red);
   picture.save(QString::fromStdString(program_.File("banner1.dat").string()), "JPG");
-  TfrmMain window;
+  TfrmMain window{LoopbackEndpoints()};
   window.show();
 
   Child<QToolButton>(&window, "btnHelp")->click();
@@ -221,7 +222,7 @@ TEST_F(OutboundLinksTest, EmptyAddressesStillStartTheBrowserButABannerWithoutOne
 TEST_F(OutboundLinksTest, WithoutARegisteredBrowserNothingHappens) {
   fs::remove(desktop_.File("config/mimeapps.list"));
   Settings(Tag("AppHelpURL", "http://help.example/"));
-  TfrmMain window;
+  TfrmMain window{LoopbackEndpoints()};
   Child<QToolButton>(&window, "btnHelp")->click();
   Child<QPushButton>(&window, "btnMakeMoney")->click();
   EXPECT_EQ(Opened(std::chrono::milliseconds(300)), std::nullopt);

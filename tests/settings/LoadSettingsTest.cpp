@@ -27,6 +27,7 @@
 #include "settings/ContainerFile.h"
 #include "settings/SettingsFile.h"
 #include "settings/TinyGif.h"
+#include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
 
@@ -103,7 +104,7 @@ TEST_F(LoadSettingsTest, ABrandedFolderRenamesAndFillsTheWindow) {
   program_.Write("main.ico", Icon(32));
   const auto filesBefore = ProgramFiles();
 
-  TfrmMain window;
+  TfrmMain window{LoopbackEndpoints()};
   EXPECT_EQ(window.windowTitle(), "Acme Finder v2.0");
   EXPECT_EQ(window.Brand().ApplicationName, "Acme Finder");
   EXPECT_EQ(window.Brand().IconFile, "main.ico");
@@ -222,7 +223,7 @@ TEST_F(LoadSettingsTest, ReadsTheValuesAsWrittenInTheFile) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TfrmMain window;  // made before the file exists: the design-time state
+    TfrmMain window{LoopbackEndpoints()};  // made before the file exists: the design-time state
     Settings(c.text);
     std::size_t draw = 0;
     LoadSettings(window, [&](int) { return draw < c.answers.size() ? c.answers[draw++] : 0; });
@@ -236,7 +237,7 @@ TEST_F(LoadSettingsTest, AGifBannerAnimatesInItsOwnControl) {
            Tag("Banner3", "pictures/top.GIF^http://c.example/"));
   program_.Write("banner1.dat", Jpeg(10, 10));
   program_.Write("banner3.dat", TinyGif(40, 20, 2).toStdString());
-  TfrmMain window;
+  TfrmMain window{LoopbackEndpoints()};
   LoadSettings(window, [](int count) { return count - 1; });
 
   auto* still = Find<BannerLabel>(window, "imgBanner");
@@ -264,7 +265,7 @@ TEST_F(LoadSettingsTest, ABannerThatCannotBeShownHidesTheStrip) {
   program_.Write("banner2.dat", "this is no picture");
   for (const auto& [name, text] : cases) {
     SCOPED_TRACE(name);
-    TfrmMain window;
+    TfrmMain window{LoopbackEndpoints()};
     // Banner1 stands first in every file, so only Banner2's cases need it
     // to be present: a gap would end the family.
     Settings(std::string(name).starts_with("not") ? Tag("Banner1", "x^") + text : text);
@@ -278,7 +279,7 @@ TEST_F(LoadSettingsTest, ABannerThatCannotBeShownHidesTheStrip) {
 TEST_F(LoadSettingsTest, ABannerWithoutAddressKeepsTheNormalPointer) {
   Settings(Tag("Banner1", "top.jpg"));
   program_.Write("banner1.dat", Jpeg(20, 8));
-  TfrmMain window;
+  TfrmMain window{LoopbackEndpoints()};
   EXPECT_FALSE(Find<QWidget>(window, "panBanner")->isHidden());
   EXPECT_EQ(Find<BannerLabel>(window, "imgBanner")->cursor().shape(), Qt::ArrowCursor);
   EXPECT_EQ(Find<BannerLabel>(window, "gifBanner")->cursor().shape(), Qt::ArrowCursor);
@@ -292,7 +293,7 @@ TEST_F(LoadSettingsTest, AFileUnderAnotherPasswordLeavesTheBrandEmpty) {
   program_.Write("mainskin.dat", "QLabel { color: rgb(9, 9, 9); }");
   program_.Write("main.ico", Icon(16));
 
-  TfrmMain window;
+  TfrmMain window{LoopbackEndpoints()};
   EXPECT_EQ(window.windowTitle(), " v2.0");
   EXPECT_TRUE(Find<QToolButton>(window, "btnNews")->isHidden());
   EXPECT_EQ(Find<QPushButton>(window, "btnMakeMoney")->text(), "Make Money");
@@ -308,7 +309,7 @@ TEST_F(LoadSettingsTest, AFileUnderAnotherPasswordLeavesTheBrandEmpty) {
 TEST_F(LoadSettingsTest, WithoutASettingsFileSkinAndIconAreNotLookedFor) {
   program_.Write("mainskin.dat", "QLabel { color: rgb(9, 9, 9); }");
   program_.Write("main.ico", Icon(16));
-  TfrmMain window;
+  TfrmMain window{LoopbackEndpoints()};
   EXPECT_EQ(window.windowTitle(), "Quorvane");
   EXPECT_EQ(qApp->styleSheet(), "");
   EXPECT_TRUE(QApplication::windowIcon().isNull());
@@ -321,7 +322,7 @@ TEST_F(LoadSettingsTest, AWorkingCopyThatCannotBeMadeIsReportedAndTheWindowStill
   fs::create_directories(program_.File("dbsettings.sim") / "in the way");
   MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
 
-  TfrmMain window;
+  TfrmMain window{LoopbackEndpoints()};
   ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
   EXPECT_EQ(MessageBox::ShownBoxes()[0].kind, MessageBox::Kind::Warning);
   EXPECT_NE(MessageBox::ShownBoxes()[0].text.find("dbsettings.sim"), std::string::npos)
