@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <ctime>
 #include <exception>
@@ -12,6 +13,11 @@
 #include "web/CurlHandles.h"
 #include "web/RequestUrl.h"
 #include "web/SetCookie2.h"
+
+namespace {
+// Set by tests only; see RestrictToLoopbackForTests.
+std::atomic<bool> loopbackOnly{false};
+}  // namespace
 
 namespace {
 
@@ -226,7 +232,12 @@ void HttpClient::Impl::Begin(Gauge& g, std::int64_t expected) {
 
 void HttpClient::Impl::Progress(Gauge& g, std::int64_t total) {
   g.reported = total;
-  if (host.AbortRequested()) Cut();
+  if (host.AbortRequested()) {
+    Cut();
+    // A transfer that libcurl finished within the same round is still cut
+    // here: the abort flag wins over data that happened to arrive fast.
+    if (current != nullptr) current->cut = true;
+  }
   host.Work(total);
   Pump();
 }
@@ -261,7 +272,7 @@ void HttpClient::Impl::Report(Exchange& x, Gauge& up, Gauge& down, std::int64_t 
     if (up.begun && !up.ended && sent > up.reported) Progress(up, sent);
     if (up.begun && !up.ended && (sent >= uploadSize || x.headersDone || over)) End(up);
   }
-  if (!down.begun && x.headersDone)
+  if (!down.begun && x.headersDone && !x.cut)
     Begin(down, x.chunked ? 0 : std::max<std::int64_t>(x.length, 0));
   if (down.begun && !down.ended && x.received > down.reported) Progress(down, x.received);
   if (down.begun && !down.ended && over) End(down);
@@ -419,7 +430,8 @@ bool HttpClient::Impl::Run(Method method, const std::string& url, const std::str
       if (!parsed ||
           curl_url_set(parsed.get(), CURLUPART_URL, WithoutFragment(hopUrl).c_str(),
                        CURLU_PATH_AS_IS) != CURLUE_OK ||
-          IsReservedInvalidHost(UrlPart(parsed.get(), CURLUPART_HOST)))
+          IsReservedInvalidHost(UrlPart(parsed.get(), CURLUPART_HOST)) ||
+          (loopbackOnly && !IsLoopbackHost(UrlPart(parsed.get(), CURLUPART_HOST))))
         return false;
     }
     Exchange x;
@@ -477,6 +489,10 @@ void HttpClient::Disconnect() noexcept {
 
 bool HttpClient::Busy() const {
   return impl_->busy;
+}
+
+void HttpClient::RestrictToLoopbackForTests(bool restrict) {
+  loopbackOnly = restrict;
 }
 
 void HttpClient::SetConnectTimeoutForTests(std::chrono::milliseconds timeout) {
