@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,27 @@
 // result, `work` begins right after the start marker. Empty markers never
 // occur.
 std::string CutBetween(std::string& work, std::string_view start, std::string_view end);
+
+// A forward-only working text for parsers that walk big pages: it views
+// caller-owned text (which must outlive it) and only advances an offset,
+// where the std::string overload erases the consumed prefix on every call.
+class TextWalker {
+ public:
+  explicit TextWalker(std::string_view text) : text_(text) {}
+
+  // The working text: what is left after the calls so far.
+  std::string_view Rest() const { return text_.substr(offset_); }
+  std::size_t Offset() const { return offset_; }
+
+ private:
+  friend std::string CutBetween(TextWalker& work, std::string_view start, std::string_view end);
+
+  std::string_view text_;
+  std::size_t offset_ = 0;
+};
+
+// Same as the std::string overload, advancing `work` instead of rewriting it.
+std::string CutBetween(TextWalker& work, std::string_view start, std::string_view end);
 
 // Replaces `searched` (exact bytes) by `replacement` until none is left;
 // text formed by a replacement is searched again.
