@@ -28,7 +28,7 @@ TEST(CutResultCount, MarkersPerEngine) {
        "<FONT SIZE=-1>results OF ABOUT <B>3,1</B>", "3,1"},
       {"google start without end", SearchEngine::Google, "of about <b>12", ""},
       {"google markup between markers stays", SearchEngine::Google, "of about <b><i>9</i></b>",
-       "<i>9"},
+       "<i>9</i>"},
       {"yahoo usual", SearchEngine::Yahoo,
        "<p>list of pages for you</p><span class=\"infotext\">1 - 10 of 2,500 for golf</span>",
        "2,500"},

@@ -35,7 +35,10 @@ TEST(ReadSecurityImagePage, FieldsAreCutInOrderWalkingForward) {
        {"", "", "http://h/i"}},
       {"a missing random field does not move the walk",
        "<img src=\"http://h/early\">" + Hidden("seed", "s") + "<img src=\"http://h/late\">",
-       {"", "s", "http://h/early"}},
+       {"", "s", "http://h/late"}},
+      {"missing hidden fields leave the walk at the start",
+       "<img src=\"http://h/early\"><img src=\"http://h/late\">",
+       {"", "", "http://h/early"}},
       {"the first src after the seed value, of whatever tag",
        "<img src=\"http://h/logo\">" + Hidden("random", "r") + Hidden("seed", "s") +
            "<script src=\"http://h/s.js\"></script><img src=\"http://h/i\">",
