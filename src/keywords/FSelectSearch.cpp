@@ -1,0 +1,73 @@
+#include "keywords/FSelectSearch.h"
+
+#include <QButtonGroup>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+TfrmSelSearch::TfrmSelSearch(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint) {
+  setObjectName(QStringLiteral("frmSelSearch"));
+  setWindowTitle(QStringLiteral("Select Search Type"));
+  setFixedSize(480, 114);
+
+  rbPrecise = new QRadioButton(
+      QStringLiteral("Precise Search Eg: \"golf clubs\" Should appear the word in the same order."),
+      this);
+  rbPrecise->setObjectName(QStringLiteral("rbPrecise"));
+  rbBroad = new QRadioButton(
+      QStringLiteral("Broad Search Eg: golf clubs, any word no matther the order or position in "
+                     "the text."),
+      this);
+  rbBroad->setObjectName(QStringLiteral("rbBroad"));
+  auto* group = new QButtonGroup(this);
+  group->addButton(rbPrecise);
+  group->addButton(rbBroad);
+  rbPrecise->setChecked(true);
+
+  btnOk = new QPushButton(QStringLiteral("Ok"), this);
+  btnOk->setObjectName(QStringLiteral("btnOk"));
+  btnOk->setDefault(true);
+  btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+  btnCancel->setObjectName(QStringLiteral("btnCancel"));
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(btnOk);
+  buttons->addWidget(btnCancel);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(12, 10, 12, 10);
+  layout->addWidget(rbPrecise);
+  layout->addWidget(rbBroad);
+  layout->addStretch();
+  layout->addLayout(buttons);
+
+  setTabOrder(btnOk, btnCancel);
+  setTabOrder(btnCancel, rbPrecise);
+  setTabOrder(rbPrecise, rbBroad);
+
+  connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
+  connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+SearchType TfrmSelSearch::ChosenSearchType() const {
+  return rbPrecise->isChecked() ? SearchType::Precise : SearchType::Broad;
+}
+
+void TfrmSelSearch::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (event->spontaneous()) return;
+  if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+  btnOk->setFocus();
+}
