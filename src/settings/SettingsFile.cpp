@@ -1,0 +1,22 @@
+#include "settings/SettingsFile.h"
+
+#include <ostream>
+#include <string>
+
+#include "settings/AesLib.h"
+#include "settings/ContainerFile.h"
+#include "settings/FileOutBuf.h"
+
+void DecryptSettingsFile(const std::filesystem::path& source, const std::filesystem::path& target) {
+  SourceFile in = OpenSourceFile(source);
+  const auto out = FileOutBuf::Create(target);
+  std::ostream stream(out.get());
+  TEncryption crypt(std::string(kSettingsPassword), kSettingsBufferSize);
+  // The outcome is deliberately not acted on: whatever was written is the
+  // settings text the loader gets, empty for a file that does not decrypt.
+  crypt.DecryptStream(in.stream, &stream, in.size);
+}
+
+void EncryptSettingsFile(const std::filesystem::path& source, const std::filesystem::path& target) {
+  EncryptContainerFile(source, target, kSettingsPassword);
+}

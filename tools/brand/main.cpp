@@ -1,0 +1,7 @@
+#include <iostream>
+
+#include "brand/BrandTool.h"
+
+int main(int argc, char** argv) {
+  return RunBrandTool({argv + 1, argv + argc}, std::cout, std::cerr);
+}
