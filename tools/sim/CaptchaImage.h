@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The security image: the answer's characters, dark on a light speckled
+// background, each letter nudged up or down. The noise is derived from
+// `salt` (the challenge's random value), so every challenge looks a little
+// different but the same challenge always gives the same bytes.
+class CaptchaImage {
+ public:
+  static std::string Png(std::string_view text, std::string_view salt);
+};

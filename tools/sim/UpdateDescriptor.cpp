@@ -1,0 +1,7 @@
+#include "sim/UpdateDescriptor.h"
+
+std::string UpdateDescriptor(const UpdateScenario& scenario) {
+  if (scenario.raw) return *scenario.raw;
+  return "[APPLICATION]\r\nName=Quorvane\r\nVersion=" + scenario.version +
+         "\r\n\r\n[FILES]\r\nCount=0\r\n";
+}

@@ -1,0 +1,5 @@
+#include "sim/SimCli.h"
+
+int main(int argc, char** argv) {
+  return SimCli::Main(argc, argv);
+}
