@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <optional>
 
 #include "keywords/DialogTestUtil.h"
 #include "keywords/FCaptcha.h"
 #include "keywords/ScriptedMessages.h"
 #include "keywords/SecurityImageView.h"
+#include "sim/Simulator.h"
 
 namespace {
 
@@ -138,6 +142,71 @@ TEST_F(CaptchaDialogTest, RefreshWithoutAnImageIsQuiet) {
   EXPECT_EQ(dialog.RandomValue(), "");
   EXPECT_EQ(dialog.SeedValue(), "");
   EXPECT_FALSE(Child<SecurityImageView>("imgSecurityImage")->HasImage());
+  EXPECT_TRUE(messages.Shown().empty());
+}
+
+// The outcome of the next load of `view`, or nothing when none ends in time.
+std::optional<bool> NextLoad(SecurityImageView* view) {
+  QEventLoop loop;
+  std::optional<bool> outcome;
+  QObject::connect(view, &SecurityImageView::LoadFinished, &loop, [&](bool ok) {
+    outcome = ok;
+    loop.quit();
+  });
+  QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+  loop.exec();
+  return outcome;
+}
+
+std::string PageWithImage(const std::string& src) {
+  return "<p>Please enter the characters in the image</p>"
+         "<input type=\"hidden\" name=\"random\" value=\"r1\">"
+         "<input type=\"hidden\" name=\"seed\" value=\"golf\"><img src=\"" +
+         src + "\">";
+}
+
+class CaptchaImageTest : public CaptchaDialogTest {
+ protected:
+  void SetUp() override { sim.Start(0); }
+  void TearDown() override {
+    dialog.hide();
+    sim.Stop();
+  }
+  Simulator sim;
+};
+
+TEST_F(CaptchaImageTest, LoadsTheImageItselfAndAgainOnRefresh) {
+  dialog.SetPageHtml(PageWithImage(sim.BaseUrl() + "/captcha.png?random=r1&amp;x=1"));
+  auto* view = Child<SecurityImageView>("imgSecurityImage");
+  dialog.show();
+  EXPECT_EQ(NextLoad(view), std::optional<bool>(true));
+  EXPECT_TRUE(view->HasImage());
+
+  Child<QPushButton>("btnRefresh")->click();
+  EXPECT_EQ(NextLoad(view), std::optional<bool>(true));
+
+  const auto requests = sim.Requests(SimService::kCaptchaImage);
+  ASSERT_EQ(requests.size(), 2u);
+  for (const auto& r : requests) EXPECT_EQ(r.target, "/captcha.png?random=r1&x=1");
+  EXPECT_TRUE(messages.Shown().empty());
+}
+
+TEST_F(CaptchaImageTest, AnImageThatCannotBeHadLeavesThePlaceholderQuietly) {
+  const std::string sources[] = {
+      sim.BaseUrl() + "/no-such-image.png",  // 404
+      sim.BaseUrl() + "/search?q=x",         // a page, not an image
+  };
+  for (const auto& src : sources) {
+    TfrmCaptcha dialog(messages);
+    dialog.SetPageHtml(PageWithImage(src));
+    auto* view = dialog.findChild<SecurityImageView*>("imgSecurityImage");
+    dialog.show();
+    EXPECT_EQ(NextLoad(view), std::optional<bool>(false)) << src;
+    EXPECT_FALSE(view->HasImage()) << src;
+    dialog.findChild<QPushButton*>("btnRefresh")->click();
+    EXPECT_EQ(NextLoad(view), std::optional<bool>(false)) << src;
+    EXPECT_TRUE(dialog.isVisible());
+  }
   EXPECT_TRUE(messages.Shown().empty());
 }
 
