@@ -1,10 +1,11 @@
-// Placeholder until the main window exists.
-#include <QApplication>
-#include <QLabel>
+// Starts Quorvane: the application object with the unexpected-error
+// handler, the main window, and the message loop until it closes.
+#include "app/FMain.h"
+#include "app/QuorvaneApplication.h"
 
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
-  QLabel label(QStringLiteral("Quorvane"));
-  label.show();
-  return app.exec();
+  QuorvaneApplication app(argc, argv);
+  TfrmMain window;
+  window.show();
+  return QuorvaneApplication::exec();
 }

@@ -1,20 +1,484 @@
-// Placeholder implementation; the libcurl client replaces it.
 #include "web/HttpClient.h"
 
-struct HttpClient::Impl {};
+#include <curl/curl.h>
 
-HttpClient::HttpClient(FetchHost& host) : host_(host), impl_(std::make_unique<Impl>()) {}
+#include <algorithm>
+#include <charconv>
+#include <ctime>
+#include <exception>
+#include <utility>
+#include <vector>
+
+#include "web/CurlHandles.h"
+#include "web/RequestUrl.h"
+#include "web/SetCookie2.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// At most this many requests in one fetch; a redirect answering the last
+// one is taken as the final response.
+constexpr int kMaxRequests = 15;
+constexpr milliseconds kConnectTimeout{120'000};
+// How often waiting pumps the host's messages.
+constexpr milliseconds kConnectingPump{125};
+constexpr milliseconds kWaitingPump{250};
+// Larger reads than libcurl's 16 KiB default (the size the curl tool uses):
+// fewer rounds per big page.
+constexpr long kReceiveBuffer = 100 * 1024;
+
+constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 4.0)";
+
+void InitCurlOnce() {
+  static const CURLcode rc = curl_global_init(CURL_GLOBAL_DEFAULT);
+  static_cast<void>(rc);
+}
+
+char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+bool ContainsNoCase(std::string_view text, std::string_view word) {
+  return std::search(text.begin(), text.end(), word.begin(), word.end(),
+                     [](char x, char y) { return Lower(x) == Lower(y); }) != text.end();
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() &&
+         (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
+    s.remove_suffix(1);
+  return s;
+}
+
+enum class Method { kGet, kPost };
+
+// One request of a fetch and its response as it arrives. The callbacks
+// run inside libcurl and only record; the host is called from the loop.
+struct Exchange {
+  int number = 1;  // 1 for the first request of a fetch
+  CURL* easy = nullptr;
+  const HttpClient::Sink* sink = nullptr;
+
+  // Response, filled by the header callback.
+  long status = 0;
+  bool headersDone = false;
+  bool chunked = false;
+  std::int64_t length = -1;  // Content-Length, -1 when not announced
+  bool hasLocation = false;
+  std::vector<std::string> cookie2;  // Set-Cookie2 values
+
+  bool connected = false;
+  std::int64_t received = 0;  // body bytes of this response
+  bool sinkRefused = false;
+  std::exception_ptr error;
+
+  bool added = false;  // attached to the multi handle
+  bool done = false;   // libcurl finished it
+  CURLcode result = CURLE_OK;
+  bool cut = false;  // detached before libcurl finished it
+
+  bool Redirect() const { return status >= 300 && status < 400; }
+  // The body that is the result of the fetch: a success, or a redirect
+  // that is not followed because the request limit is reached.
+  bool Final() const {
+    return (status >= 200 && status < 300) || (Redirect() && hasLocation && number == kMaxRequests);
+  }
+  // Cut while reading a body that only the server's close would end: that
+  // ends it like a normal close.
+  bool CutAtUntilCloseBody() const { return cut && headersDone && !chunked && length < 0; }
+};
+
+std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
+  auto& x = *static_cast<Exchange*>(user);
+  const std::size_t n = size * count;
+  const std::string_view line(data, n);
+  try {
+    if (line.starts_with("HTTP/")) {
+      // A new response (after an interim 1xx, too) starts afresh.
+      x.status = 0;
+      x.headersDone = false;
+      x.chunked = false;
+      x.length = -1;
+      x.hasLocation = false;
+      const auto blank = line.find(' ');
+      if (blank != std::string_view::npos) {
+        const auto code = line.substr(blank + 1);
+        std::from_chars(code.data(), code.data() + code.size(), x.status);
+      }
+    } else if (Trim(line).empty()) {
+      if (x.status >= 200) x.headersDone = true;
+    } else if (const auto colon = line.find(':'); colon != std::string_view::npos) {
+      const auto name = Trim(line.substr(0, colon));
+      const auto value = Trim(line.substr(colon + 1));
+      if (EqualsNoCase(name, "Content-Length")) {
+        std::int64_t length = -1;
+        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), length);
+        if (ec == std::errc() && end == value.data() + value.size() && length >= 0)
+          x.length = length;
+      } else if (EqualsNoCase(name, "Transfer-Encoding")) {
+        x.chunked = ContainsNoCase(value, "chunked");
+      } else if (EqualsNoCase(name, "Location")) {
+        x.hasLocation = !value.empty();
+      } else if (EqualsNoCase(name, "Set-Cookie2")) {
+        x.cookie2.emplace_back(value);
+      }
+    }
+  } catch (...) {
+    x.error = std::current_exception();
+    return 0;
+  }
+  return n;
+}
+
+std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
+  auto& x = *static_cast<Exchange*>(user);
+  const std::size_t n = size * count;
+  x.received += static_cast<std::int64_t>(n);
+  if (!x.Final() || x.sink == nullptr || !*x.sink) return n;
+  try {
+    if (!(*x.sink)(std::string_view(data, n))) {
+      x.sinkRefused = true;
+      return 0;
+    }
+  } catch (...) {
+    x.error = std::current_exception();
+    return 0;
+  }
+  return n;
+}
+
+// Called once the connection stands, just before the request is sent.
+int OnConnected(void* user, char*, char*, int, int) {
+  static_cast<Exchange*>(user)->connected = true;
+  return CURL_PREREQFUNC_OK;
+}
+
+std::string UrlPart(CURLU* url, CURLUPart part) {
+  char* raw = nullptr;
+  if (curl_url_get(url, part, &raw, 0) != CURLUE_OK) return {};
+  const CurlString owned(raw);
+  return owned ? std::string(owned.get()) : std::string();
+}
+
+// The start and end of one direction of a transfer, as reported to the
+// host (WorkBegin ... Work ... WorkEnd).
+struct Gauge {
+  bool begun = false;
+  bool ended = false;
+  std::int64_t reported = 0;
+};
+
+}  // namespace
+
+struct HttpClient::Impl {
+  explicit Impl(FetchHost& h) : host(h) {
+    InitCurlOnce();
+    share.reset(curl_share_init());
+    if (share) curl_share_setopt(share.get(), CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    multi.reset(curl_multi_init());
+  }
+
+  FetchHost& host;
+  CurlShare share;  // the cookie store, for the client's life
+  CurlMulti multi;  // holds the open connection between requests
+  milliseconds connectTimeout = kConnectTimeout;
+
+  bool busy = false;
+  bool cancelled = false;  // Disconnect() while the request ran
+  bool dropConnections = false;
+  Exchange* current = nullptr;
+  Clock::time_point nextPump;
+
+  bool Run(Method method, const std::string& url, const std::string* contentType,
+           const std::string* body, const Sink& sink);
+  CurlEasy Prepare(Exchange& x, Method method, const std::string& url,
+                   const std::string* contentType, const std::string* body, CurlSlist& headers);
+  void Transfer(Exchange& x, std::int64_t uploadSize);
+  void Report(Exchange& x, Gauge& up, Gauge& down, std::int64_t uploadSize, bool finished);
+  void Begin(Gauge& g, std::int64_t expected);
+  void Progress(Gauge& g, std::int64_t total);
+  void End(Gauge& g);
+  void Pump();
+  void StoreCookie2(const Exchange& x, const std::string& url);
+  void Cut() noexcept;
+  void DropConnections() noexcept { multi.reset(curl_multi_init()); }
+};
+
+void HttpClient::Impl::Pump() {
+  const bool connected = current != nullptr && current->connected;
+  host.ProcessMessages();
+  nextPump = Clock::now() + (connected ? kWaitingPump : kConnectingPump);
+}
+
+void HttpClient::Impl::Begin(Gauge& g, std::int64_t expected) {
+  g.begun = true;
+  host.WorkBegin(expected);
+  Pump();
+}
+
+void HttpClient::Impl::Progress(Gauge& g, std::int64_t total) {
+  g.reported = total;
+  if (host.AbortRequested()) Cut();
+  host.Work(total);
+  Pump();
+}
+
+void HttpClient::Impl::End(Gauge& g) {
+  g.ended = true;
+  host.WorkEnd();
+  Pump();
+}
+
+// Detaching an unfinished transfer from the multi handle makes libcurl
+// close its connection; the easy handle itself stays owned by the request.
+void HttpClient::Impl::Cut() noexcept {
+  cancelled = true;
+  dropConnections = true;
+  if (current != nullptr && current->added && !current->done) {
+    curl_multi_remove_handle(multi.get(), current->easy);
+    current->added = false;
+    current->cut = true;
+  }
+}
+
+// Sends what happened since the last round to the host: the upload of a
+// POST body, then the response body. Any host call may cut the transfer.
+void HttpClient::Impl::Report(Exchange& x, Gauge& up, Gauge& down, std::int64_t uploadSize,
+                              bool finished) {
+  const bool over = finished || x.cut;
+  if (uploadSize > 0) {
+    curl_off_t sent = 0;
+    curl_easy_getinfo(x.easy, CURLINFO_SIZE_UPLOAD_T, &sent);
+    if (!up.begun && sent > 0) Begin(up, uploadSize);
+    if (up.begun && !up.ended && sent > up.reported) Progress(up, sent);
+    if (up.begun && !up.ended && (sent >= uploadSize || x.headersDone || over)) End(up);
+  }
+  if (!down.begun && x.headersDone)
+    Begin(down, x.chunked ? 0 : std::max<std::int64_t>(x.length, 0));
+  if (down.begun && !down.ended && x.received > down.reported) Progress(down, x.received);
+  if (down.begun && !down.ended && over) End(down);
+}
+
+void HttpClient::Impl::Transfer(Exchange& x, std::int64_t uploadSize) {
+  if (!multi || curl_multi_add_handle(multi.get(), x.easy) != CURLM_OK) return;
+  x.added = true;
+  current = &x;
+  struct Detach {
+    Impl& self;
+    Exchange& x;
+    ~Detach() {
+      if (x.added) curl_multi_remove_handle(self.multi.get(), x.easy);
+      x.added = false;
+      self.current = nullptr;
+    }
+  } detach{*this, x};
+
+  Gauge up;
+  Gauge down;
+  nextPump = Clock::now() + kConnectingPump;
+  for (;;) {
+    int running = 0;
+    if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+      x.done = true;
+      x.result = CURLE_FAILED_INIT;
+    }
+    int queued = 0;
+    while (CURLMsg* msg = curl_multi_info_read(multi.get(), &queued)) {
+      if (msg->msg == CURLMSG_DONE && msg->easy_handle == x.easy) {
+        x.done = true;
+        x.result = msg->data.result;
+      }
+    }
+    Report(x, up, down, uploadSize, x.done);
+    if (x.done || x.cut || x.error) break;
+
+    if (Clock::now() >= nextPump) {
+      Pump();
+      if (x.cut) break;
+    }
+    // Socket activity ends the wait early, so data is handled as soon as
+    // it arrives; the time-out only bounds the gap between two pumps.
+    const auto left = std::chrono::ceil<milliseconds>(nextPump - Clock::now()).count();
+    curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(std::max<long long>(left, 0)),
+                    nullptr);
+  }
+  Report(x, up, down, uploadSize, true);
+}
+
+CurlEasy HttpClient::Impl::Prepare(Exchange& x, Method method, const std::string& url,
+                                   const std::string* contentType, const std::string* body,
+                                   CurlSlist& headers) {
+  CurlEasy easy(curl_easy_init());
+  if (!easy || !share) return {};
+  CURL* h = easy.get();
+  const std::string sent = WithoutFragment(url);
+  const std::string target = RequestTarget(url);
+
+  // The header list replaces libcurl's own Accept and suppresses Expect;
+  // Host, User-Agent, Cookie and (on a POST) Content-Length come from
+  // libcurl, so the order is: Host, User-Agent, Cookie, Accept,
+  // Content-Type[, Connection, Content-Length].
+  const std::string type = "Content-Type: " + (method == Method::kGet ? "text/html" : *contentType);
+  std::vector<std::string> lines = {"Accept: text/html, */*", type};
+  if (method == Method::kPost) lines.emplace_back("Connection: keep-alive");
+  lines.emplace_back("Expect:");
+  for (const auto& line : lines) {
+    curl_slist* grown = curl_slist_append(headers.get(), line.c_str());
+    if (grown == nullptr) return {};
+    static_cast<void>(headers.release());
+    headers.reset(grown);
+  }
+
+  bool ok = true;
+  const auto set = [&](CURLoption option, auto value) {
+    ok = ok && curl_easy_setopt(h, option, value) == CURLE_OK;
+  };
+  set(CURLOPT_URL, sent.c_str());
+  // The path and query go out byte for byte as written; libcurl would
+  // otherwise percent-encode high bytes of the path.
+  set(CURLOPT_REQUEST_TARGET, target.c_str());
+  set(CURLOPT_PATH_AS_IS, 1L);
+  set(CURLOPT_PROTOCOLS_STR, "http");
+  set(CURLOPT_PROXY, "");  // no proxy, whatever the environment says
+  set(CURLOPT_NOSIGNAL, 1L);
+  set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connectTimeout.count()));
+  set(CURLOPT_FOLLOWLOCATION, 0L);
+  set(CURLOPT_SHARE, share.get());
+  set(CURLOPT_COOKIEFILE, "");  // cookie engine on, nothing read from disk
+  set(CURLOPT_USERAGENT, kUserAgent);
+  set(CURLOPT_HTTPHEADER, headers.get());
+  set(CURLOPT_BUFFERSIZE, kReceiveBuffer);
+  if (method == Method::kGet) {
+    set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    set(CURLOPT_HTTPGET, 1L);
+  } else {
+    set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+    set(CURLOPT_POST, 1L);
+    set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
+    set(CURLOPT_POSTFIELDS, body->data());
+  }
+  set(CURLOPT_HEADERFUNCTION, &OnHeader);
+  set(CURLOPT_HEADERDATA, static_cast<void*>(&x));
+  set(CURLOPT_WRITEFUNCTION, &OnBody);
+  set(CURLOPT_WRITEDATA, static_cast<void*>(&x));
+  set(CURLOPT_PREREQFUNCTION, &OnConnected);
+  set(CURLOPT_PREREQDATA, static_cast<void*>(&x));
+  if (!ok) return {};
+  x.easy = h;
+  return easy;
+}
+
+// libcurl's engine keeps Set-Cookie; Set-Cookie2 is stored here, with the
+// host and path of the request it answered.
+void HttpClient::Impl::StoreCookie2(const Exchange& x, const std::string& url) {
+  if (x.cookie2.empty()) return;
+  const CurlUrl parsed(curl_url());
+  if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, WithoutFragment(url).c_str(),
+                              CURLU_PATH_AS_IS) != CURLUE_OK)
+    return;
+  const std::string hostName = UrlPart(parsed.get(), CURLUPART_HOST);
+  const std::string path = UrlPart(parsed.get(), CURLUPART_PATH);
+  const auto now = static_cast<std::int64_t>(std::time(nullptr));
+  for (const auto& value : x.cookie2)
+    for (const auto& line : SetCookie2Lines(value, hostName, path, now))
+      curl_easy_setopt(x.easy, CURLOPT_COOKIELIST, line.c_str());
+}
+
+bool HttpClient::Impl::Run(Method method, const std::string& url, const std::string* contentType,
+                           const std::string* body, const Sink& sink) {
+  busy = true;
+  cancelled = false;
+  dropConnections = false;
+  struct Finish {
+    Impl& self;
+    ~Finish() {
+      if (self.dropConnections) self.DropConnections();
+      self.busy = false;
+      try {
+        self.host.RequestRunning(false);
+      } catch (...) {  // only enables the window's commands again
+      }
+    }
+  } finish{*this};
+  host.RequestRunning(true);
+
+  const std::int64_t uploadSize =
+      method == Method::kPost ? static_cast<std::int64_t>(body->size()) : 0;
+  std::string hopUrl = url;
+  for (int number = 1;; ++number) {
+    {
+      const CurlUrl parsed(curl_url());
+      if (!parsed ||
+          curl_url_set(parsed.get(), CURLUPART_URL, WithoutFragment(hopUrl).c_str(),
+                       CURLU_PATH_AS_IS) != CURLUE_OK ||
+          IsReservedInvalidHost(UrlPart(parsed.get(), CURLUPART_HOST)))
+        return false;
+    }
+    Exchange x;
+    x.number = number;
+    x.sink = &sink;
+    CurlSlist headers;
+    const CurlEasy easy = Prepare(x, method, hopUrl, contentType, body, headers);
+    if (!easy) return false;
+    Transfer(x, uploadSize);
+    StoreCookie2(x, hopUrl);
+    if (x.error) std::rethrow_exception(x.error);
+
+    const bool complete =
+        x.cut ? x.CutAtUntilCloseBody() : x.done && x.result == CURLE_OK && !x.sinkRefused;
+    if (!complete || !x.headersDone) return false;
+    if (x.Final()) return true;
+    if (!x.Redirect() || cancelled) return false;
+    char* next = nullptr;
+    if (curl_easy_getinfo(easy.get(), CURLINFO_REDIRECT_URL, &next) != CURLE_OK || next == nullptr)
+      return false;
+    hopUrl = next;
+  }
+}
+
+HttpClient::HttpClient(FetchHost& host) : host_(host), impl_(std::make_unique<Impl>(host)) {}
+
 HttpClient::~HttpClient() = default;
 
-bool HttpClient::Get(const std::string&, const std::function<bool(std::string_view)>&) {
-  return false;
+bool HttpClient::Get(const std::string& url, const Sink& sink) {
+  if (impl_->busy) return false;
+  return impl_->Run(Method::kGet, url, nullptr, nullptr, sink);
 }
 
-bool HttpClient::Post(const std::string&, const std::string&, const std::string&, std::string& reply) {
+bool HttpClient::Post(const std::string& url, const std::string& contentType,
+                      const std::string& body, std::string& reply) {
   reply.clear();
-  return false;
+  if (impl_->busy) return false;
+  impl_->DropConnections();
+  const Sink collect = [&reply](std::string_view piece) {
+    reply.append(piece);
+    return true;
+  };
+  const bool ok = impl_->Run(Method::kPost, url, &contentType, &body, collect);
+  if (!ok) reply.clear();
+  return ok;
 }
 
-void HttpClient::Disconnect() noexcept {}
+void HttpClient::Disconnect() noexcept {
+  if (impl_->busy) {
+    impl_->Cut();
+  } else {
+    impl_->DropConnections();
+  }
+}
 
-bool HttpClient::Busy() const { return false; }
+bool HttpClient::Busy() const {
+  return impl_->busy;
+}
+
+void HttpClient::SetConnectTimeoutForTests(std::chrono::milliseconds timeout) {
+  impl_->connectTimeout = timeout;
+}

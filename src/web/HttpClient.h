@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,7 +12,8 @@
 // cookie store for the life of the object, reports progress to its host,
 // pumps the host's messages while it waits and is cut by the host's abort
 // flag. It is not re-entrant: a request asked for while another one runs
-// on the same client is refused (returns false at once).
+// on the same client is refused (returns false at once). The client must
+// outlive any request running on it.
 class HttpClient {
  public:
   explicit HttpClient(FetchHost& host);
@@ -19,24 +21,36 @@ class HttpClient {
   HttpClient(const HttpClient&) = delete;
   HttpClient& operator=(const HttpClient&) = delete;
 
-  // HTTP/1.1 GET. The body is handed to `sink` piece by piece as it
-  // arrives; a sink returning false fails the request. True on a final
-  // 2xx status (or a redirect taken as final at the request limit).
-  bool Get(const std::string& url, const std::function<bool(std::string_view)>& sink);
+  using Sink = std::function<bool(std::string_view)>;
+
+  // HTTP/1.1 GET. The body of the final response is handed to `sink` piece
+  // by piece as it arrives (bodies of redirects and of error statuses are
+  // not); a sink returning false fails the request. To download into a
+  // file, give a sink that writes to it. True on a final 2xx status (or a
+  // redirect taken as final at the request limit). The sink runs inside
+  // libcurl: it must not call back into this client.
+  bool Get(const std::string& url, const Sink& sink);
 
   // HTTP/1.0 POST of `body` with the given Content-Type, any open
-  // connection closed first. The reply body is stored in `reply`.
+  // connection closed first. `reply` receives the body of the final
+  // response; it is empty whenever the result is false.
   bool Post(const std::string& url, const std::string& contentType, const std::string& body,
             std::string& reply);
 
-  // Closes the open connection, if any, and cuts a running transfer.
-  // Never throws.
+  // Closes the open connection, if any, and cuts a running transfer. Safe
+  // to call from inside the host's ProcessMessages while a request runs:
+  // the transfer is detached from libcurl at once and the request returns
+  // as soon as control comes back to it. Never throws.
   void Disconnect() noexcept;
 
   // True while a request runs on this client.
   bool Busy() const;
 
   FetchHost& Host() const { return host_; }
+
+  // Tests only: a short connect time-out instead of the program's 120 s,
+  // so that a time-out can be tested without waiting for it.
+  void SetConnectTimeoutForTests(std::chrono::milliseconds timeout);
 
  private:
   struct Impl;

@@ -1,0 +1,170 @@
+// The results table of the main window at 100,000 rows, window shown on the
+// offscreen platform: importing a keyword list, sorting by each column,
+// deleting half of the rows and exporting, each followed by the event
+// processing that brings the view up to date. The resident set size with
+// those rows is reported as a counter.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTableView>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/FMain.h"
+#include "app/FileDialogs.h"
+#include "app/MessageBox.h"
+#include "app/ProgramFolder.h"
+
+namespace {
+
+constexpr int kRows = 100000;
+
+std::filesystem::path WorkFolder() {
+  static const std::filesystem::path folder = [] {
+    std::string templ = (std::filesystem::temp_directory_path() / "quorvane-bench-XXXXXX").string();
+    if (mkdtemp(templ.data()) == nullptr) std::abort();
+    SetProgramFolder(templ);
+    return std::filesystem::path(templ);
+  }();
+  return folder;
+}
+
+// A keyword list of kRows lines, phrases of a few words in mixed case.
+std::filesystem::path KeywordList() {
+  static const std::filesystem::path file = [] {
+    const auto path = WorkFolder() / "keywords.txt";
+    std::ofstream out(path, std::ios::binary);
+    const char* words[] = {"golf", "Clubs", "soccer", "tennis", "Shoes", "cheap", "best", "balls"};
+    for (int i = 0; i < kRows; ++i) {
+      out << words[(i * 7) % 8] << ' ' << words[(i * 3 + 1) % 8] << ' ' << (i * 7919) % 100000
+          << "\r\n";
+    }
+    return path;
+  }();
+  return file;
+}
+
+void Settle() {
+  QCoreApplication::processEvents();
+}
+
+// A shown main window holding kRows imported rows with counts filled in.
+TfrmMain& FullWindow() {
+  static TfrmMain* window = [] {
+    auto* w = new TfrmMain;
+    w->show();
+    w->ImportKeywordFile(KeywordList().string());
+    for (int row = 0; row < w->RowCount(); ++row) {
+      w->SetCell(row, kColSearches, std::to_string((row * 104729) % 900000));
+      w->SetCell(row, kColGoogle, std::to_string((row * 31) % 1000) + ",000");
+    }
+    Settle();
+    return w;
+  }();
+  return *window;
+}
+
+long ResidentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+  return -1;
+}
+
+void BM_ImportKeywordFile(benchmark::State& state) {
+  TfrmMain window;
+  window.show();
+  const std::string list = KeywordList().string();
+  for (auto _ : state) {
+    window.ImportKeywordFile(list);
+    Settle();
+    state.PauseTiming();
+    if (window.RowCount() != kRows) state.SkipWithError("rows missing");
+    window.Clear();
+    Settle();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_ImportKeywordFile)->Unit(benchmark::kMillisecond);
+
+void BM_SortByColumn(benchmark::State& state) {
+  TfrmMain& window = FullWindow();
+  const int column = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    window.lvwItemsColumnClick(column);  // alternates the direction
+    Settle();
+  }
+  state.SetLabel(std::to_string(window.RowCount()) + " rows");
+}
+BENCHMARK(BM_SortByColumn)->DenseRange(0, kColumnCount - 1)->Unit(benchmark::kMillisecond);
+
+// Ticks every other row (many runs: one model reset) or the first half
+// (one run: one range removal), then "Delete Selected" with OK.
+void BM_DeleteSelectedHalf(benchmark::State& state) {
+  const bool scattered = state.range(0) == 1;
+  TfrmMain window;
+  window.show();
+  const std::string list = KeywordList().string();
+  for (auto _ : state) {
+    state.PauseTiming();
+    window.Clear();
+    window.ImportKeywordFile(list);
+    auto* model = window.findChild<QTableView*>("lvwItems")->model();
+    for (int row = 0; row < kRows; ++row) {
+      if (scattered ? row % 2 == 0 : row < kRows / 2)
+        model->setData(model->index(row, 0), Qt::Checked, Qt::CheckStateRole);
+    }
+    Settle();
+    MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
+    state.ResumeTiming();
+
+    window.btnDeleteSelectedClick();
+    Settle();
+
+    state.PauseTiming();
+    if (window.RowCount() != kRows / 2) state.SkipWithError("wrong row count");
+    state.ResumeTiming();
+  }
+  state.SetLabel(scattered ? "every other row" : "first half");
+}
+BENCHMARK(BM_DeleteSelectedHalf)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+void BM_SaveResultsCsv(benchmark::State& state) {
+  TfrmMain& window = FullWindow();
+  const QString target = QString::fromStdString((WorkFolder() / "results.csv").string());
+  MessageBox::ResetTestState();
+  for (auto _ : state) {
+    FileDialogs::SetNextFileName(target);
+    window.SaveResultsCsv();
+  }
+  if (!MessageBox::ShownBoxes().empty())
+    state.SkipWithError(MessageBox::ShownBoxes().front().text.c_str());
+  state.counters["bytes"] =
+      static_cast<double>(std::filesystem::file_size(WorkFolder() / "results.csv"));
+}
+BENCHMARK(BM_SaveResultsCsv)->Unit(benchmark::kMillisecond);
+
+void BM_ResidentSetWithFullTable(benchmark::State& state) {
+  TfrmMain& window = FullWindow();
+  for (auto _ : state) benchmark::DoNotOptimize(window.RowCount());
+  state.counters["rows"] = window.RowCount();
+  state.counters["VmRSS_MiB"] = static_cast<double>(ResidentKiB()) / 1024.0;
+}
+BENCHMARK(BM_ResidentSetWithFullTable)->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::filesystem::remove_all(WorkFolder());
+  return 0;
+}

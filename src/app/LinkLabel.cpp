@@ -1,0 +1,29 @@
+#include "app/LinkLabel.h"
+
+#include <QEnterEvent>
+
+LinkLabel::LinkLabel(QWidget* parent) : ClickLabel(parent) {
+  QFont f = font();
+  f.setPixelSize(12);
+  f.setUnderline(true);
+  setFont(f);
+  setCursor(Qt::PointingHandCursor);
+}
+
+void LinkLabel::enterEvent(QEnterEvent* event) {
+  ClickLabel::enterEvent(event);
+  SetHovered(true);
+}
+
+void LinkLabel::leaveEvent(QEvent* event) {
+  ClickLabel::leaveEvent(event);
+  SetHovered(false);
+}
+
+void LinkLabel::SetHovered(bool hovered) {
+  hovered_ = hovered;
+  QPalette p = palette();
+  p.setColor(QPalette::WindowText,
+             hovered ? QColor(Qt::blue) : QPalette().color(QPalette::WindowText));
+  setPalette(p);
+}

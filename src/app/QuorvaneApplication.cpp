@@ -1,0 +1,14 @@
+#include "app/QuorvaneApplication.h"
+
+#include "app/CrashHandler.h"
+
+QuorvaneApplication::QuorvaneApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool QuorvaneApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (...) {
+    CrashHandler::ReportCurrentException();
+    return false;
+  }
+}

@@ -1,0 +1,77 @@
+#include "app/ResultStore.h"
+
+#include <cstdint>
+#include <stdexcept>
+
+#include "app/CompareCells.h"
+
+std::size_t ResultStore::Index(int row) const {
+  if (row < 0 || static_cast<std::size_t>(row) >= rows_.size())
+    throw std::out_of_range("results table row " + std::to_string(row) + " does not exist");
+  return static_cast<std::size_t>(row);
+}
+
+std::size_t ResultStore::Column(int column) {
+  if (column < 0 || column >= kColumnCount)
+    throw std::out_of_range("results table column " + std::to_string(column) + " does not exist");
+  return static_cast<std::size_t>(column);
+}
+
+const std::string& ResultStore::Cell(int row, int column) const {
+  return rows_[Index(row)].cells[Column(column)];
+}
+
+void ResultStore::SetCell(int row, int column, std::string text) {
+  rows_[Index(row)].cells[Column(column)] = std::move(text);
+}
+
+void ResultStore::SetAllChecked(bool checked) {
+  for (auto& row : rows_) row.checked = checked;
+}
+
+void ResultStore::Append(std::vector<ResultRow> rows) {
+  rows_.reserve(rows_.size() + rows.size());
+  std::move(rows.begin(), rows.end(), std::back_inserter(rows_));
+}
+
+void ResultStore::EraseRows(int first, int count) {
+  if (count <= 0) return;
+  const std::size_t begin = Index(first);
+  const std::size_t end = Index(first + count - 1) + 1;
+  rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(begin),
+              rows_.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
+std::vector<std::pair<int, int>> ResultStore::CheckedRuns() const {
+  std::vector<std::pair<int, int>> runs;
+  for (int row = Count() - 1; row >= 0;) {
+    if (!rows_[static_cast<std::size_t>(row)].checked) {
+      --row;
+      continue;
+    }
+    const int last = row;
+    while (row >= 0 && rows_[static_cast<std::size_t>(row)].checked) --row;
+    runs.emplace_back(row + 1, last);
+  }
+  return runs;
+}
+
+void ResultStore::DeleteChecked() {
+  std::erase_if(rows_, [](const ResultRow& row) { return row.checked; });
+}
+
+void ResultStore::SortNumeric(int column, bool ascending) {
+  const std::size_t c = Column(column);
+  std::vector<std::int32_t> keys;
+  keys.reserve(rows_.size());
+  for (const auto& row : rows_) keys.push_back(CellNumber(row.cells[c]));
+  SortByKeys(
+      keys, [](std::int32_t a, std::int32_t b) { return (a > b) - (a < b); }, ascending);
+}
+
+void ResultStore::Reorder(const std::vector<std::size_t>& order) {
+  std::vector<ResultRow> sorted;
+  sorted.reserve(rows_.size());
+  for (const std::size_t i : order) sorted.push_back(std::move(rows_[i]));
+  rows_ = std::move(sorted);
+}

@@ -1,0 +1,50 @@
+#include "app/ResultsCsv.h"
+
+#include <array>
+#include <cctype>
+#include <string_view>
+
+namespace {
+
+constexpr std::array<std::string_view, kColumnCount> kHeader = {"No",     "Keywords", "Searches",
+                                                                "Google", "Yahoo",    "Msn"};
+
+void AppendField(std::string& out, std::string_view cell) {
+  out += '"';
+  for (const char c : cell) {
+    // Doubling keeps a phrase with a quote in it one well-formed field.
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+template <class Cells>
+void AppendLine(std::string& out, const Cells& cells) {
+  bool first = true;
+  for (const auto& cell : cells) {
+    if (!first) out += ',';
+    first = false;
+    AppendField(out, cell);
+  }
+  out += "\r\n";
+}
+
+}  // namespace
+
+std::string BuildResultsCsv(const ResultStore& rows) {
+  std::string out;
+  AppendLine(out, kHeader);
+  for (int i = 0; i < rows.Count(); ++i) AppendLine(out, rows.Row(i).cells);
+  return out;
+}
+
+std::string CompleteCsvFileName(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  const std::size_t dot = path.find_last_of('.');
+  std::string extension;
+  if (dot != std::string::npos && dot >= nameStart) extension = path.substr(dot);
+  for (auto& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".csv" ? path : path + ".csv";
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Keyword list files: plain 8-bit text, one phrase per line.
+
+// Splits file bytes into lines. A line ends at CR LF, at a lone LF or at a
+// lone CR; a last line without a break counts, a break at the very end adds
+// no empty line, and everything from the first NUL byte on is ignored.
+// Lines are kept byte for byte: no trimming, no byte-order mark handling.
+std::vector<std::string> SplitKeywordLines(std::string_view bytes);
+
+// True when `path` names an existing file (not a folder).
+bool KeywordFileExists(const std::filesystem::path& path);
+
+// Reads a keyword list file into lines. Throws std::system_error when the
+// file cannot be opened or read, so that no partial list is ever used.
+std::vector<std::string> ReadKeywordFile(const std::filesystem::path& path);

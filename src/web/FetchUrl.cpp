@@ -1,0 +1,91 @@
+#include "web/FetchUrl.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <system_error>
+#include <utility>
+
+#include "app/ProgramFolder.h"
+#include "web/CrLfLines.h"
+#include "web/MappedFile.h"
+
+namespace {
+
+constexpr char kWorkingFile[] = "test.html";
+constexpr char kConnectionError[] = "Connection error, check if you are connected and url exists.";
+
+struct FileCloser {
+  void operator()(std::FILE* f) const noexcept { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Closes the file (once); false when buffered bytes could not be written.
+bool Close(File& file) {
+  return std::fclose(file.release()) == 0;
+}
+
+// The working file lives only as long as one fetch, whatever its outcome.
+class RemoveOnExit {
+ public:
+  explicit RemoveOnExit(std::filesystem::path path) : path_(std::move(path)) {}
+  RemoveOnExit(const RemoveOnExit&) = delete;
+  RemoveOnExit& operator=(const RemoveOnExit&) = delete;
+  ~RemoveOnExit() {
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace
+
+bool FetchUrl(HttpClient& http, const std::string& url, std::string& page) {
+  FetchHost& host = http.Host();
+  if (host.AbortRequested()) return false;
+  // A fetch started from a message pump inside another one would replace
+  // the working file under the running fetch: refuse it, touching nothing.
+  if (http.Busy()) return false;
+
+  page.clear();
+  const auto path = ProgramFile(kWorkingFile);
+  std::optional<RemoveOnExit> cleanup;
+  File file(std::fopen(path.c_str(), "wb"));
+  if (!file) {
+    const int reason = errno;
+    host.ShowMainStatus("Cannot create the working file " + path.string() + ": " +
+                        std::strerror(reason));
+    return false;
+  }
+  cleanup.emplace(path);
+
+  host.ShowMainStatus("Getting URL: " + url + "...");
+  host.Work(0);
+  host.ProcessMessages();
+
+  const bool received = http.Get(url, [&file](std::string_view piece) {
+    return std::fwrite(piece.data(), 1, piece.size(), file.get()) == piece.size();
+  });
+  const bool written = Close(file);
+  http.Disconnect();
+
+  if (received && written) {
+    if (host.AbortRequested()) {
+      host.ShowMainStatus("Process aborted!");
+      return false;
+    }
+    const MappedFile body(path);
+    if (body.Ok()) {
+      AppendCrLfLines(body.Bytes(), page);
+      host.ShowMainStatus("Process completed sucessfull!");
+      return true;
+    }
+  }
+  host.ShowMainStatus(kConnectionError);
+  return false;
+}

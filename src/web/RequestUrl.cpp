@@ -1,0 +1,37 @@
+#include "web/RequestUrl.h"
+
+namespace {
+
+char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+std::string WithoutFragment(std::string_view url) {
+  return std::string(url.substr(0, url.find('#')));
+}
+
+std::string RequestTarget(std::string_view url) {
+  url = url.substr(0, url.find('#'));
+  std::size_t authority = 0;
+  if (const auto scheme = url.find("://"); scheme != std::string_view::npos) {
+    authority = scheme + 3;
+  }
+  const auto rest = url.find_first_of("/?", authority);
+  if (rest == std::string_view::npos) return "/";
+  std::string target;
+  if (url[rest] == '?') target.push_back('/');
+  target.append(url.substr(rest));
+  return target;
+}
+
+bool IsReservedInvalidHost(std::string_view host) {
+  while (!host.empty() && host.back() == '.') host.remove_suffix(1);
+  constexpr std::string_view kTld = "invalid";
+  if (host.size() < kTld.size()) return false;
+  const auto tail = host.substr(host.size() - kTld.size());
+  for (std::size_t i = 0; i < kTld.size(); ++i)
+    if (Lower(tail[i]) != kTld[i]) return false;
+  return host.size() == kTld.size() || host[host.size() - kTld.size() - 1] == '.';
+}

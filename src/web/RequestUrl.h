@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// What of a caller's URL goes on the wire. URLs are composed by their
+// callers and sent as given: no percent-encoding, no ".." folding; only
+// the fragment (from the first "#" on) stays home.
+
+// The URL without its fragment.
+std::string WithoutFragment(std::string_view url);
+
+// The request target for the request line: the path and query exactly as
+// written in the URL (fragment removed), "/" when the URL has no path.
+std::string RequestTarget(std::string_view url);
+
+// True for "invalid" and names under it (RFC 6761 6.4): such a name never
+// resolves, so it is refused without asking any resolver.
+bool IsReservedInvalidHost(std::string_view host);

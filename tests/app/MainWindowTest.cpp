@@ -1,0 +1,516 @@
+// The main window under the offscreen platform: start-up state, layout
+// rules, the results table and its commands, the HTTP client's host
+// operations and the link labels.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QDesktopServices>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+#include <string>
+#include <vector>
+
+#include "app/BannerLabel.h"
+#include "app/FMain.h"
+#include "app/FileDialogs.h"
+#include "app/LinkLabel.h"
+#include "app/MessageBox.h"
+#include "support/ModalDialogs.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+using Kind = MessageBox::Kind;
+using Answer = MessageBox::Answer;
+using Cells = std::vector<std::string>;
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() {
+    MessageBox::ResetTestState();
+    FileDialogs::ResetTestState();
+  }
+  ~MainWindowTest() override {
+    EXPECT_EQ(MessageBox::PendingAnswers(), 0) << "a scripted answer was not asked for";
+    MessageBox::ResetTestState();
+    FileDialogs::ResetTestState();
+  }
+
+  template <class Widget>
+  Widget* Find(const char* name) {
+    return Child<Widget>(&window_, name);
+  }
+
+  QString Text(const char* label) { return Find<QLabel>(label)->text(); }
+
+  Cells Column(int column) {
+    Cells cells;
+    for (int row = 0; row < window_.RowCount(); ++row) cells.push_back(window_.Cell(row, column));
+    return cells;
+  }
+
+  void AddRows(const std::vector<Cells>& rows) {
+    for (const auto& r : rows) window_.AddResultRow(r[0], r[1], r[2]);
+  }
+
+  void ClickHeader(int column) {
+    QHeaderView* header = Find<QTableView>("lvwItems")->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + 10, header->height() / 2));
+  }
+
+  TempFolder folder_{true};
+  TfrmMain window_;
+};
+
+// --- Start-up
+
+TEST_F(MainWindowTest, StartsWithoutSettingsOnTheMainPageInItsDesignTimeState) {
+  EXPECT_TRUE(window_.Timer1().isActive()) << "no welcome page: the timer starts at creation";
+  EXPECT_EQ(window_.Timer1().interval(), 100);
+  window_.show();
+
+  auto* pages = Find<QStackedWidget>("pgcPrinc");
+  EXPECT_EQ(pages->count(), 1);
+  EXPECT_EQ(pages->currentWidget()->objectName(), "stsMain");
+  EXPECT_EQ(window_.findChild<QWidget*>("stsWelcome"), nullptr) << "welcome page destroyed";
+
+  EXPECT_EQ(window_.windowTitle(), "Quorvane");
+  EXPECT_EQ(window_.size(), QSize(914, 597));
+  EXPECT_TRUE(Find<QToolButton>("btnNews")->isVisible());
+  EXPECT_EQ(Find<QPushButton>("btnMakeMoney")->text(), "Make Money");
+  EXPECT_EQ(Find<QWidget>("panBanner")->height(), 65);
+  for (const char* name : {"lblLink1URL", "lblLink2URL"}) {
+    auto* link = Find<LinkLabel>(name);
+    EXPECT_EQ(link->text(), "Google");
+    EXPECT_EQ(link->Address(), "http://www.google.com/");
+    EXPECT_TRUE(link->isVisible());
+  }
+  EXPECT_EQ(Text("MainStatusPanel"), "");
+  EXPECT_EQ(Text("MainKeywordPanel"), "Main Keyword: ");
+  EXPECT_EQ(Text("SecondStatusPanel"), "0 item listed");
+  auto* gauge = Find<QProgressBar>("MainGauge");
+  EXPECT_EQ(gauge->minimum(), 0);
+  EXPECT_EQ(gauge->maximum(), 100);
+  EXPECT_EQ(gauge->value(), 0);
+  EXPECT_EQ(gauge->text(), "0%");
+
+  EXPECT_EQ(window_.SortColumn(), -1);
+  EXPECT_TRUE(window_.SortAscending());
+  EXPECT_FALSE(window_.AbortRequested());
+  EXPECT_EQ(window_.MainKeyword(), "");
+  EXPECT_TRUE(window_.NewsItems().empty());
+}
+
+TEST_F(MainWindowTest, TimerTicksOnceAfterStartUp) {
+  window_.show();
+  QTRY_VERIFY_WITH_TIMEOUT(!window_.Timer1().isActive(), 5000);
+}
+
+TEST_F(MainWindowTest, ToolBarHasItsButtonsWithCaptionsSizesAndTips) {
+  window_.show();
+  struct Expected {
+    const char* name;
+    const char* caption;
+    int width;
+  };
+  int previousRight = 0;
+  for (const Expected& e :
+       {Expected{"btnMainKeyword", "Main Keyword", 99},
+        Expected{"btnGatherKeyword", "Gather Keywords", 101},
+        Expected{"btnAddKeyword", "Add Keywords", 99}, Expected{"btnGatherData", "Gather Data", 98},
+        Expected{"btnSaveResults", "Save Results", 98}, Expected{"btnMakeMoney", "Make Money", 104},
+        Expected{"btnAbout", "About", 104}}) {
+    auto* button = Find<QPushButton>(e.name);
+    EXPECT_EQ(button->text(), e.caption);
+    EXPECT_EQ(button->size(), QSize(e.width, 20)) << e.name;
+    EXPECT_EQ(button->y(), 7) << e.name;
+    EXPECT_GT(button->x(), previousRight) << e.name << " stands right of the one before";
+    // The caption fits inside the button's frame.
+    EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()) + 4, e.width) << e.name;
+    previousRight = button->geometry().right();
+  }
+  for (const auto& [name, tip] :
+       {std::pair{"btnNews", "Check News"}, std::pair{"btnUpdate", "Check Updates"},
+        std::pair{"btnHelp", "Help"}}) {
+    auto* button = Find<QToolButton>(name);
+    EXPECT_EQ(button->toolTip(), tip);
+    EXPECT_EQ(button->size(), QSize(41, 34)) << name;
+    EXPECT_TRUE(button->text().isEmpty() || button->toolButtonStyle() == Qt::ToolButtonIconOnly);
+    EXPECT_FALSE(button->icon().isNull()) << name;
+    EXPECT_GT(button->x(), previousRight) << name;
+    previousRight = button->geometry().right();
+  }
+}
+
+TEST_F(MainWindowTest, PictureButtonsKeepTheirDistanceToTheRightEdge) {
+  window_.show();
+  const char* names[] = {"btnNews", "btnUpdate", "btnHelp"};
+  std::vector<int> distances;
+  for (const char* name : names) distances.push_back(window_.width() - Find<QWidget>(name)->x());
+  window_.resize(1200, 700);
+  QCoreApplication::processEvents();
+  for (std::size_t i = 0; i < 3; ++i)
+    EXPECT_EQ(window_.width() - Find<QWidget>(names[i])->x(), distances[i]) << names[i];
+}
+
+TEST_F(MainWindowTest, BannerHalvesAreTruncatedBeforeTheSubtraction) {
+  window_.resize(912, 597);
+  window_.show();
+  auto* panel = Find<QWidget>("panBanner");
+  ASSERT_EQ(panel->width(), 912);
+  auto* banner = Find<BannerLabel>("imgBanner");
+  QPixmap picture(105, 41);
+  picture.fill(Qt::red);
+  banner->ShowPicture(picture);
+  ASSERT_EQ(banner->size(), QSize(105, 41)) << "the picture control takes its picture's size";
+  window_.resize(913, 597);
+  window_.resize(912, 597);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(banner->pos(), QPoint(456 - 52, 32 - 20));  // not (912 - 105) / 2 = 403
+
+  window_.resize(1000, 597);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(banner->x(), 500 - 52) << "widening keeps the picture centred";
+}
+
+TEST_F(MainWindowTest, BothBannerControlsShareOnePlace) {
+  window_.show();
+  EXPECT_EQ(Find<BannerLabel>("gifBanner")->geometry(), Find<BannerLabel>("imgBanner")->geometry());
+}
+
+// --- Results table
+
+TEST_F(MainWindowTest, TableHasItsColumnsAndWidths) {
+  auto* table = Find<QTableView>("lvwItems");
+  const std::vector<std::pair<QString, int>> columns = {{"No", 49},        {"Keywords", 132},
+                                                        {"Searches", 132}, {"Google", 104},
+                                                        {"Yahoo", 104},    {"Msn", 104}};
+  ASSERT_EQ(table->model()->columnCount(), 6);
+  for (int c = 0; c < 6; ++c) {
+    EXPECT_EQ(table->model()->headerData(c, Qt::Horizontal).toString(), columns[c].first);
+    EXPECT_EQ(table->columnWidth(c), columns[c].second) << c;
+  }
+  EXPECT_TRUE(table->showGrid());
+  EXPECT_EQ(table->selectionBehavior(), QAbstractItemView::SelectRows);
+  EXPECT_TRUE(table->horizontalHeader()->sectionsClickable());
+}
+
+TEST_F(MainWindowTest, CountPanelTexts) {
+  EXPECT_EQ(Text("SecondStatusPanel"), "0 item listed");
+  window_.AddResultRow("1", "golf", "");
+  window_.ShowItemCount();
+  EXPECT_EQ(Text("SecondStatusPanel"), "1 items listed");
+  window_.Clear();
+  window_.ShowItemCount();
+  EXPECT_EQ(Text("SecondStatusPanel"), "0 items listed");
+}
+
+TEST_F(MainWindowTest, CellsAreBytesConvertedOnlyForDisplay) {
+  window_.AddResultRow("1", "caf\xc3\xa9", "1,000");
+  window_.SetCell(0, kColGoogle, "2,340");
+  EXPECT_EQ(window_.Cell(0, kColKeywords), "caf\xc3\xa9");
+  auto* model = Find<QTableView>("lvwItems")->model();
+  EXPECT_EQ(model->index(0, kColKeywords).data().toString(), QString::fromLocal8Bit("caf\xc3\xa9"));
+  EXPECT_EQ(model->index(0, kColGoogle).data().toString(), "2,340");
+  EXPECT_EQ(model->index(0, kColYahoo).data().toString(), "");
+  EXPECT_THROW(window_.Cell(1, 0), std::out_of_range);
+}
+
+TEST_F(MainWindowTest, SelectAllAndClearSelectionTickEveryRowAndLeaveTheCountAlone) {
+  AddRows({{"1", "a", ""}, {"2", "b", ""}});
+  auto* model = Find<QTableView>("lvwItems")->model();
+  Find<QPushButton>("btnSelectAll")->click();
+  for (int row = 0; row < 2; ++row)
+    EXPECT_EQ(model->index(row, 0).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+  EXPECT_EQ(Text("SecondStatusPanel"), "0 item listed");
+  Find<QPushButton>("btnClearSelection")->click();
+  for (int row = 0; row < 2; ++row)
+    EXPECT_EQ(model->index(row, 0).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
+}
+
+TEST_F(MainWindowTest, DeleteSelectedAsksAndDeletesOnlyTickedRowsOnOk) {
+  AddRows({{"1", "a", ""}, {"2", "b", ""}, {"3", "c", ""}, {"4", "d", ""}});
+  auto* model = Find<QTableView>("lvwItems")->model();
+  for (const int row : {0, 2, 3})
+    model->setData(model->index(row, 0), Qt::Checked, Qt::CheckStateRole);
+
+  MessageBox::SetNextAnswer(Answer::Cancel);
+  Find<QPushButton>("btnDeleteSelected")->click();
+  EXPECT_EQ(Column(kColNo), (Cells{"1", "2", "3", "4"}));
+  EXPECT_EQ(Text("SecondStatusPanel"), "4 items listed") << "refreshed whatever the answer";
+
+  MessageBox::SetNextAnswer(Answer::Ok);
+  Find<QPushButton>("btnDeleteSelected")->click();
+  EXPECT_EQ(Column(kColNo), (Cells{"2"}));
+  EXPECT_EQ(Text("SecondStatusPanel"), "1 items listed");
+
+  const auto& shown = MessageBox::ShownBoxes();
+  ASSERT_EQ(shown.size(), 2u);
+  for (const auto& box : shown) {
+    EXPECT_EQ(box.kind, Kind::Confirm);
+    EXPECT_EQ(box.text, "Are you sure do you want to delete the selected keywords?");
+    EXPECT_EQ(box.title, "Quorvane");
+  }
+}
+
+TEST_F(MainWindowTest, DeleteAllAsksAndEmptiesTheTableOnOk) {
+  AddRows({{"1", "a", ""}, {"2", "b", ""}});
+  MessageBox::SetNextAnswer(Answer::Cancel);
+  Find<QPushButton>("btnDeleteAll")->click();
+  EXPECT_EQ(window_.RowCount(), 2);
+  EXPECT_EQ(Text("SecondStatusPanel"), "2 items listed");
+
+  MessageBox::SetNextAnswer(Answer::Ok);
+  Find<QPushButton>("btnDeleteAll")->click();
+  EXPECT_EQ(window_.RowCount(), 0);
+  EXPECT_EQ(Text("SecondStatusPanel"), "0 items listed");
+  ASSERT_EQ(MessageBox::ShownBoxes().size(), 2u);
+  EXPECT_EQ(MessageBox::ShownBoxes()[0].text, "Are you sure do you want to delete all?");
+}
+
+TEST_F(MainWindowTest, DeletingOnAnEmptyTableStillAsksAndRewritesTheCount) {
+  MessageBox::SetNextAnswer(Answer::Ok);
+  Find<QPushButton>("btnDeleteSelected")->click();
+  EXPECT_EQ(Text("SecondStatusPanel"), "0 items listed");
+  EXPECT_EQ(MessageBox::ShownBoxes().size(), 1u);
+}
+
+TEST_F(MainWindowTest, ManyScatteredDeletionsKeepTheRightRows) {
+  for (int i = 1; i <= 200; ++i) window_.AddResultRow(std::to_string(i), "k", "");
+  auto* model = Find<QTableView>("lvwItems")->model();
+  for (int row = 0; row < 200; row += 2)
+    model->setData(model->index(row, 0), Qt::Checked, Qt::CheckStateRole);
+  MessageBox::SetNextAnswer(Answer::Ok);
+  window_.btnDeleteSelectedClick();
+  ASSERT_EQ(window_.RowCount(), 100);
+  for (int row = 0; row < 100; ++row)
+    EXPECT_EQ(window_.Cell(row, kColNo), std::to_string(2 * row + 2));
+}
+
+// --- Sorting
+
+TEST_F(MainWindowTest, HeaderClickSortsGoogleWithEmptyCellsAsZero) {
+  window_.show();
+  AddRows({{"1", "a", ""}, {"2", "b", ""}, {"3", "c", ""}});
+  window_.SetCell(0, kColGoogle, "1,200");
+  window_.SetCell(1, kColGoogle, "950");
+  ClickHeader(kColGoogle);
+  EXPECT_EQ(Column(kColGoogle), (Cells{"", "950", "1,200"}));
+  EXPECT_EQ(Column(kColNo), (Cells{"3", "2", "1"})) << "numbers stay with their rows";
+  EXPECT_EQ(window_.SortColumn(), kColGoogle);
+  EXPECT_TRUE(window_.SortAscending());
+}
+
+TEST_F(MainWindowTest, SameColumnInvertsAndANewColumnKeepsTheDirection) {
+  window_.show();
+  AddRows({{"1", "alpha", "10"}, {"2", "Zulu", "300"}, {"3", "mike", "2,000"}});
+  ClickHeader(kColKeywords);
+  EXPECT_EQ(Column(kColKeywords), (Cells{"alpha", "mike", "Zulu"}));
+  ClickHeader(kColKeywords);
+  EXPECT_EQ(Column(kColKeywords), (Cells{"Zulu", "mike", "alpha"}));
+  EXPECT_FALSE(window_.SortAscending());
+
+  ClickHeader(kColSearches);
+  EXPECT_EQ(Column(kColSearches), (Cells{"2,000", "300", "10"})) << "descending carries over";
+  EXPECT_EQ(window_.SortColumn(), kColSearches);
+  EXPECT_FALSE(window_.SortAscending());
+}
+
+TEST_F(MainWindowTest, KeywordsDifferingOnlyInCaseCompareEqualAndKeepTheirOrder) {
+  AddRows({{"1", "golf Clubs", ""}, {"2", "Golf clubs", ""}, {"3", "apple", ""}});
+  window_.lvwItemsColumnClick(kColKeywords);
+  EXPECT_EQ(Column(kColNo), (Cells{"3", "1", "2"}));
+  window_.lvwItemsColumnClick(kColKeywords);
+  EXPECT_EQ(Column(kColNo), (Cells{"1", "2", "3"}));
+}
+
+TEST_F(MainWindowTest, NoColumnSortsNumerically) {
+  for (const char* no : {"10", "9", "1", "100"}) window_.AddResultRow(no, "k", "");
+  window_.lvwItemsColumnClick(kColNo);
+  EXPECT_EQ(Column(kColNo), (Cells{"1", "9", "10", "100"}));
+}
+
+TEST_F(MainWindowTest, RowsAddedAfterASortGoToTheEnd) {
+  AddRows({{"1", "b", ""}, {"2", "a", ""}});
+  window_.lvwItemsColumnClick(kColKeywords);
+  window_.AddResultRow("3", "0", "");
+  EXPECT_EQ(Column(kColKeywords), (Cells{"a", "b", "0"}));
+}
+
+TEST_F(MainWindowTest, HeaderClicksDoNothingWhileSortingIsOff) {
+  window_.show();
+  AddRows({{"1", "b", ""}, {"2", "a", ""}});
+  window_.SetHeaderSortEnabled(false);
+  ClickHeader(kColKeywords);
+  window_.lvwItemsColumnClick(kColKeywords);
+  EXPECT_EQ(Column(kColKeywords), (Cells{"b", "a"}));
+  EXPECT_EQ(window_.SortColumn(), -1);
+
+  window_.SetHeaderSortEnabled(true);
+  ClickHeader(kColKeywords);
+  EXPECT_EQ(Column(kColKeywords), (Cells{"a", "b"}));
+}
+
+TEST_F(MainWindowTest, ModelPassesTheModelTesterThroughEveryOperation) {
+  static std::vector<QString> failures;
+  failures.clear();
+  const QtMessageHandler previous = qInstallMessageHandler(
+      [](QtMsgType, const QMessageLogContext& context, const QString& message) {
+        if (context.category != nullptr && QByteArray(context.category) == "qt.modeltest")
+          failures.push_back(message);
+      });
+  {
+    auto* model = Find<QTableView>("lvwItems")->model();
+    window_.show();
+    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Warning);
+    for (int i = 1; i <= 60; ++i)
+      window_.AddResultRow(std::to_string(i), "k" + std::to_string(i % 7), "");
+    window_.SetCell(3, kColMsn, "5");
+    window_.lvwItemsColumnClick(kColKeywords);
+    window_.lvwItemsColumnClick(kColNo);
+    window_.btnSelectAllClick();
+    window_.btnClearSelectionClick();
+    // A few runs (removed range by range), then many runs (one reset).
+    for (const int row : {2, 3, 10, 59})
+      model->setData(model->index(row, 0), Qt::Checked, Qt::CheckStateRole);
+    MessageBox::SetNextAnswer(Answer::Ok);
+    window_.btnDeleteSelectedClick();
+    for (int row = 0; row < window_.RowCount(); row += 2)
+      model->setData(model->index(row, 0), Qt::Checked, Qt::CheckStateRole);
+    MessageBox::SetNextAnswer(Answer::Ok);
+    window_.btnDeleteSelectedClick();
+    MessageBox::SetNextAnswer(Answer::Ok);
+    window_.btnDeleteAllClick();
+  }
+  qInstallMessageHandler(previous);
+  for (const QString& failure : failures) ADD_FAILURE() << failure.toStdString();
+}
+
+// --- Commands while a request runs
+
+TEST_F(MainWindowTest, BusyDisablesWhatChangesRowsOrUsesTheClient) {
+  window_.show();
+  const char* disabled[] = {"btnMainKeyword", "btnGatherKeyword",  "btnAddKeyword",
+                            "btnGatherData",  "btnDeleteSelected", "btnDeleteAll",
+                            "btnNews",        "btnUpdate"};
+  const char* enabled[] = {"btnSelectAll", "btnClearSelection", "btnSaveResults",
+                           "btnAbout",     "btnMakeMoney",      "btnHelp"};
+  window_.RequestRunning(true);
+  EXPECT_TRUE(window_.CommandsBusy());
+  for (const char* name : disabled) EXPECT_FALSE(Find<QWidget>(name)->isEnabled()) << name;
+  for (const char* name : enabled) EXPECT_TRUE(Find<QWidget>(name)->isEnabled()) << name;
+  EXPECT_FALSE(Find<QTableView>("lvwItems")->horizontalHeader()->sectionsClickable());
+
+  AddRows({{"1", "b", ""}, {"2", "a", ""}});
+  window_.lvwItemsColumnClick(kColKeywords);
+  EXPECT_EQ(Column(kColKeywords), (Cells{"b", "a"})) << "no sort while busy";
+
+  window_.RequestRunning(false);
+  for (const char* name : disabled) EXPECT_TRUE(Find<QWidget>(name)->isEnabled()) << name;
+  EXPECT_TRUE(Find<QTableView>("lvwItems")->horizontalHeader()->sectionsClickable());
+}
+
+TEST_F(MainWindowTest, BusyCallsNestAndStopStaysAvailable) {
+  auto* gatherData = Find<QPushButton>("btnGatherData");
+  gatherData->setText("Stop");
+  window_.SetCommandsBusy(true);  // a gathering run
+  window_.RequestRunning(true);   // one of its requests
+  EXPECT_TRUE(gatherData->isEnabled()) << "Stop must reach the run";
+  window_.RequestRunning(false);
+  EXPECT_TRUE(window_.CommandsBusy()) << "the run still goes on";
+  EXPECT_FALSE(Find<QWidget>("btnDeleteAll")->isEnabled());
+  gatherData->setText("Gather Data");
+  window_.SetCommandsBusy(false);
+  EXPECT_FALSE(window_.CommandsBusy());
+  EXPECT_TRUE(Find<QWidget>("btnDeleteAll")->isEnabled());
+}
+
+TEST_F(MainWindowTest, GaugeAndStatusFollowTheClient) {
+  auto* gauge = Find<QProgressBar>("MainGauge");
+  window_.ShowMainStatus("Getting URL: http://127.0.0.1/...");
+  EXPECT_EQ(Text("MainStatusPanel"), "Getting URL: http://127.0.0.1/...");
+  window_.WorkBegin(200);
+  EXPECT_EQ(gauge->maximum(), 200);
+  EXPECT_EQ(gauge->value(), 0);
+  window_.Work(50);
+  EXPECT_EQ(gauge->value(), 50);
+  EXPECT_EQ(gauge->text(), "25%");
+  window_.Work(500);
+  EXPECT_EQ(gauge->value(), 200) << "more than announced stays at the maximum";
+  window_.WorkEnd();
+  EXPECT_EQ(gauge->value(), 200);
+  window_.WorkBegin(0);
+  EXPECT_EQ(gauge->maximum(), 0);
+  window_.WorkBegin(std::int64_t{1} << 40);
+  EXPECT_EQ(gauge->maximum(), INT_MAX);
+}
+
+TEST_F(MainWindowTest, AStatusTextLongerThanTheWindowDoesNotWidenIt) {
+  window_.show();
+  const QSize before = window_.size();
+  window_.ShowMainStatus(std::string(2000, 'x'));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(window_.size(), before);
+}
+
+TEST_F(MainWindowTest, ClosingSetsTheAbortFlag) {
+  window_.show();
+  EXPECT_FALSE(window_.AbortRequested());
+  EXPECT_TRUE(window_.close());
+  EXPECT_TRUE(window_.AbortRequested());
+}
+
+// --- Link labels
+
+class UrlCatcher : public QObject {
+  Q_OBJECT
+
+ public:
+  std::vector<QUrl> opened;
+
+ public slots:
+  void Open(const QUrl& url) { opened.push_back(url); }
+};
+
+TEST_F(MainWindowTest, LinkLabelsHandTheirAddressToTheDesktop) {
+  UrlCatcher catcher;
+  QDesktopServices::setUrlHandler("http", &catcher, "Open");
+  window_.show();
+  auto* link1 = Find<LinkLabel>("lblLink1URL");
+  QTest::mouseClick(link1, Qt::LeftButton);
+  ASSERT_EQ(catcher.opened.size(), 1u);
+  EXPECT_EQ(catcher.opened[0], QUrl("http://www.google.com/"));
+
+  auto* link2 = Find<LinkLabel>("lblLink2URL");
+  link2->SetAddress({});
+  QTest::mouseClick(link2, Qt::LeftButton);
+  EXPECT_EQ(catcher.opened.size(), 1u) << "an empty address opens nothing";
+  QDesktopServices::unsetUrlHandler("http");
+}
+
+TEST_F(MainWindowTest, LinkLabelsLookLikeLinks) {
+  auto* link = Find<LinkLabel>("lblLink1URL");
+  EXPECT_TRUE(link->font().underline());
+  EXPECT_EQ(link->font().pixelSize(), 12);
+  EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
+  const QColor normal = link->palette().color(QPalette::WindowText);
+  QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+  QCoreApplication::sendEvent(link, &enter);
+  EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::blue));
+  QEvent leave(QEvent::Leave);
+  QCoreApplication::sendEvent(link, &leave);
+  EXPECT_EQ(link->palette().color(QPalette::WindowText), normal);
+}
+
+}  // namespace
+
+#include "MainWindowTest.moc"

@@ -1,0 +1,96 @@
+#include "app/ResultStore.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+ResultRow Row(const std::string& no, const std::string& keyword, const std::string& searches = {},
+              const std::string& google = {}) {
+  return ResultRow{{no, keyword, searches, google, {}, {}}, false};
+}
+
+std::vector<std::string> Column(const ResultStore& store, int column) {
+  std::vector<std::string> cells;
+  for (int i = 0; i < store.Count(); ++i) cells.push_back(store.Cell(i, column));
+  return cells;
+}
+
+using Cells = std::vector<std::string>;
+
+TEST(ResultStoreTest, NumericSortTreatsEmptyCellsAsZero) {
+  ResultStore store;
+  store.Add(Row("1", "a", {}, "1,200"));
+  store.Add(Row("2", "b", {}, "950"));
+  store.Add(Row("3", "c", {}, ""));
+  store.SortNumeric(kColGoogle, true);
+  EXPECT_EQ(Column(store, kColGoogle), (Cells{"", "950", "1,200"}));
+  store.SortNumeric(kColGoogle, false);
+  EXPECT_EQ(Column(store, kColGoogle), (Cells{"1,200", "950", ""}));
+}
+
+TEST(ResultStoreTest, NoColumnSortsByValueNotText) {
+  ResultStore store;
+  for (const char* no : {"10", "9", "100", "1"}) store.Add(Row(no, "k"));
+  store.SortNumeric(kColNo, true);
+  EXPECT_EQ(Column(store, kColNo), (Cells{"1", "9", "10", "100"}));
+}
+
+TEST(ResultStoreTest, EqualRowsKeepTheirOrderInBothDirections) {
+  ResultStore store;
+  // Counts above the 32-bit range, words and empty cells all read as 0.
+  store.Add(Row("1", "first", "3,120,000,000"));
+  store.Add(Row("2", "second", "5"));
+  store.Add(Row("3", "third", "n/a"));
+  store.Add(Row("4", "fourth", ""));
+  store.SortNumeric(kColSearches, true);
+  EXPECT_EQ(Column(store, kColKeywords), (Cells{"first", "third", "fourth", "second"}));
+  store.SortNumeric(kColSearches, false);
+  EXPECT_EQ(Column(store, kColKeywords), (Cells{"second", "first", "third", "fourth"}));
+}
+
+TEST(ResultStoreTest, SortKeepsCheckMarksWithTheirRows) {
+  ResultStore store;
+  store.Add(Row("1", "b", "2"));
+  store.Add(Row("2", "a", "1"));
+  store.SetChecked(0, true);
+  store.SortNumeric(kColSearches, true);
+  EXPECT_EQ(store.Cell(1, kColKeywords), "b");
+  EXPECT_TRUE(store.Checked(1));
+  EXPECT_FALSE(store.Checked(0));
+}
+
+TEST(ResultStoreTest, DeleteCheckedKeepsTheOthersInOrderAndNeverRenumbers) {
+  ResultStore store;
+  for (const char* no : {"1", "2", "3", "4", "5", "6"}) store.Add(Row(no, "k"));
+  for (const int row : {0, 2, 3, 5}) store.SetChecked(row, true);
+
+  EXPECT_EQ(store.CheckedRuns(), (std::vector<std::pair<int, int>>{{5, 5}, {2, 3}, {0, 0}}));
+  store.DeleteChecked();
+  EXPECT_EQ(Column(store, kColNo), (Cells{"2", "5"}));
+  EXPECT_TRUE(store.CheckedRuns().empty());
+}
+
+TEST(ResultStoreTest, EraseRowsRemovesARange) {
+  ResultStore store;
+  for (const char* no : {"1", "2", "3", "4"}) store.Add(Row(no, "k"));
+  store.EraseRows(1, 2);
+  EXPECT_EQ(Column(store, kColNo), (Cells{"1", "4"}));
+  EXPECT_THROW(store.EraseRows(1, 5), std::out_of_range);
+  EXPECT_EQ(store.Count(), 2);
+}
+
+TEST(ResultStoreTest, IndexesOutOfRangeThrow) {
+  ResultStore store;
+  store.Add(Row("1", "k"));
+  EXPECT_THROW(store.Cell(1, 0), std::out_of_range);
+  EXPECT_THROW(store.Cell(-1, 0), std::out_of_range);
+  EXPECT_THROW(store.Cell(0, kColumnCount), std::out_of_range);
+  EXPECT_THROW(store.SetCell(0, -1, "x"), std::out_of_range);
+  EXPECT_THROW(store.SortNumeric(kColumnCount, true), std::out_of_range);
+}
+
+}  // namespace

@@ -1,0 +1,171 @@
+// "Save Results" through the main window: the save dialog's settings, name
+// completion, the bytes written, and saves that fail.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QPushButton>
+#include <csignal>
+#include <string>
+
+#include "app/FMain.h"
+#include "app/FileDialogs.h"
+#include "app/MessageBox.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+using Kind = MessageBox::Kind;
+
+class SaveResultsTest : public ::testing::Test {
+ protected:
+  SaveResultsTest() {
+    MessageBox::ResetTestState();
+    FileDialogs::ResetTestState();
+  }
+  ~SaveResultsTest() override {
+    MessageBox::ResetTestState();
+    FileDialogs::ResetTestState();
+  }
+
+  QString InFolder(const std::string& name) const {
+    return QString::fromStdString(folder_.File(name).string());
+  }
+
+  void Save(const QString& chosen) {
+    FileDialogs::SetNextFileName(chosen);
+    window_.findChild<QPushButton*>("btnSaveResults")->click();
+  }
+
+  TempFolder folder_{true};
+  TfrmMain window_;
+};
+
+std::string Fixture(const std::string& name) {
+  return ReadFileBytes(std::filesystem::path(QUORVANE_TEST_DATA) / name);
+}
+
+TEST_F(SaveResultsTest, EmptyTableSaysSoAndOpensNoDialog) {
+  MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
+  window_.findChild<QPushButton*>("btnSaveResults")->click();
+  ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
+  EXPECT_EQ(MessageBox::ShownBoxes()[0].kind, Kind::Information);
+  EXPECT_EQ(MessageBox::ShownBoxes()[0].text, "You don't have any data to save.");
+  EXPECT_TRUE(FileDialogs::Requests().empty());
+}
+
+TEST_F(SaveResultsTest, WritesTheTableAsCsvBytes) {
+  window_.AddResultRow("3", "golf clubs", "120");
+  window_.SetCell(0, kColGoogle, "1,230,000");
+  Save(InFolder("results"));
+
+  ASSERT_EQ(FileDialogs::Requests().size(), 1u);
+  const auto& request = FileDialogs::Requests()[0];
+  EXPECT_TRUE(request.save);
+  EXPECT_EQ(request.title, "Save file");
+  EXPECT_EQ(request.filter, "CSV files (*.csv)");
+  EXPECT_EQ(request.start, QString::fromStdString(folder_.Path().string()))
+      << "first use starts in the program folder with no name";
+
+  EXPECT_EQ(folder_.Read("results.csv"), Fixture("one_row.csv"));
+  EXPECT_TRUE(MessageBox::ShownBoxes().empty());
+}
+
+TEST_F(SaveResultsTest, AQuoteInACellKeepsTheFileWellFormed) {
+  for (const char* keyword : {"say \"hi\" now", "golf, soccer", "caf\xe9 \xff", " \tpadded ", "\""})
+    window_.AddResultRow(std::to_string(window_.RowCount() + 1), keyword, "");
+  window_.SetCell(1, kColSearches, "1,000");
+  Save(InFolder("awkward.csv"));
+  EXPECT_EQ(folder_.Read("awkward.csv"), Fixture("awkward_cells.csv"));
+}
+
+TEST_F(SaveResultsTest, NameCompletionAndTheNextStartFolder) {
+  window_.AddResultRow("1", "golf", "");
+  struct Case {
+    const char* chosen;
+    const char* written;
+  };
+  for (const Case& c :
+       {Case{"a.CSV", "a.CSV"}, Case{"b.txt", "b.txt.csv"}, Case{"c.csv", "c.csv"}}) {
+    Save(InFolder(c.chosen));
+    EXPECT_TRUE(folder_.Exists(c.written)) << c.chosen;
+  }
+  EXPECT_FALSE(folder_.Exists("b.txt"));
+  const auto& requests = FileDialogs::Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[1].start, InFolder("a.CSV")) << "later uses start at the file chosen last";
+  EXPECT_EQ(requests[2].start, InFolder("b.txt.csv"));
+}
+
+TEST_F(SaveResultsTest, CancelWritesNothing) {
+  window_.AddResultRow("1", "golf", "");
+  Save({});
+  EXPECT_TRUE(std::filesystem::is_empty(folder_.Path()));
+  EXPECT_TRUE(MessageBox::ShownBoxes().empty());
+}
+
+TEST_F(SaveResultsTest, SavingAgainReplacesTheFileWithoutAsking) {
+  window_.AddResultRow("1", "golf", "");
+  Save(InFolder("r.csv"));
+  window_.AddResultRow("2", "soccer", "");
+  Save(InFolder("r.csv"));
+  EXPECT_EQ(folder_.Read("r.csv"),
+            "\"No\",\"Keywords\",\"Searches\",\"Google\",\"Yahoo\",\"Msn\"\r\n"
+            "\"1\",\"golf\",\"\",\"\",\"\",\"\"\r\n"
+            "\"2\",\"soccer\",\"\",\"\",\"\",\"\"\r\n");
+  EXPECT_TRUE(MessageBox::ShownBoxes().empty());
+}
+
+TEST_F(SaveResultsTest, AFileThatCannotBeCreatedIsReported) {
+  window_.AddResultRow("1", "golf", "");
+  MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
+  const std::string target = folder_.File("missing").string() + "/r.csv";
+  Save(QString::fromStdString(target));
+  ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
+  const auto& box = MessageBox::ShownBoxes()[0];
+  EXPECT_EQ(box.kind, Kind::Warning);
+  const std::string names = "\"" + target + "\": ";
+  const std::size_t at = box.text.find(names);
+  ASSERT_NE(at, std::string::npos) << box.text;
+  EXPECT_GT(box.text.size(), at + names.size()) << "the reason follows the name: " << box.text;
+}
+
+// Limits the size of files this process may write, as a full disk would.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*previousHandler_)(int) = nullptr;
+};
+
+TEST_F(SaveResultsTest, AFailedWriteKeepsTheEarlierFileAndSaysWhy) {
+  folder_.Write("r.csv", "earlier good file\r\n");
+  for (int i = 1; i <= 50; ++i) window_.AddResultRow(std::to_string(i), "golf clubs", "1,000");
+  MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
+  {
+    FileSizeLimit limit(64);
+    Save(InFolder("r.csv"));
+  }
+  ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
+  EXPECT_EQ(MessageBox::ShownBoxes()[0].kind, Kind::Warning);
+  EXPECT_NE(MessageBox::ShownBoxes()[0].text.find(folder_.File("r.csv").string()),
+            std::string::npos);
+  EXPECT_EQ(folder_.Read("r.csv"), "earlier good file\r\n");
+  int files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_.Path()))
+    ++files;
+  EXPECT_EQ(files, 1) << "no partial file left behind";
+}
+
+}  // namespace

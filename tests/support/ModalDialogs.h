@@ -1,0 +1,37 @@
+#pragma once
+
+// Helpers for widget tests that drive real modal dialogs: the action is
+// queued before the command that opens the dialog and runs inside the
+// dialog's exec() loop, on the dialog itself.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+// Runs `action` on the next modal dialog as soon as it is open. Polls for
+// it a few times, so a dialog that opens after some event processing is
+// still found.
+inline void WhenModalOpens(std::function<void(QWidget* dialog)> action, int triesLeft = 200) {
+  QTimer::singleShot(triesLeft == 200 ? 0 : 10, [action = std::move(action), triesLeft] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (dialog == nullptr && triesLeft > 0) {
+      WhenModalOpens(action, triesLeft - 1);
+      return;
+    }
+    ASSERT_NE(dialog, nullptr) << "no modal dialog opened";
+    action(dialog);
+  });
+}
+
+// The child of `root` of that type and object name; fails the test when
+// there is none.
+template <class Widget>
+Widget* Child(const QObject* root, const char* name) {
+  auto* child = root->findChild<Widget*>(QLatin1String(name));
+  EXPECT_NE(child, nullptr) << "no child named " << name;
+  return child;
+}

@@ -1,0 +1,335 @@
+#include "support/RawHttpServer.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <stdexcept>
+
+namespace {
+
+char Lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+const char* Reason(int status) {
+  switch (status) {
+    case 200:
+      return "OK";
+    case 301:
+      return "Moved Permanently";
+    case 302:
+      return "Found";
+    case 303:
+      return "See Other";
+    case 307:
+      return "Temporary Redirect";
+    case 404:
+      return "Not Found";
+    case 500:
+      return "Internal Server Error";
+    default:
+      return "Status";
+  }
+}
+
+}  // namespace
+
+std::string RawHttpServer::Request::Header(std::string_view name) const {
+  for (const auto& [key, value] : headers)
+    if (EqualsNoCase(key, name)) return value;
+  return {};
+}
+
+bool RawHttpServer::Request::HasHeader(std::string_view name) const {
+  return std::any_of(headers.begin(), headers.end(),
+                     [&](const auto& h) { return EqualsNoCase(h.first, name); });
+}
+
+RawHttpServer::Reply& RawHttpServer::Reply::Send(std::string bytes) {
+  steps_.push_back({Step::Kind::kSend, std::move(bytes), {}});
+  return *this;
+}
+
+RawHttpServer::Reply& RawHttpServer::Reply::Drip(std::string_view bytes, std::size_t piece,
+                                                 std::chrono::milliseconds gap) {
+  for (std::size_t pos = 0; pos < bytes.size(); pos += piece) {
+    if (pos > 0) Pause(gap);
+    Send(std::string(bytes.substr(pos, piece)));
+  }
+  return *this;
+}
+
+RawHttpServer::Reply& RawHttpServer::Reply::Pause(std::chrono::milliseconds gap) {
+  steps_.push_back({Step::Kind::kPause, {}, gap});
+  return *this;
+}
+
+RawHttpServer::Reply& RawHttpServer::Reply::Hold() {
+  steps_.push_back({Step::Kind::kHold, {}, {}});
+  return *this;
+}
+
+RawHttpServer::Reply& RawHttpServer::Reply::KeepAlive() {
+  keepAlive_ = true;
+  return *this;
+}
+
+RawHttpServer::Reply RawHttpServer::Respond(int status, std::string_view body,
+                                            std::string_view extraHeaders) {
+  std::string bytes = "HTTP/1.1 " + std::to_string(status) + " " + Reason(status) + "\r\n";
+  bytes += "Content-Length: " + std::to_string(body.size()) + "\r\n";
+  bytes += extraHeaders;
+  bytes += "\r\n";
+  bytes += body;
+  Reply reply;
+  reply.Send(std::move(bytes)).KeepAlive();
+  return reply;
+}
+
+RawHttpServer::RawHttpServer(Handler handler, int port) : handler_(std::move(handler)) {
+  listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (listenFd_ < 0) throw std::runtime_error("socket failed");
+  const int one = 1;
+  ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  addr.sin_port = htons(static_cast<std::uint16_t>(port));
+  socklen_t len = sizeof addr;
+  int wake[2];
+  if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+      ::listen(listenFd_, 64) != 0 ||
+      ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0 ||
+      ::pipe2(wake, O_CLOEXEC) != 0) {
+    ::close(listenFd_);
+    throw std::runtime_error("cannot listen on 127.0.0.1");
+  }
+  port_ = ntohs(addr.sin_port);
+  wakeRead_ = wake[0];
+  wakeWrite_ = wake[1];
+  acceptThread_ = std::thread([this] { AcceptLoop(); });
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return started_; });
+}
+
+RawHttpServer::~RawHttpServer() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  // The pipe stays readable: every poll of every thread wakes up.
+  [[maybe_unused]] const auto n = ::write(wakeWrite_, "x", 1);
+  acceptThread_.join();
+  for (auto& w : workers_) w.thread.join();
+  ::close(listenFd_);
+  ::close(wakeRead_);
+  ::close(wakeWrite_);
+}
+
+std::string RawHttpServer::Url(std::string_view target) const {
+  return "http://127.0.0.1:" + std::to_string(port_) + std::string(target);
+}
+
+std::vector<RawHttpServer::Request> RawHttpServer::Requests() const {
+  std::lock_guard lock(mutex_);
+  return requests_;
+}
+
+std::size_t RawHttpServer::RequestCount() const {
+  std::lock_guard lock(mutex_);
+  return requests_.size();
+}
+
+int RawHttpServer::ConnectionCount() const {
+  std::lock_guard lock(mutex_);
+  return connections_;
+}
+
+int RawHttpServer::ClientCloses() const {
+  std::lock_guard lock(mutex_);
+  return clientCloses_;
+}
+
+bool RawHttpServer::WaitForClientCloses(int count, std::chrono::milliseconds limit) const {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, limit, [&] { return clientCloses_ >= count; });
+}
+
+void RawHttpServer::NoteClientClose() {
+  {
+    std::lock_guard lock(mutex_);
+    ++clientCloses_;
+  }
+  changed_.notify_all();
+}
+
+void RawHttpServer::AcceptLoop() {
+  {
+    std::lock_guard lock(mutex_);
+    started_ = true;
+  }
+  changed_.notify_all();
+  for (;;) {
+    pollfd fds[2] = {{listenFd_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+    if (::poll(fds, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      return;
+    }
+    if (fds[1].revents != 0) return;
+    if ((fds[0].revents & POLLIN) == 0) continue;
+    const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd < 0) continue;
+    std::erase_if(workers_, [](Worker& w) {
+      if (!w.done->load()) return false;
+      w.thread.join();
+      return true;
+    });
+    int connection = 0;
+    {
+      std::lock_guard lock(mutex_);
+      connection = ++connections_;
+    }
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    workers_.push_back({std::thread([this, fd, connection, done] {
+                          Serve(fd, connection);
+                          done->store(true);
+                        }),
+                        done});
+  }
+}
+
+// Waits until `fd` can be read (data, end of stream or an error); false
+// when the server stops first.
+bool RawHttpServer::WaitReadable(int fd) {
+  for (;;) {
+    pollfd fds[2] = {{fd, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+    if (::poll(fds, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (fds[1].revents != 0) return false;
+    if (fds[0].revents != 0) return true;
+  }
+}
+
+bool RawHttpServer::SendAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    pollfd fds[2] = {{fd, POLLOUT, 0}, {wakeRead_, POLLIN, 0}};
+    if (::poll(fds, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (fds[1].revents != 0) return false;
+    const auto n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n < 0) {
+      if (errno == EAGAIN || errno == EINTR) continue;
+      NoteClientClose();
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+bool RawHttpServer::ReadRequest(int fd, std::string& pending, Request& request) {
+  const auto receive = [&]() {
+    if (!WaitReadable(fd)) return false;
+    char buffer[16 * 1024];
+    const auto n = ::recv(fd, buffer, sizeof buffer, 0);
+    if (n <= 0) {
+      NoteClientClose();
+      return false;
+    }
+    pending.append(buffer, static_cast<std::size_t>(n));
+    return true;
+  };
+  std::size_t headEnd;
+  while ((headEnd = pending.find("\r\n\r\n")) == std::string::npos)
+    if (!receive()) return false;
+  headEnd += 4;
+
+  const std::string_view head(pending.data(), headEnd - 4);
+  std::size_t lineEnd = head.find("\r\n");
+  const std::string_view requestLine = head.substr(0, lineEnd);
+  const auto sp1 = requestLine.find(' ');
+  const auto sp2 = requestLine.rfind(' ');
+  request.method = std::string(requestLine.substr(0, sp1));
+  if (sp1 != std::string_view::npos && sp2 > sp1) {
+    request.target = std::string(requestLine.substr(sp1 + 1, sp2 - sp1 - 1));
+    request.version = std::string(requestLine.substr(sp2 + 1));
+  }
+  std::size_t bodyLength = 0;
+  while (lineEnd != std::string_view::npos) {
+    const std::size_t start = lineEnd + 2;
+    lineEnd = head.find("\r\n", start);
+    const std::string_view line = head.substr(
+        start, lineEnd == std::string_view::npos ? std::string_view::npos : lineEnd - start);
+    const auto colon = line.find(':');
+    if (colon == std::string_view::npos) continue;
+    request.headers.emplace_back(std::string(line.substr(0, colon)),
+                                 std::string(Trim(line.substr(colon + 1))));
+    if (EqualsNoCase(request.headers.back().first, "Content-Length"))
+      bodyLength = std::stoul(request.headers.back().second);
+  }
+  while (pending.size() < headEnd + bodyLength)
+    if (!receive()) return false;
+  request.bytes = pending.substr(0, headEnd + bodyLength);
+  request.body = pending.substr(headEnd, bodyLength);
+  pending.erase(0, headEnd + bodyLength);
+  return true;
+}
+
+void RawHttpServer::Serve(int fd, int connection) {
+  std::string pending;
+  for (bool alive = true; alive;) {
+    Request request;
+    request.connection = connection;
+    if (!ReadRequest(fd, pending, request)) break;
+    {
+      std::lock_guard lock(mutex_);
+      requests_.push_back(request);
+    }
+    changed_.notify_all();
+    const Reply reply = handler_(request);
+    for (const auto& step : reply.Steps()) {
+      if (step.kind == Reply::Step::Kind::kSend) {
+        alive = SendAll(fd, step.bytes);
+      } else if (step.kind == Reply::Step::Kind::kPause) {
+        std::unique_lock lock(mutex_);
+        alive = !changed_.wait_for(lock, step.gap, [this] { return stopping_; });
+      } else {
+        // Hold: swallow whatever comes until the client goes away.
+        alive = false;
+        while (WaitReadable(fd)) {
+          char buffer[4096];
+          if (::recv(fd, buffer, sizeof buffer, 0) <= 0) {
+            NoteClientClose();
+            break;
+          }
+        }
+      }
+      if (!alive) break;
+    }
+    alive = alive && reply.KeepsAlive();
+  }
+  ::close(fd);
+}

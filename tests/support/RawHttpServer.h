@@ -1,0 +1,121 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+// A raw HTTP/1.x server on 127.0.0.1 for tests of the HTTP client. It
+// records every request byte for byte and answers with scripted raw bytes,
+// so a test can check exactly what went on the wire and serve answers no
+// well-behaved server would (a body cut short, a drip, a held connection).
+// Each connection runs in a thread of its own; the handler is called on
+// those threads and must be safe to call concurrently.
+class RawHttpServer {
+ public:
+  // One request as received.
+  struct Request {
+    std::string bytes;  // request line, headers and body, exactly as sent
+    std::string method;
+    std::string target;
+    std::string version;                                       // "HTTP/1.1"
+    std::vector<std::pair<std::string, std::string>> headers;  // in order
+    std::string body;
+    int connection = 0;  // 1 for the first accepted connection
+
+    // Value of the first header of that name (case-insensitive), or "".
+    std::string Header(std::string_view name) const;
+    bool HasHeader(std::string_view name) const;
+  };
+
+  // What to do with one request: steps run in order, then the connection
+  // is closed, or kept for the next request with KeepAlive().
+  class Reply {
+   public:
+    Reply& Send(std::string bytes);
+    // Sends `bytes` in pieces of `piece` bytes with `gap` between them.
+    Reply& Drip(std::string_view bytes, std::size_t piece, std::chrono::milliseconds gap);
+    Reply& Pause(std::chrono::milliseconds gap);
+    // Keeps the connection open, sending nothing, until the client closes
+    // it or the server stops.
+    Reply& Hold();
+    Reply& KeepAlive();
+
+    struct Step {
+      enum class Kind { kSend, kPause, kHold } kind;
+      std::string bytes;
+      std::chrono::milliseconds gap{0};
+    };
+    const std::vector<Step>& Steps() const { return steps_; }
+    bool KeepsAlive() const { return keepAlive_; }
+
+   private:
+    std::vector<Step> steps_;
+    bool keepAlive_ = false;
+  };
+
+  using Handler = std::function<Reply(const Request&)>;
+
+  // A complete response with Content-Length; the connection stays open
+  // for further requests.
+  static Reply Respond(int status, std::string_view body, std::string_view extraHeaders = "");
+
+  // Listens on 127.0.0.1:`port`, a free port when 0. Throws when the
+  // port cannot be had.
+  explicit RawHttpServer(Handler handler, int port = 0);
+  ~RawHttpServer();
+  RawHttpServer(const RawHttpServer&) = delete;
+  RawHttpServer& operator=(const RawHttpServer&) = delete;
+
+  int Port() const { return port_; }
+  // "http://127.0.0.1:<port>" followed by `target`.
+  std::string Url(std::string_view target = "/") const;
+
+  std::vector<Request> Requests() const;
+  std::size_t RequestCount() const;
+  int ConnectionCount() const;
+  // Connections on which the server saw the client close (end of stream
+  // or reset) while it was reading from it or holding it open.
+  int ClientCloses() const;
+  // Waits (up to `limit`) until the client closed `count` connections.
+  bool WaitForClientCloses(int count, std::chrono::milliseconds limit) const;
+
+ private:
+  void AcceptLoop();
+  void Serve(int fd, int connection);
+  bool ReadRequest(int fd, std::string& pending, Request& request);
+  bool SendAll(int fd, std::string_view bytes);
+  bool WaitReadable(int fd);
+  void NoteClientClose();
+
+  Handler handler_;
+  int listenFd_ = -1;
+  int wakeRead_ = -1;
+  int wakeWrite_ = -1;
+  int port_ = 0;
+
+  mutable std::mutex mutex_;
+  mutable std::condition_variable changed_;
+  bool started_ = false;
+  bool stopping_ = false;
+  std::vector<Request> requests_;
+  std::vector<int> openFds_;
+  int connections_ = 0;
+  int clientCloses_ = 0;
+
+  std::thread acceptThread_;
+  // Connection threads with a flag each sets when it is done, so that the
+  // accept loop can join finished ones (a benchmark opens thousands).
+  struct Worker {
+    std::thread thread;
+    std::shared_ptr<std::atomic<bool>> done;
+  };
+  std::vector<Worker> workers_;
+};

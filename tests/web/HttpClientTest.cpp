@@ -1,0 +1,489 @@
+#include "web/HttpClient.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <stdexcept>
+
+#include "support/FakeFetchHost.h"
+#include "support/RawHttpServer.h"
+#include "support/RefusingPort.h"
+#include "support/StalledListener.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Reply = RawHttpServer::Reply;
+using Request = RawHttpServer::Request;
+using Kind = FakeFetchHost::Event::Kind;
+
+const std::string kUserAgent = "User-Agent: Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 4.0)\r\n";
+const std::string kAccept = "Accept: text/html, */*\r\n";
+
+Reply Ok(std::string_view body) {
+  return RawHttpServer::Respond(200, body);
+}
+
+class HttpClientTest : public ::testing::Test {
+ protected:
+  bool Get(const std::string& url, std::string& body) {
+    body.clear();
+    return http.Get(url, [&body](std::string_view piece) {
+      body.append(piece);
+      return true;
+    });
+  }
+  std::string HostLine(const RawHttpServer& server) const {
+    return "Host: 127.0.0.1:" + std::to_string(server.Port()) + "\r\n";
+  }
+
+  FakeFetchHost host;
+  HttpClient http{host};
+};
+
+TEST_F(HttpClientTest, GetSendsExactlyTheConfiguredRequest) {
+  RawHttpServer server([](const Request&) { return Ok("hello"); });
+  std::string body;
+  ASSERT_TRUE(Get(server.Url("/path/page.php?q=1&x=%22a+b%22"), body));
+  EXPECT_EQ(body, "hello");
+  ASSERT_EQ(server.RequestCount(), 1u);
+  EXPECT_EQ(server.Requests()[0].bytes, "GET /path/page.php?q=1&x=%22a+b%22 HTTP/1.1\r\n" +
+                                            HostLine(server) + kUserAgent + kAccept +
+                                            "Content-Type: text/html\r\n\r\n");
+  EXPECT_EQ(host.running, (std::vector<bool>{true, false}));
+}
+
+TEST_F(HttpClientTest, HostHeaderLeavesOutPort80) {
+  std::optional<RawHttpServer> server;
+  try {
+    server.emplace([](const Request&) { return Ok("x"); }, 80);
+  } catch (const std::exception&) {
+    GTEST_SKIP() << "port 80 of 127.0.0.1 is not available here";
+  }
+  std::string body;
+  ASSERT_TRUE(Get("http://127.0.0.1/p", body));
+  ASSERT_TRUE(Get("http://127.0.0.1:80/q", body));
+  const auto requests = server->Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].Header("Host"), "127.0.0.1");
+  EXPECT_EQ(requests[1].Header("Host"), "127.0.0.1");
+}
+
+TEST_F(HttpClientTest, PostIsHttp10WithItsOwnTypeOnAFreshConnection) {
+  RawHttpServer server([](const Request& r) {
+    return Ok(r.method == "POST" ? std::string("OK\xAF"
+                                               "1^News^2024")
+                                 : std::string("page"));
+  });
+  std::string body;
+  ASSERT_TRUE(Get(server.Url("/first"), body));  // leaves a kept-alive connection
+
+  const std::string type = "multipart/form-data; boundary=--------120324153012345";
+  const std::string form(
+      "--x\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\n\xAF\0b\r\n--x--\r\n", 55);
+  std::string reply = "stale";
+  ASSERT_TRUE(http.Post(server.Url("/news/getlastnews.php"), type, form, reply));
+  EXPECT_EQ(reply,
+            "OK\xAF"
+            "1^News^2024");
+
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[1].bytes, "POST /news/getlastnews.php HTTP/1.0\r\n" + HostLine(server) +
+                                   kUserAgent + kAccept + "Content-Type: " + type +
+                                   "\r\nConnection: keep-alive\r\nContent-Length: 55\r\n\r\n" +
+                                   form);
+  EXPECT_NE(requests[1].connection, requests[0].connection);
+  EXPECT_TRUE(server.WaitForClientCloses(1, 5s)) << "the GET's connection was left open";
+}
+
+TEST_F(HttpClientTest, PostReplyIsEmptyOnFailure) {
+  RawHttpServer server([](const Request&) { return RawHttpServer::Respond(500, "broken"); });
+  std::string reply = "stale";
+  EXPECT_FALSE(http.Post(server.Url("/x"), "text/plain", "body", reply));
+  EXPECT_EQ(reply, "");
+}
+
+TEST_F(HttpClientTest, CookiesFromBothHeadersComeBackOnMatchingPaths) {
+  RawHttpServer server([](const Request& r) {
+    if (r.target == "/login")
+      return RawHttpServer::Respond(200, "in",
+                                    "Set-Cookie: sid=abc; Path=/\r\n"
+                                    "Set-Cookie2: v2=\"x,y\"; Version=\"1\"; Path=\"/\"\r\n"
+                                    "Set-Cookie2: deep=1; Version=1; Path=/private\r\n");
+    if (r.target == "/logout")
+      return RawHttpServer::Respond(200, "out", "Set-Cookie2: v2=gone; Version=1; Max-Age=0\r\n");
+    return Ok("page");
+  });
+  std::string body;
+  ASSERT_TRUE(Get(server.Url("/login"), body));
+  http.Disconnect();  // cookies outlive the connection
+  ASSERT_TRUE(Get(server.Url("/public"), body));
+  ASSERT_TRUE(Get(server.Url("/private/page"), body));
+  ASSERT_TRUE(Get(server.Url("/logout"), body));
+  ASSERT_TRUE(Get(server.Url("/after"), body));
+
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 5u);
+  EXPECT_FALSE(requests[0].HasHeader("Cookie"));
+  EXPECT_EQ(requests[1].bytes, "GET /public HTTP/1.1\r\n" + HostLine(server) + kUserAgent +
+                                   "Cookie: sid=abc; v2=\"x,y\"\r\n" + kAccept +
+                                   "Content-Type: text/html\r\n\r\n");
+  EXPECT_EQ(requests[2].Header("Cookie"), "deep=1; sid=abc; v2=\"x,y\"");
+  EXPECT_EQ(requests[4].Header("Cookie"), "sid=abc") << "Max-Age=0 deletes the cookie";
+}
+
+TEST_F(HttpClientTest, CookiesSetByARedirectGoWithTheNextHop) {
+  RawHttpServer server([](const Request& r) {
+    if (r.target == "/login")
+      return RawHttpServer::Respond(302, "", "Location: /home\r\nSet-Cookie2: s=1; Version=1\r\n");
+    return Ok(r.Header("Cookie"));
+  });
+  std::string body;
+  ASSERT_TRUE(Get(server.Url("/login"), body));
+  EXPECT_EQ(body, "s=1");
+}
+
+// A chain of `redirects` redirects: /hop/0 -> /hop/1 -> ... -> a page.
+Reply Chain(const Request& r, int redirects) {
+  const int n = std::stoi(r.target.substr(r.target.rfind('/') + 1));
+  if (n >= redirects) return Ok("final page after " + std::to_string(n));
+  // Alternate relative and absolute locations.
+  const std::string next = std::to_string(n + 1);
+  const std::string location =
+      n % 2 == 0 ? "/hop/" + next : "http://" + r.Header("Host") + "/hop/" + next;
+  return RawHttpServer::Respond(302, "moved " + std::to_string(n),
+                                "Location: " + location + "\r\n");
+}
+
+struct ChainCase {
+  int redirects;
+  std::size_t requests;
+  std::string body;
+};
+void PrintTo(const ChainCase& c, std::ostream* os) {
+  *os << c.redirects << " redirects";
+}
+
+class RedirectChainTest : public HttpClientTest, public ::testing::WithParamInterface<ChainCase> {};
+
+TEST_P(RedirectChainTest, FollowsAtMostFifteenRequests) {
+  const auto& c = GetParam();
+  RawHttpServer server([&c](const Request& r) { return Chain(r, c.redirects); });
+  std::string body;
+  EXPECT_TRUE(Get(server.Url("/hop/0"), body));
+  EXPECT_EQ(body, c.body);
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), c.requests);
+  for (std::size_t i = 0; i < requests.size(); ++i) {
+    EXPECT_EQ(requests[i].method, "GET");
+    EXPECT_EQ(requests[i].target, "/hop/" + std::to_string(i));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Chains, RedirectChainTest,
+                         ::testing::Values(ChainCase{3, 4, "final page after 3"},
+                                           ChainCase{14, 15, "final page after 14"},
+                                           // The 15th answer is a redirect: it is the result.
+                                           ChainCase{15, 15, "moved 14"},
+                                           ChainCase{20, 15, "moved 14"}));
+
+TEST_F(HttpClientTest, RedirectedPostKeepsItsMethodAndBody) {
+  RawHttpServer server([](const Request& r) {
+    if (r.target == "/old") return RawHttpServer::Respond(302, "", "Location: /new\r\n");
+    return Ok("posted " + r.body);
+  });
+  std::string reply;
+  ASSERT_TRUE(http.Post(server.Url("/old"), "text/plain", "payload", reply));
+  EXPECT_EQ(reply, "posted payload");
+  const auto requests = server.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[1].method, "POST");
+  EXPECT_EQ(requests[1].version, "HTTP/1.0");
+  EXPECT_EQ(requests[1].body, "payload");
+}
+
+struct ResponseCase {
+  const char* name;
+  std::string raw;  // sent, then the connection is closed
+  bool ok;
+  std::string body;
+};
+void PrintTo(const ResponseCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class ResponseFramingTest : public HttpClientTest,
+                            public ::testing::WithParamInterface<ResponseCase> {};
+
+TEST_P(ResponseFramingTest, JudgesTheResponse) {
+  const auto& c = GetParam();
+  RawHttpServer server([&c](const Request&) { return Reply().Send(c.raw); });
+  std::string body = "untouched";
+  EXPECT_EQ(Get(server.Url("/"), body), c.ok);
+  EXPECT_EQ(body, c.body);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Responses, ResponseFramingTest,
+    ::testing::Values(
+        ResponseCase{"ContentLength", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nabcde", true,
+                     "abcde"},
+        ResponseCase{"Chunked",
+                     "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                     "3\r\nabc\r\n4\r\nd\r\nf\r\n0\r\n\r\n",
+                     true, "abcd\r\nf"},
+        ResponseCase{"UntilClose", "HTTP/1.0 200 OK\r\n\r\nuntil the end", true, "until the end"},
+        ResponseCase{"EmptyBody", "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n", true, ""},
+        ResponseCase{"OtherSuccess", "HTTP/1.1 203 Whatever\r\nContent-Length: 2\r\n\r\nok", true,
+                     "ok"},
+        ResponseCase{"CutShort", "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nonly this", false,
+                     "only this"},
+        ResponseCase{"ChunkedCutShort",
+                     "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nab", false, "ab"},
+        // Error statuses fail and their pages are not handed on.
+        ResponseCase{"NotFound", "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\nnot here",
+                     false, ""},
+        ResponseCase{"ServerError", "HTTP/1.1 500 Oops\r\nContent-Length: 4\r\n\r\nfail", false,
+                     ""},
+        ResponseCase{"RedirectWithoutLocation",
+                     "HTTP/1.1 302 Found\r\nContent-Length: 5\r\n\r\nmoved", false, ""},
+        ResponseCase{"NotHttp", "garbage\r\n\r\n", false, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct TargetCase {
+  const char* name;
+  std::string pathAndMore;  // appended to http://127.0.0.1:port
+  std::string target;       // as the server must see it
+};
+void PrintTo(const TargetCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class RequestTargetTest : public HttpClientTest,
+                          public ::testing::WithParamInterface<TargetCase> {};
+
+TEST_P(RequestTargetTest, GoesOutAsGiven) {
+  const auto& c = GetParam();
+  RawHttpServer server([](const Request&) { return Ok("x"); });
+  std::string body;
+  ASSERT_TRUE(Get(server.Url(c.pathAndMore), body));
+  ASSERT_EQ(server.RequestCount(), 1u);
+  EXPECT_EQ(server.Requests()[0].target, c.target);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, RequestTargetTest,
+    ::testing::Values(TargetCase{"EncodedQuotesAndPlus", "/search?q=%22golf+clubs%22&hl=en",
+                                 "/search?q=%22golf+clubs%22&hl=en"},
+                      TargetCase{"RawSpecials", "/a?x=1&y=a+b&z=\"<>{}|^`'",
+                                 "/a?x=1&y=a+b&z=\"<>{}|^`'"},
+                      TargetCase{"DotSegments", "/a/../b/./c", "/a/../b/./c"},
+                      TargetCase{"HighBytesInPathAndQuery", "/caf\xE9/\xFC?q=gr\xFC\xDF",
+                                 "/caf\xE9/\xFC?q=gr\xFC\xDF"},
+                      TargetCase{"LowerCaseEscapesKept", "/a%2fb?c=%e9", "/a%2fb?c=%e9"},
+                      TargetCase{"FragmentStaysHome", "/page?x=1#section", "/page?x=1"},
+                      TargetCase{"NoPath", "", "/"},
+                      TargetCase{"QueryWithoutPath", "?seed=golf+clubs", "/?seed=golf+clubs"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(HttpClientTest, UrlsLibcurlRefusesFailWithoutARequest) {
+  // libcurl's URL parser refuses blanks and control bytes anywhere in a
+  // URL; callers encode them (a blank as "+" or %20).
+  RawHttpServer server([](const Request&) { return Ok("x"); });
+  std::string body;
+  EXPECT_FALSE(Get(server.Url("/a b"), body));
+  EXPECT_FALSE(Get(server.Url("/a?q=x\ty"), body));
+  EXPECT_FALSE(Get("ftp://127.0.0.1:" + std::to_string(server.Port()) + "/", body));
+  EXPECT_EQ(server.RequestCount(), 0u);
+}
+
+TEST_F(HttpClientTest, RedirectsLeadOnlyToHttp) {
+  RawHttpServer server([](const Request&) {
+    return RawHttpServer::Respond(302, "", "Location: file:///etc/passwd\r\n");
+  });
+  std::string body;
+  EXPECT_FALSE(Get(server.Url("/"), body));
+  EXPECT_EQ(body, "");
+}
+
+TEST_F(HttpClientTest, RefusedConnectionFails) {
+  RefusingPort port;
+  std::string body;
+  EXPECT_FALSE(Get(port.Url(), body));
+  EXPECT_TRUE(host.gauge.empty());
+  EXPECT_EQ(host.running, (std::vector<bool>{true, false}));
+}
+
+TEST_F(HttpClientTest, ReservedInvalidHostFailsWithoutALookup) {
+  std::string body;
+  EXPECT_FALSE(Get("http://no-such-host.invalid/page", body));
+  EXPECT_FALSE(Get("http://INVALID./", body));
+  EXPECT_EQ(host.pumps, 0);
+}
+
+TEST_F(HttpClientTest, ProxyEnvironmentIsIgnored) {
+  RawHttpServer proxy([](const Request&) { return Ok("from the proxy"); });
+  RawHttpServer server([](const Request&) { return Ok("direct"); });
+  ::setenv("http_proxy", proxy.Url("").c_str(), 1);
+  ::setenv("HTTP_PROXY", proxy.Url("").c_str(), 1);
+  std::string body;
+  const bool ok = Get(server.Url("/"), body);
+  ::unsetenv("http_proxy");
+  ::unsetenv("HTTP_PROXY");
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(body, "direct");
+  EXPECT_EQ(proxy.RequestCount(), 0u);
+}
+
+TEST_F(HttpClientTest, GaugeRunsFromZeroToTheAnnouncedLength) {
+  const std::string page(40'000, 'p');
+  RawHttpServer server([&page](const Request&) {
+    return Reply()
+        .Send("HTTP/1.1 200 OK\r\nContent-Length: 40000\r\n\r\n")
+        .Drip(page, 10'000, 20ms)
+        .KeepAlive();
+  });
+  std::string body;
+  ASSERT_TRUE(Get(server.Url("/"), body));
+  EXPECT_EQ(body, page);
+
+  const auto& g = host.gauge;
+  ASSERT_GE(g.size(), 3u) << host.GaugeText();
+  EXPECT_EQ(g.front(), (FakeFetchHost::Event{Kind::kBegin, 40'000})) << host.GaugeText();
+  EXPECT_EQ(g.back().kind, Kind::kEnd);
+  EXPECT_EQ(g[g.size() - 2], (FakeFetchHost::Event{Kind::kWork, 40'000})) << host.GaugeText();
+  EXPECT_GE(host.WorkCount(), 2) << "the drip should show as several steps: " << host.GaugeText();
+  for (std::size_t i = 2; i + 1 < g.size(); ++i) EXPECT_GT(g[i].value, g[i - 1].value);
+  EXPECT_EQ(host.gaugeValue, 40'000);
+  EXPECT_GE(host.pumps, static_cast<int>(g.size())) << "every progress event pumps messages";
+}
+
+TEST_F(HttpClientTest, GaugeOfAnUnannouncedLengthStartsAtZeroMaximum) {
+  RawHttpServer server([](const Request&) {
+    return Reply().Send(
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nabcd\r\n0\r\n\r\n");
+  });
+  std::string body;
+  ASSERT_TRUE(Get(server.Url("/"), body));
+  EXPECT_EQ(host.GaugeText(), "begin 0, work 4, end");
+}
+
+TEST_F(HttpClientTest, PostReportsSendingAndReceiving) {
+  RawHttpServer server([](const Request&) { return Ok("done"); });
+  std::string reply;
+  ASSERT_TRUE(http.Post(server.Url("/p"), "text/plain", std::string(300, 'b'), reply));
+  EXPECT_EQ(host.GaugeText(), "begin 300, work 300, end, begin 4, work 4, end");
+}
+
+TEST_F(HttpClientTest, SetAbortFlagCutsAnAnnouncedBodyAtTheFirstProgress) {
+  RawHttpServer server([](const Request&) {
+    return Reply().Send("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\nfirst").Hold();
+  });
+  host.abort = true;  // left set by an earlier "Stop"
+  std::string body;
+  EXPECT_FALSE(Get(server.Url("/"), body));
+  EXPECT_EQ(host.GaugeText(), "begin 1000, work 5, end");
+  EXPECT_TRUE(server.WaitForClientCloses(1, 5s)) << "the connection must be closed at once";
+}
+
+TEST_F(HttpClientTest, SetAbortFlagCutsAPostWhileSending) {
+  RawHttpServer server([](const Request&) { return Ok("OK"); });
+  host.abort = true;
+  std::string reply = "stale";
+  EXPECT_FALSE(http.Post(server.Url("/news"), "text/plain", "body", reply));
+  EXPECT_EQ(reply, "");
+  EXPECT_EQ(host.GaugeText(), "begin 4, work 4, end");
+}
+
+TEST_F(HttpClientTest, SetAbortFlagEndsABodyUntilCloseLikeAClose) {
+  RawHttpServer server(
+      [](const Request&) { return Reply().Send("HTTP/1.0 200 OK\r\n\r\nfirst").Hold(); });
+  host.abort = true;
+  std::string body;
+  EXPECT_TRUE(Get(server.Url("/"), body));
+  EXPECT_EQ(body, "first");
+  EXPECT_TRUE(server.WaitForClientCloses(1, 5s));
+}
+
+TEST_F(HttpClientTest, DisconnectFromAPumpEndsAWaitForASilentServer) {
+  RawHttpServer server([](const Request&) { return Reply().Hold(); });
+  host.onPump = [this] { http.Disconnect(); };
+  std::string body;
+  EXPECT_FALSE(Get(server.Url("/"), body));
+  EXPECT_EQ(host.pumps, 1);
+  EXPECT_TRUE(server.WaitForClientCloses(1, 5s));
+  EXPECT_FALSE(http.Busy());
+}
+
+TEST_F(HttpClientTest, ClosingTheWindowDuringConnectEndsTheRequest) {
+  StalledListener stalled;
+  host.onPump = [this] {
+    http.Disconnect();
+    host.abort = true;
+  };
+  std::string body;
+  EXPECT_FALSE(Get(stalled.Url(), body));
+  EXPECT_EQ(host.pumps, 1);
+  EXPECT_TRUE(host.gauge.empty());
+}
+
+TEST_F(HttpClientTest, ConnectTimeOutFailsAndPumpsMeanwhile) {
+  StalledListener stalled;
+  http.SetConnectTimeoutForTests(400ms);
+  std::string body;
+  EXPECT_FALSE(Get(stalled.Url(), body));
+  EXPECT_GE(host.pumps, 1) << "messages are handled while connecting";
+}
+
+TEST_F(HttpClientTest, NestedRequestsAreRefusedAndTheRunningOneGoesOn) {
+  RawHttpServer server([](const Request&) {
+    return Reply().Send("HTTP/1.1 200 OK\r\nContent-Length: 6\r\n\r\nou").Pause(300ms).Send("ter!");
+  });
+  int nested = 0;
+  host.onPump = [&] {
+    if (nested++ > 0) return;
+    EXPECT_TRUE(http.Busy());
+    std::string inner = "keep";
+    EXPECT_FALSE(http.Get(server.Url("/inner"), [](std::string_view) { return true; }));
+    EXPECT_FALSE(http.Post(server.Url("/inner"), "text/plain", "x", inner));
+    EXPECT_EQ(inner, "");
+  };
+  std::string body;
+  EXPECT_TRUE(Get(server.Url("/outer"), body));
+  EXPECT_EQ(body, "outer!");
+  EXPECT_EQ(server.RequestCount(), 1u);
+  EXPECT_EQ(host.running, (std::vector<bool>{true, false}));
+}
+
+TEST_F(HttpClientTest, AnExceptionFromAPumpLeavesTheClientUsable) {
+  RawHttpServer server([](const Request& r) {
+    if (r.target == "/hold") return Reply().Hold();
+    return Ok("fine");
+  });
+  host.onPump = [] { throw std::runtime_error("handler failed"); };
+  std::string body;
+  EXPECT_THROW(Get(server.Url("/hold"), body), std::runtime_error);
+  EXPECT_FALSE(http.Busy());
+  EXPECT_EQ(host.running, (std::vector<bool>{true, false}));
+  host.onPump = nullptr;
+  EXPECT_TRUE(Get(server.Url("/next"), body));
+  EXPECT_EQ(body, "fine");
+}
+
+TEST_F(HttpClientTest, ASinkThatRefusesFailsTheRequest) {
+  RawHttpServer server([](const Request&) { return Ok("data"); });
+  EXPECT_FALSE(http.Get(server.Url("/"), [](std::string_view) { return false; }));
+}
+
+TEST_F(HttpClientTest, DisconnectWhileIdleClosesTheKeptConnection) {
+  RawHttpServer server([](const Request&) { return Ok("x"); });
+  std::string body;
+  ASSERT_TRUE(Get(server.Url("/"), body));
+  EXPECT_EQ(server.ClientCloses(), 0);
+  http.Disconnect();
+  EXPECT_TRUE(server.WaitForClientCloses(1, 5s));
+}
+
+}  // namespace
