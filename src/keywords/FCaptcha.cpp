@@ -1,15 +1,14 @@
 #include "keywords/FCaptcha.h"
 
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/Messages.h"
+#include "app/WindowPlacement.h"
 #include "keywords/SecurityImagePage.h"
 #include "keywords/SecurityImageView.h"
 
@@ -74,6 +73,7 @@ TfrmCaptcha::TfrmCaptcha(Messages& msgMain, QWidget* parent)
   connect(btnRefresh, &QPushButton::clicked, this, &TfrmCaptcha::btnRefreshClick);
   connect(btnOk, &QPushButton::clicked, this, &TfrmCaptcha::btnOkClick);
   connect(btnCancel, &QPushButton::clicked, this, &TfrmCaptcha::btnCancelClick);
+  CenterOnScreen(*this);
 }
 
 std::string TfrmCaptcha::Password() const {
@@ -86,11 +86,6 @@ void TfrmCaptcha::showEvent(QShowEvent* event) {
 }
 
 void TfrmCaptcha::FormShow() {
-  if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
   // The user came to type: the field takes the keys from the start.
   edtPassword->setFocus();
   ShowSecurityImage();

@@ -1,13 +1,12 @@
 #include "keywords/FSelectSearch.h"
 
 #include <QButtonGroup>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
-#include <QShowEvent>
 #include <QVBoxLayout>
+
+#include "app/WindowPlacement.h"
 
 TfrmSelSearch::TfrmSelSearch(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
@@ -55,19 +54,10 @@ TfrmSelSearch::TfrmSelSearch(QWidget* parent)
 
   connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+  btnOk->setFocus();
+  CenterOnScreen(*this);
 }
 
 SearchType TfrmSelSearch::ChosenSearchType() const {
   return rbPrecise->isChecked() ? SearchType::Precise : SearchType::Broad;
-}
-
-void TfrmSelSearch::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  if (event->spontaneous()) return;
-  if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-  }
-  btnOk->setFocus();
 }

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "keywords/SearchType.h"
+#include "app/SearchType.h"
 
 class QPushButton;
 class QRadioButton;
@@ -16,9 +16,6 @@ class TfrmSelSearch : public QDialog {
   explicit TfrmSelSearch(QWidget* parent = nullptr);
 
   SearchType ChosenSearchType() const;
-
- protected:
-  void showEvent(QShowEvent* event) override;
 
  private:
   QRadioButton* rbPrecise;

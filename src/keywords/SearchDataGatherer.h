@@ -2,8 +2,8 @@
 
 #include <functional>
 
+#include "app/SearchType.h"
 #include "keywords/FetchFunction.h"
-#include "keywords/SearchType.h"
 #include "web/ServiceEndpoints.h"
 
 class ResultsTable;

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "app/ResultsTable.h"
-#include "keywords/SearchType.h"
+#include "app/SearchType.h"
 
 // The three web search services asked for result counts, in the order in
 // which every row visits them.
