@@ -8,6 +8,24 @@
 
 #include "app/WindowPlacement.h"
 
+namespace {
+
+constexpr int kMargin = 10;
+
+// The window has a fixed size: the two long captions get a smaller font
+// until they fit its width, whatever the desktop's default font.
+void FitWidth(std::initializer_list<QRadioButton*> choices, int width) {
+  for (QRadioButton* choice : choices) {
+    QFont font = choice->font();
+    while (choice->sizeHint().width() > width && font.pointSizeF() > 6) {
+      font.setPointSizeF(font.pointSizeF() - 0.5);
+      choice->setFont(font);
+    }
+  }
+}
+
+}  // namespace
+
 TfrmSelSearch::TfrmSelSearch(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -29,6 +47,7 @@ TfrmSelSearch::TfrmSelSearch(QWidget* parent)
   group->addButton(rbPrecise);
   group->addButton(rbBroad);
   rbPrecise->setChecked(true);
+  FitWidth({rbPrecise, rbBroad}, width() - 2 * kMargin);
 
   btnOk = new QPushButton(QStringLiteral("Ok"), this);
   btnOk->setObjectName(QStringLiteral("btnOk"));
@@ -42,7 +61,7 @@ TfrmSelSearch::TfrmSelSearch(QWidget* parent)
   buttons->addWidget(btnCancel);
 
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(12, 10, 12, 10);
+  layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
   layout->addWidget(rbPrecise);
   layout->addWidget(rbBroad);
   layout->addStretch();

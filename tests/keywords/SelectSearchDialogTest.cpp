@@ -27,6 +27,13 @@ TEST(SelectSearchDialog, OpensWithPreciseChosenAndTheFixedTexts) {
   EXPECT_TRUE(precise->isChecked());
   EXPECT_FALSE(broad->isChecked());
   EXPECT_EQ(TabChain(ok), (std::vector<QWidget*>{ok, cancel, precise, broad}));
+  // Both captions are shown whole inside the fixed width.
+  dialog.show();
+  for (QRadioButton* choice : {precise, broad}) {
+    EXPECT_LE(choice->sizeHint().width(), choice->width()) << choice->objectName().toStdString();
+    EXPECT_LE(choice->geometry().right(), dialog.width());
+  }
+  dialog.hide();
 }
 
 TEST(SelectSearchDialog, ClosesWithTheChosenTypeOrCancel) {
