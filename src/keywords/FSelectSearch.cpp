@@ -12,15 +12,20 @@ namespace {
 
 constexpr int kMargin = 10;
 
-// The window has a fixed size: the two long captions get a smaller font
-// until they fit its width, whatever the desktop's default font.
+// The window has a fixed size: the two long captions get a smaller font,
+// the same for both, until they fit its width, whatever the desktop's
+// default font.
 void FitWidth(std::initializer_list<QRadioButton*> choices, int width) {
-  for (QRadioButton* choice : choices) {
-    QFont font = choice->font();
-    while (choice->sizeHint().width() > width && font.pointSizeF() > 6) {
-      font.setPointSizeF(font.pointSizeF() - 0.5);
-      choice->setFont(font);
+  const auto fits = [&] {
+    for (QRadioButton* choice : choices) {
+      if (choice->sizeHint().width() > width) return false;
     }
+    return true;
+  };
+  QFont font = (*choices.begin())->font();
+  while (!fits() && font.pointSizeF() > 6) {
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+    for (QRadioButton* choice : choices) choice->setFont(font);
   }
 }
 
