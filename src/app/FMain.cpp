@@ -20,7 +20,9 @@
 
 #include "app/BannerLabel.h"
 #include "app/CrashHandler.h"
+#include "app/FAbout.h"
 #include "app/LinkLabel.h"
+#include "app/OpenUrl.h"
 #include "app/ResultsModel.h"
 #include "app/ToolIcons.h"
 #include "app/WelcomePage.h"
@@ -32,6 +34,8 @@
 #include "keywords/KeywordFile.h"
 #include "keywords/KeywordGatherer.h"
 #include "keywords/SearchDataGatherer.h"
+#include "publisher/PublisherServices.h"
+#include "settings/LoadSettings.h"
 #include "web/FetchUrl.h"
 
 namespace {
@@ -84,6 +88,9 @@ TfrmMain::TfrmMain(ServiceEndpoints endpoints, QWidget* parent)
   timer1_.setObjectName(QStringLiteral("Timer1"));
   timer1_.setInterval(100);
   BuildWindow();
+  publisher_ = std::make_unique<PublisherServices>(
+      PublisherServices::Parts{*idHTTP1_, msgMain_, brandSettings_, endpoints_.liveUpdateBase, this,
+                               btnNews, nullptr, nullptr});
   ConnectCommands();
   FormCreate();
 }
@@ -339,7 +346,9 @@ void TfrmMain::FormCreate() {
   sortAscending_ = true;
 }
 
-void TfrmMain::LoadBrandSettings() {}
+void TfrmMain::LoadBrandSettings() {
+  LoadSettings(*this);
+}
 
 void TfrmMain::FormShow() {
   for (int page = 0; page < pgcPrinc->count(); ++page) {
@@ -415,6 +424,11 @@ void TfrmMain::btnThanksClick() {
 
 void TfrmMain::Timer1Timer() {
   timer1_.stop();
+  publisher_->BackgroundCheck();
+}
+
+void TfrmMain::ShowNewsNotice(const std::string& text) {
+  publisher_->ShowNewsNotice(text);
 }
 
 // ---------------------------------------------------------------------------
@@ -560,13 +574,34 @@ void TfrmMain::OpenLinkAddress(const std::string& address) {
 // Commands of other subsystems (gathering, news, update, About, outbound
 // links); their handlers are filled where those subsystems are built.
 
-void TfrmMain::btnMakeMoneyClick() {}
-void TfrmMain::btnAboutClick() {}
-void TfrmMain::btnNewsClick() {}
-void TfrmMain::btnUpdateClick() {}
-void TfrmMain::btnHelpClick() {}
-void TfrmMain::imgBannerClick() {}
-void TfrmMain::gifBannerClick() {}
+void TfrmMain::btnMakeMoneyClick() {
+  OpenUrl(brandSettings_.AffiliateURL);
+}
+
+void TfrmMain::btnAboutClick() {
+  TfrmAbout about(brandSettings_, this);
+  about.exec();
+}
+
+void TfrmMain::btnNewsClick() {
+  publisher_->NewsCommand(newsItems_);
+}
+
+void TfrmMain::btnUpdateClick() {
+  publisher_->CheckUpdates(false);
+}
+
+void TfrmMain::btnHelpClick() {
+  OpenUrl(brandSettings_.AppHelpURL);
+}
+
+void TfrmMain::imgBannerClick() {
+  if (!brandSettings_.BannerURL.empty()) OpenUrl(brandSettings_.BannerURL);
+}
+
+void TfrmMain::gifBannerClick() {
+  if (!brandSettings_.BannerURL.empty()) OpenUrl(brandSettings_.BannerURL);
+}
 
 // ---------------------------------------------------------------------------
 // Keyword research over the network

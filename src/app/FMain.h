@@ -12,12 +12,14 @@
 #include "app/ResultsTable.h"
 #include "app/SearchType.h"
 #include "settings/BrandSettings.h"
+#include "settings/IndexChooser.h"
 #include "web/FetchHost.h"
 #include "web/HttpClient.h"
 #include "web/ServiceEndpoints.h"
 
 class BannerLabel;
 class LinkLabel;
+class PublisherServices;
 class QAbstractButton;
 class QLabel;
 class QProgressBar;
@@ -111,6 +113,11 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   void btnThanksClick();
   void Timer1Timer();
 
+  // Points the message balloon at the News button with this text.
+  void ShowNewsNotice(const std::string& text);
+  // The news and update commands behind btnNews, btnUpdate and Timer1.
+  PublisherServices& Publisher() { return *publisher_; }
+
   // Appends one row per line of a keyword list file, numbered on from the
   // rows already there, and shows "Total: " and the row count. A path that
   // names no file does nothing; a file that cannot be read throws and adds
@@ -126,6 +133,9 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Fills the brand values and applies them to the controls.
+  friend void LoadSettings(TfrmMain& window, const IndexChooser& choose);
+
   // Construction of the design-time window.
   void BuildWindow();
   QWidget* BuildMainPage();
@@ -209,4 +219,7 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   QLabel* MainKeywordPanel = nullptr;
   QLabel* SecondStatusPanel = nullptr;
   QProgressBar* MainGauge = nullptr;
+
+  // Last, so that it goes before the client and msgMain it uses.
+  std::unique_ptr<PublisherServices> publisher_;
 };

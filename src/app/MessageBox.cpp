@@ -34,6 +34,20 @@ void MessageBox::Warning(const std::string& text) {
   Show(Kind::Warning, text);
 }
 
+namespace {
+
+// Some texts break their lines as LF CR; any pair of CR and LF, in either
+// order, is one line break on screen. The recorded text stays as given.
+QString DisplayText(const std::string& text) {
+  QString shown = QString::fromLocal8Bit(text);
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  shown.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return shown;
+}
+
+}  // namespace
+
 MessageBox::Answer MessageBox::Show(Kind kind, const std::string& text) {
   const QString title = owner_ ? owner_->windowTitle() : QString();
   auto& state = State();
@@ -48,8 +62,9 @@ MessageBox::Answer MessageBox::Show(Kind kind, const std::string& text) {
   QWidget* parent = QApplication::activeModalWidget();
   if (parent == nullptr) parent = owner_;
   QMessageBox box(kind == Kind::Warning ? QMessageBox::Warning : QMessageBox::Information, title,
-                  QString::fromLocal8Bit(text), QMessageBox::NoButton, parent);
+                  DisplayText(text), QMessageBox::NoButton, parent);
   box.setObjectName(QStringLiteral("msgMain"));
+  box.setTextFormat(Qt::PlainText);
   QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
   QPushButton* cancel = nullptr;
   if (kind == Kind::Confirm)

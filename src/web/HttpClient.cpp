@@ -226,7 +226,12 @@ void HttpClient::Impl::Begin(Gauge& g, std::int64_t expected) {
 
 void HttpClient::Impl::Progress(Gauge& g, std::int64_t total) {
   g.reported = total;
-  if (host.AbortRequested()) Cut();
+  if (host.AbortRequested()) {
+    Cut();
+    // A transfer that libcurl finished within the same round is still cut
+    // here: the abort flag wins over data that happened to arrive fast.
+    if (current != nullptr) current->cut = true;
+  }
   host.Work(total);
   Pump();
 }
@@ -261,7 +266,7 @@ void HttpClient::Impl::Report(Exchange& x, Gauge& up, Gauge& down, std::int64_t 
     if (up.begun && !up.ended && sent > up.reported) Progress(up, sent);
     if (up.begun && !up.ended && (sent >= uploadSize || x.headersDone || over)) End(up);
   }
-  if (!down.begun && x.headersDone)
+  if (!down.begun && x.headersDone && !x.cut)
     Begin(down, x.chunked ? 0 : std::max<std::int64_t>(x.length, 0));
   if (down.begun && !down.ended && x.received > down.reported) Progress(down, x.received);
   if (down.begun && !down.ended && over) End(down);

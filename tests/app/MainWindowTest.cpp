@@ -23,6 +23,7 @@
 #include "app/FileDialogs.h"
 #include "app/LinkLabel.h"
 #include "app/MessageBox.h"
+#include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
 
@@ -68,7 +69,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   TempFolder folder_{true};
-  TfrmMain window_;
+  TfrmMain window_{LoopbackEndpoints()};
 };
 
 // --- Start-up

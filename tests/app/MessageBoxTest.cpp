@@ -86,6 +86,21 @@ TEST_F(MessageBoxTest, InformationAndWarningHaveOnlyOk) {
   EXPECT_EQ(MessageBox::ShownBoxes()[1].text, "Careful");
 }
 
+TEST_F(MessageBoxTest, LineBreaksShowOnceAndMarkupStaysText) {
+  // The update question breaks its line as LF CR; on screen that is one break.
+  WhenModalOpens([](QWidget* dialog) {
+    auto* box = qobject_cast<QMessageBox*>(dialog);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), "close to\nreplace\nthird\nfourth <b>x</b>");
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    Button(box, "OK")->click();
+  });
+  const std::string text = "close to\n\rreplace\r\nthird\rfourth <b>x</b>";
+  EXPECT_TRUE(messages_.Confirm(text));
+  ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
+  EXPECT_EQ(MessageBox::ShownBoxes()[0].text, text) << "the record keeps the text as given";
+}
+
 TEST_F(MessageBoxTest, ScriptedAnswersShowNoDialogAndAreRecorded) {
   MessageBox::SetNextAnswer(Answer::Cancel);
   MessageBox::SetNextAnswer(Answer::Ok);

@@ -10,6 +10,7 @@
 #include "app/FMain.h"
 #include "app/FileDialogs.h"
 #include "app/MessageBox.h"
+#include "support/LoopbackEndpoints.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -37,7 +38,7 @@ class SaveResultsTest : public ::testing::Test {
   }
 
   TempFolder folder_{true};
-  TfrmMain window_;
+  TfrmMain window_{LoopbackEndpoints()};
 };
 
 std::string Fixture(const std::string& name) {

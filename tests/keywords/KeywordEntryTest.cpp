@@ -14,6 +14,7 @@
 #include "app/FMain.h"
 #include "app/FileDialogs.h"
 #include "app/MessageBox.h"
+#include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
 
@@ -74,7 +75,7 @@ class KeywordEntryTest : public ::testing::Test {
   }
 
   TempFolder folder_{true};
-  TfrmMain window_;
+  TfrmMain window_{LoopbackEndpoints()};
 };
 
 // The widget that Tab moves the focus to from `widget`.

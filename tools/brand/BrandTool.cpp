@@ -10,6 +10,7 @@
 #include "settings/ContainerFile.h"
 #include "settings/FileError.h"
 #include "settings/SettingsFile.h"
+#include "settings/SettingsTemplate.h"
 
 namespace {
 
@@ -69,24 +70,37 @@ int Decrypt(const BrandOptions& options, std::ostream&, std::ostream& err) {
   }
 }
 
+int Template(const BrandOptions&, std::ostream& out, std::ostream&) {
+  out << SettingsTemplate();
+  return out ? kBrandExitOk : kBrandExitError;
+}
+
 // Subcommands; a new one needs only an entry here and its function.
 constexpr std::array kCommands = {
     BrandCommand{"encrypt", "PLAIN DAT", "encrypt the text file PLAIN into the container DAT", 2,
                  Encrypt},
     BrandCommand{"decrypt", "DAT PLAIN", "decrypt the container DAT into the text file PLAIN", 2,
                  Decrypt},
+    BrandCommand{"template", "", "print a settings text with every tag, ready to fill in", 0,
+                 Template},
 };
+
+// "name OPERANDS", or the bare name for a command without operands.
+std::string Synopsis(const BrandCommand& command) {
+  std::string text(command.name);
+  if (!command.operandNames.empty()) text += ' ' + std::string(command.operandNames);
+  return text;
+}
 
 void PrintHelp(std::ostream& out) {
   out << "Usage:\n";
   for (const auto& command : kCommands) {
-    out << "  " << kProgram << " [--password P] " << command.name << ' ' << command.operandNames
-        << '\n';
+    out << "  " << kProgram << " [--password P] " << Synopsis(command) << '\n';
   }
   out << "\nReads and writes the encrypted brand settings file (dbsettings.dat) that\n"
          "the program decrypts at start-up.\n\n";
   for (const auto& command : kCommands) {
-    std::string left = std::string(command.name) + ' ' + std::string(command.operandNames);
+    std::string left = Synopsis(command);
     left.resize(std::max<std::size_t>(left.size() + 2, 20), ' ');
     out << "  " << left << command.summary << '\n';
   }
@@ -109,7 +123,7 @@ int UsageError(std::ostream& err, const std::string& reason) {
   err << kProgram << ": " << reason << " (usage: " << kProgram << " [--password P]";
   std::string_view separator = " ";
   for (const auto& command : kCommands) {
-    err << separator << command.name << ' ' << command.operandNames;
+    err << separator << Synopsis(command);
     separator = " | ";
   }
   err << "; see --help)\n";
@@ -149,8 +163,10 @@ int RunBrandTool(const std::vector<std::string>& args, std::ostream& out, std::o
     if (positional[0] != command.name) continue;
     options.operands.assign(positional.begin() + 1, positional.end());
     if (options.operands.size() != command.operandCount) {
-      return UsageError(err,
-                        std::string(command.name) + " needs " + std::string(command.operandNames));
+      const std::string wanted = command.operandNames.empty()
+                                     ? " takes no operands"
+                                     : " needs " + std::string(command.operandNames);
+      return UsageError(err, std::string(command.name) + wanted);
     }
     return command.run(options, out, err);
   }

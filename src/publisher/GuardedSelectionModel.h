@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QItemSelectionModel>
+#include <functional>
+
+// A selection model that asks before every change and drops the ones it
+// is refused, so a list can hold its selection still while work for the
+// selected row runs.
+class GuardedSelectionModel : public QItemSelectionModel {
+  Q_OBJECT
+
+ public:
+  GuardedSelectionModel(QAbstractItemModel* model, std::function<bool()> allowChange,
+                        QObject* parent = nullptr);
+
+  void select(const QModelIndex& index, QItemSelectionModel::SelectionFlags command) override;
+  void select(const QItemSelection& selection,
+              QItemSelectionModel::SelectionFlags command) override;
+
+ private:
+  std::function<bool()> allowChange_;
+};

@@ -1,0 +1,48 @@
+#include "publisher/LiveUpdate.h"
+
+#include "app/Messages.h"
+#include "app/ProgramFolder.h"
+#include "app/ProgramVersion.h"
+#include "publisher/DownloadToFile.h"
+#include "publisher/IniFile.h"
+#include "publisher/VersionNumber.h"
+
+LiveUpdate::LiveUpdate(HttpClient& client, Messages& messages, std::string baseUrl, Launcher launch,
+                       std::function<void()> closeMainWindow)
+    : client_(client),
+      messages_(messages),
+      baseUrl_(std::move(baseUrl)),
+      launch_(std::move(launch)),
+      closeMainWindow_(std::move(closeMainWindow)) {}
+
+void LiveUpdate::CheckUpdates(bool silent) {
+  // A descriptor that cannot be fetched, or whose local copy cannot be
+  // created, answers the same as a version that is not newer.
+  const auto descriptor = ProgramFile(kDescriptorName);
+  std::error_code ec;
+  if (DownloadToFile(client_, baseUrl_ + kDescriptorName, descriptor) &&
+      std::filesystem::exists(descriptor, ec)) {
+    const std::string published = ReadIniString(descriptor, "APPLICATION", "Version");
+    if (IsNewerVersion(published, ProgramVersion)) {
+      if (!messages_.Confirm("There is a new update: (version " + published +
+                             ") available for your application!. Do you want download this "
+                             "update now?")) {
+        return;
+      }
+      const auto updater = ProgramFile(kUpdaterName);
+      if (!std::filesystem::exists(updater, ec)) {
+        messages_.Warning(
+            "The updater module is missing. Please reinstall again the current version!");
+        return;
+      }
+      if (!messages_.Confirm("To update your software the application will close to\n\rreplace "
+                             "some files. Do you want to update now?")) {
+        return;
+      }
+      launch_(updater, {baseUrl_, std::string(ProgramVersion), "A"});
+      closeMainWindow_();
+      return;
+    }
+  }
+  if (!silent) messages_.Information("There's no new updates for this application!");
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+class HttpClient;
+class Messages;
+
+// The live-update check: fetches the publisher's update descriptor,
+// compares its version with the running program's and, with the user's
+// consent, hands over to the updater program and closes the main window.
+class LiveUpdate {
+ public:
+  // Starts a program detached, with its arguments; whether the start
+  // succeeds is not reported.
+  using Launcher = std::function<void(const std::filesystem::path& program,
+                                      const std::vector<std::string>& args)>;
+
+  static constexpr char kDescriptorName[] = "mainappupdate.inf";
+  static constexpr char kUpdaterName[] = "Updater.exe";
+
+  // `baseUrl` is the live-update base URL, ending in "/".
+  LiveUpdate(HttpClient& client, Messages& messages, std::string baseUrl, Launcher launch,
+             std::function<void()> closeMainWindow);
+
+  // `silent` hides only the "no update" answer; the questions and the
+  // missing-updater warning are shown in both modes.
+  void CheckUpdates(bool silent);
+
+ private:
+  HttpClient& client_;
+  Messages& messages_;
+  std::string baseUrl_;
+  Launcher launch_;
+  std::function<void()> closeMainWindow_;
+};

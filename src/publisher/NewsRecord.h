@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// One record of the news list: id, title and published date joined by "^".
+// Fields after the third are ignored; missing ones are empty.
+struct NewsRecord {
+  std::string id;
+  std::string title;
+  std::string published;
+};
+
+NewsRecord SplitNewsRecord(std::string_view record);

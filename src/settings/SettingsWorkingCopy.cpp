@@ -1,0 +1,53 @@
+#include "settings/SettingsWorkingCopy.h"
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "app/ProgramFolder.h"
+#include "settings/FileError.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsLines.h"
+
+SettingsWorkingCopy::SettingsWorkingCopy() : path_(ProgramFile("dbsettings.sim")) {}
+
+SettingsWorkingCopy::~SettingsWorkingCopy() {
+  Remove();
+}
+
+std::vector<std::string> SettingsWorkingCopy::ReadLines() const {
+  errno = 0;
+  std::ifstream in(path_, std::ios::binary);
+  if (!in) throw FileError(path_, "cannot open for reading", errno);
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) throw FileError(path_, "cannot read", EIO);
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path_, ec);
+  if (ec || size != text.size()) throw FileError(path_, "cannot read", ec ? ec.value() : EIO);
+  return SplitLines(text);
+}
+
+void SettingsWorkingCopy::WriteLines(const std::vector<std::string>& lines) const {
+  errno = 0;
+  std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+  if (!out) throw FileError(path_, "cannot create", errno);
+  const std::string text = JoinLines(lines);
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  out.close();
+  if (!out) throw FileError(path_, "cannot write", errno);
+}
+
+void SettingsWorkingCopy::Remove() const {
+  std::error_code ignored;
+  std::filesystem::remove(path_, ignored);
+}
+
+std::optional<std::vector<std::string>> ReadSettingsLines() {
+  const auto settings = ProgramFile("dbsettings.dat");
+  std::error_code ec;
+  if (!std::filesystem::exists(settings, ec)) return std::nullopt;
+  SettingsWorkingCopy copy;
+  DecryptSettingsFile(settings, copy.Path());
+  return copy.ReadLines();
+}

@@ -1,0 +1,165 @@
+// The news commands on the real main window of a branded copy: a brand
+// settings file in a temporary program folder, the news service
+// simulated. The start-up notice, the news window's marker writes into the
+// settings file, and the window closing under a running request.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "app/FMain.h"
+#include "app/MessageBox.h"
+#include "publisher/FNews.h"
+#include "publisher/NewsBalloon.h"
+#include "publisher/PublisherServices.h"
+#include "settings/LastNewsId.h"
+#include "settings/SettingsFile.h"
+#include "sim/Simulator.h"
+#include "support/LoopbackEndpoints.h"
+#include "support/ModalDialogs.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+std::string Tag(const std::string& name, const std::string& value) {
+  return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
+}
+
+class MainWindowNewsTest : public ::testing::Test {
+ protected:
+  MainWindowNewsTest() {
+    MessageBox::ResetTestState();
+    Scenario scenario;
+    scenario.news.publisherId = "acme-gold";
+    scenario.news.productCode = "ACME-1";
+    scenario.news.productType = "BG";
+    sim_.SetScenario(scenario);
+    sim_.Start();
+  }
+  ~MainWindowNewsTest() override {
+    EXPECT_EQ(MessageBox::PendingAnswers(), 0) << "a scripted answer was not asked for";
+    MessageBox::ResetTestState();
+  }
+
+  // A branded copy whose news service is the simulator; `marker` is a
+  // last-news marker line, if any.
+  void Brand(const std::string& type, const std::string& marker = "") {
+    std::string text = Tag("ApplicationName", "Acme Finder") + Tag("BranderCode", "ACME-1") +
+                       Tag("BranderType", type) +
+                       Tag("GoldNewsBaseURL", sim_.BaseUrl() + "/acme/news") +
+                       Tag("GoldPublID", "acme-gold");
+    if (!marker.empty()) text += Tag("LastNewsId", marker);
+    scratch_.Write("settings.txt", text);
+    EncryptSettingsFile(scratch_.File("settings.txt"), program_.File("dbsettings.dat"));
+  }
+
+  // The main window, shown, with its start-up tick already run.
+  std::unique_ptr<TfrmMain> StartedWindow() {
+    auto window = std::make_unique<TfrmMain>(LoopbackEndpoints());
+    window->show();
+    for (int i = 0; i < 300 && window->Timer1().isActive(); ++i) QTest::qWait(10);
+    EXPECT_FALSE(window->Timer1().isActive());
+    return window;
+  }
+
+  static NewsBalloon* Balloon(TfrmMain& window) { return window.Publisher().Balloon(); }
+
+  TempFolder program_{true};
+  TempFolder scratch_;
+  Simulator sim_;
+};
+
+TEST_F(MainWindowNewsTest, UnreadNewsIsAnnouncedAtTheNewsButtonAfterStartUp) {
+  Brand("Gold");
+  auto window = StartedWindow();
+  NewsBalloon* balloon = Balloon(*window);
+  ASSERT_NE(balloon, nullptr);
+  EXPECT_TRUE(balloon->isVisible());
+  auto* btnNews = window->findChild<QToolButton*>(QStringLiteral("btnNews"));
+  ASSERT_TRUE(btnNews->isVisible());
+  const QPoint anchor = btnNews->mapToGlobal(QPoint(btnNews->width() / 2, btnNews->height() / 2));
+  QPoint expected;
+  NewsBalloon::ChoosePlacement(anchor, balloon->size(), balloon->screen()->geometry(), &expected);
+  EXPECT_EQ(balloon->pos(), expected);
+
+  const auto requests = sim_.Requests(SimService::kNewsList);
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].target, "/acme/news/getlastnews.php");
+  EXPECT_EQ(requests[0].Field("conttype")->value, "lastcode");
+  EXPECT_EQ(ReadLastNewsId(), "") << "the notice does not touch the marker";
+  EXPECT_TRUE(MessageBox::ShownBoxes().empty());
+}
+
+TEST_F(MainWindowNewsTest, ReadNewsIsNotAnnouncedAgain) {
+  struct Case {
+    const char* type;
+    const char* marker;
+    bool notice;
+  };
+  const Case cases[] = {{"Gold", "103", false}, {"Gold", "104", false}, {"Gold", "102", true},
+                        {"Gold", "junk", true}, {"gold", "", false},    {"Free", "", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.type) + " " + c.marker);
+    Brand(c.type, c.marker);
+    sim_.ClearRequests();
+    auto window = StartedWindow();
+    EXPECT_EQ(Balloon(*window) != nullptr, c.notice);
+    const bool tier = std::string(c.type) == "Gold";
+    EXPECT_EQ(sim_.Requests(SimService::kNewsList).size(), tier ? 1u : 0u);
+    EXPECT_EQ(sim_.Requests(SimService::kUpdate).size(), 0u)
+        << "the loopback update port is closed";
+  }
+  EXPECT_TRUE(MessageBox::ShownBoxes().empty());
+}
+
+TEST_F(MainWindowNewsTest, ShownItemsBecomeTheMarkerInTheSettingsFile) {
+  Brand("Gold");
+  auto window = StartedWindow();
+  QTest::keyClick(window.get(), Qt::Key_Escape);  // closes the notice
+  EXPECT_EQ(Balloon(*window), nullptr);
+
+  bool opened = false;
+  WhenModalOpens([&](QWidget* dialog) {
+    auto* news = qobject_cast<TfrmNews*>(dialog);
+    ASSERT_NE(news, nullptr);
+    opened = true;
+    ASSERT_EQ(news->lvwItems->topLevelItemCount(), 3);
+    news->lvwItems->setCurrentItem(news->lvwItems->topLevelItem(2));
+    EXPECT_EQ(ReadLastNewsId(), "103");
+    news->lvwItems->setCurrentItem(news->lvwItems->topLevelItem(0));
+    EXPECT_EQ(ReadLastNewsId(), "101");
+    news->btnExit->click();
+  });
+  window->btnNewsClick();
+  EXPECT_TRUE(opened);
+  EXPECT_EQ(window->NewsItems().size(), 3u);
+  EXPECT_EQ(sim_.Requests(SimService::kNewsDetails).size(), 2u);
+
+  // The next start announces 103 again, since 101 was read last.
+  window.reset();
+  EXPECT_NE(Balloon(*StartedWindow()), nullptr);
+  EXPECT_TRUE(MessageBox::ShownBoxes().empty());
+}
+
+TEST_F(MainWindowNewsTest, ClosingTheWindowDuringTheListRequestEndsItQuietly) {
+  Brand("Gold");
+  auto window = StartedWindow();
+  sim_.ChangeScenario([](Scenario& s) { s.news.pace = {3000, 0, 0}; });
+  MessageBox::SetNextAnswer(MessageBox::Answer::Ok);  // a box by mistake must not wait
+  MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
+  QTimer::singleShot(300, window.get(), [&] { window->close(); });
+  const auto start = std::chrono::steady_clock::now();
+  window->btnNewsClick();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_TRUE(MessageBox::ShownBoxes().empty());
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  EXPECT_EQ(Balloon(*window), nullptr) << "the notice went with the window";
+  MessageBox::ResetTestState();
+}
+
+}  // namespace

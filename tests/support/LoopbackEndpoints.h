@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+#include "web/ServiceEndpoints.h"
+
+// Service addresses for windows under test that must not reach the
+// services the program is built for: every one is a closed port of
+// 127.0.0.1, so a request there is refused at once. The main window's
+// start-up tick runs the update check by itself; with these it goes
+// nowhere but the loopback.
+inline ServiceEndpoints LoopbackEndpoints() {
+  const std::string closed = "http://127.0.0.1:9";
+  return {closed, closed, closed, closed, closed + "/liveupdate/quorvane/"};
+}
