@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <ctime>
 #include <exception>
@@ -12,6 +13,11 @@
 #include "web/CurlHandles.h"
 #include "web/RequestUrl.h"
 #include "web/SetCookie2.h"
+
+namespace {
+// Set by tests only; see RestrictToLoopbackForTests.
+std::atomic<bool> loopbackOnly{false};
+}  // namespace
 
 namespace {
 
@@ -424,7 +430,8 @@ bool HttpClient::Impl::Run(Method method, const std::string& url, const std::str
       if (!parsed ||
           curl_url_set(parsed.get(), CURLUPART_URL, WithoutFragment(hopUrl).c_str(),
                        CURLU_PATH_AS_IS) != CURLUE_OK ||
-          IsReservedInvalidHost(UrlPart(parsed.get(), CURLUPART_HOST)))
+          IsReservedInvalidHost(UrlPart(parsed.get(), CURLUPART_HOST)) ||
+          (loopbackOnly && !IsLoopbackHost(UrlPart(parsed.get(), CURLUPART_HOST))))
         return false;
     }
     Exchange x;
@@ -482,6 +489,10 @@ void HttpClient::Disconnect() noexcept {
 
 bool HttpClient::Busy() const {
   return impl_->busy;
+}
+
+void HttpClient::RestrictToLoopbackForTests(bool restrict) {
+  loopbackOnly = restrict;
 }
 
 void HttpClient::SetConnectTimeoutForTests(std::chrono::milliseconds timeout) {

@@ -52,6 +52,11 @@ class HttpClient {
   // so that a time-out can be tested without waiting for it.
   void SetConnectTimeoutForTests(std::chrono::milliseconds timeout);
 
+  // Tests only: every client of the process refuses, before any name is
+  // looked up, a request to a host other than 127.0.0.1, localhost or
+  // [::1], so no test can reach beyond this machine by mistake.
+  static void RestrictToLoopbackForTests(bool restrict);
+
  private:
   struct Impl;
   FetchHost& host_;

@@ -35,3 +35,12 @@ bool IsReservedInvalidHost(std::string_view host) {
     if (Lower(tail[i]) != kTld[i]) return false;
   return host.size() == kTld.size() || host[host.size() - kTld.size() - 1] == '.';
 }
+
+bool IsLoopbackHost(std::string_view host) {
+  if (host == "127.0.0.1" || host == "[::1]" || host == "::1") return true;
+  constexpr std::string_view kLocal = "localhost";
+  if (host.size() != kLocal.size()) return false;
+  for (std::size_t i = 0; i < kLocal.size(); ++i)
+    if (Lower(host[i]) != kLocal[i]) return false;
+  return true;
+}

@@ -17,3 +17,6 @@ std::string RequestTarget(std::string_view url);
 // True for "invalid" and names under it (RFC 6761 6.4): such a name never
 // resolves, so it is refused without asking any resolver.
 bool IsReservedInvalidHost(std::string_view host);
+
+// True for 127.0.0.1, "localhost" (any letter case) and [::1].
+bool IsLoopbackHost(std::string_view host);

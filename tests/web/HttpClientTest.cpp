@@ -316,6 +316,16 @@ TEST_F(HttpClientTest, RefusedConnectionFails) {
   EXPECT_EQ(host.running, (std::vector<bool>{true, false}));
 }
 
+TEST_F(HttpClientTest, TestsNeverLeaveThisMachine) {
+  // Every test program restricts the client to loopback; a window built
+  // with the real service addresses therefore fails fast and quietly.
+  std::string body;
+  EXPECT_FALSE(Get("http://www.example.com/", body));
+  EXPECT_FALSE(Get("http://10.0.0.1:8080/x", body));
+  EXPECT_EQ(host.pumps, 0);
+  EXPECT_TRUE(host.gauge.empty());
+}
+
 TEST_F(HttpClientTest, ReservedInvalidHostFailsWithoutALookup) {
   std::string body;
   EXPECT_FALSE(Get("http://no-such-host.invalid/page", body));

@@ -27,4 +27,11 @@ TEST(RequestUrl, ReservedInvalidNames) {
     EXPECT_FALSE(IsReservedInvalidHost(host)) << host;
 }
 
+TEST(RequestUrl, LoopbackNames) {
+  for (const char* host : {"127.0.0.1", "localhost", "LocalHost", "[::1]"})
+    EXPECT_TRUE(IsLoopbackHost(host)) << host;
+  for (const char* host : {"", "127.0.0.2x", "localhost.example", "example.com", "10.0.0.1"})
+    EXPECT_FALSE(IsLoopbackHost(host)) << host;
+}
+
 }  // namespace
