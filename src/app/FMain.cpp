@@ -28,10 +28,15 @@
 #include "app/WelcomePage.h"
 #include "app/WindowPlacement.h"
 #include "keywords/FAddKeywords.h"
+#include "keywords/FCaptcha.h"
 #include "keywords/FMainKeyword.h"
+#include "keywords/FSelectSearch.h"
 #include "keywords/KeywordFile.h"
+#include "keywords/KeywordGatherer.h"
+#include "keywords/SearchDataGatherer.h"
 #include "publisher/PublisherServices.h"
 #include "settings/LoadSettings.h"
+#include "web/FetchUrl.h"
 
 namespace {
 
@@ -46,6 +51,20 @@ constexpr std::array<int, kColumnCount> kColumnWidths = {49, 132, 132, 104, 104,
 constexpr const char* kDesignLinkAddress = "http://www.google.com/";
 
 constexpr const char* kStopCaption = "Stop";
+constexpr const char* kGatherDataCaption = "Gather Data";
+
+// Keeps the window's commands disabled for the whole of a gathering run,
+// also between its fetches and on the way out of an error.
+class BusyScope {
+ public:
+  explicit BusyScope(TfrmMain& window) : window_(window) { window_.SetCommandsBusy(true); }
+  ~BusyScope() { window_.SetCommandsBusy(false); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  TfrmMain& window_;
+};
 
 template <class Widget>
 Widget* Named(Widget* widget, const char* name) {
@@ -555,8 +574,6 @@ void TfrmMain::OpenLinkAddress(const std::string& address) {
 // Commands of other subsystems (gathering, news, update, About, outbound
 // links); their handlers are filled where those subsystems are built.
 
-void TfrmMain::btnGatherKeywordClick() {}
-void TfrmMain::btnGatherDataClick() {}
 void TfrmMain::btnMakeMoneyClick() {
   OpenUrl(brandSettings_.AffiliateURL);
 }
@@ -584,6 +601,83 @@ void TfrmMain::imgBannerClick() {
 
 void TfrmMain::gifBannerClick() {
   if (!brandSettings_.BannerURL.empty()) OpenUrl(brandSettings_.BannerURL);
+}
+
+// ---------------------------------------------------------------------------
+// Keyword research over the network
+
+void TfrmMain::btnGatherKeywordClick() {
+  abortRequested_ = false;
+  {
+    const BusyScope busy(*this);
+    KeywordGatherer gatherer(
+        endpoints_.suggest,
+        [this](const std::string& url, std::string& page) {
+          return FetchUrl(*idHTTP1_, url, page);
+        },
+        *this, msgMain_,
+        [this](const std::string& pageHtml) {
+          TfrmCaptcha dialog(msgMain_, this);
+          dialog.SetPageHtml(pageHtml);
+          dialog.exec();
+          return SecurityImageAnswer{dialog.Password(), dialog.RandomValue(), dialog.SeedValue()};
+        },
+        [this] { return abortRequested_; });
+    gatherer.Run(mainKeyword_);
+  }
+  // A stopped or closed run must not cut the news and update requests
+  // that follow it.
+  abortRequested_ = false;
+}
+
+void TfrmMain::btnGatherDataClick() {
+  if (RowCount() == 0) {
+    msgMain_.Information("You need add keywords to gather data from search engines.");
+    return;
+  }
+  // The caption is the state: anything but "Gather Data" means a run is
+  // going on, and this click stops it.
+  if (btnGatherData->text() != QLatin1String(kGatherDataCaption)) {
+    abortRequested_ = true;
+    idHTTP1_->Disconnect();
+    btnGatherData->setText(QLatin1String(kGatherDataCaption));
+    SetHeaderSortEnabled(true);
+    ProcessMessages();
+    return;
+  }
+
+  SearchType type = SearchType::Precise;
+  {
+    TfrmSelSearch dialog(this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    type = dialog.ChosenSearchType();
+  }
+  SetSearchType(type);
+  // Rows must keep their places while the run writes cells by row index.
+  SetHeaderSortEnabled(false);
+  abortRequested_ = false;
+  btnGatherData->setText(QLatin1String(kStopCaption));
+  const auto endRun = [this] {
+    // A stopped run must not cut the news and update requests that follow.
+    abortRequested_ = false;
+    btnGatherData->setText(QLatin1String(kGatherDataCaption));
+    ProcessMessages();
+    SetHeaderSortEnabled(true);
+  };
+  try {
+    const BusyScope busy(*this);
+    SearchDataGatherer gatherer(
+        endpoints_,
+        [this](const std::string& url, std::string& page) {
+          return FetchUrl(*idHTTP1_, url, page);
+        },
+        *this, [this] { return abortRequested_; }, [this] { ProcessMessages(); });
+    gatherer.GatherSearchData(searchType_);
+  } catch (...) {
+    endRun();
+    throw;
+  }
+  endRun();
 }
 
 // ---------------------------------------------------------------------------

@@ -1,0 +1,51 @@
+#include "keywords/KeywordGatherer.h"
+
+#include <utility>
+
+#include "app/Messages.h"
+#include "app/ResultsTable.h"
+#include "keywords/SuggestionParser.h"
+#include "keywords/SuggestionRequests.h"
+
+KeywordGatherer::KeywordGatherer(std::string suggestBase, FetchFunction fetch, ResultsTable& table,
+                                 Messages& messages, SecurityImagePrompt prompt,
+                                 std::function<bool()> abortRequested)
+    : suggestBase_(std::move(suggestBase)),
+      fetch_(std::move(fetch)),
+      table_(table),
+      messages_(messages),
+      prompt_(std::move(prompt)),
+      abortRequested_(std::move(abortRequested)) {}
+
+void KeywordGatherer::Run(const std::string& mainKeyword) {
+  if (mainKeyword.empty()) {
+    messages_.Information("Please enter a main keyword before gather keywords.");
+    return;
+  }
+
+  std::string page;
+  // A failed fetch has already told the user through the status bar.
+  if (!fetch_(SuggestionsUrl(suggestBase_, mainKeyword), page)) return;
+
+  while (true) {
+    if (!IsSecurityImagePage(page)) {
+      ParseSuggestions(page, table_);
+      return;
+    }
+    // Only the window closing sets the flag during this command: no dialog
+    // or question may open after that.
+    if (abortRequested_()) return;
+    const SecurityImageAnswer answer = prompt_(page);
+    if (abortRequested_()) return;
+
+    // The dialog's way of closing is not looked at, nor the fetch result:
+    // a failed fetch leaves an empty page, which parses to no rows.
+    fetch_(
+        SecurityImageAnswerUrl(suggestBase_, answer.Password, answer.RandomValue, answer.SeedValue),
+        page);
+    if (abortRequested_()) return;
+
+    if (IsSecurityImagePage(page) && !messages_.Confirm("Wrong password. Do you want try again?"))
+      return;
+  }
+}

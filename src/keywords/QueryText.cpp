@@ -1,0 +1,9 @@
+#include "keywords/QueryText.h"
+
+std::string BlanksToPlus(std::string_view phrase) {
+  std::string query(phrase);
+  for (char& c : query) {
+    if (c == ' ') c = '+';
+  }
+  return query;
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The services take phrases in the query with every blank (code 32) turned
+// into "+"; nothing else is changed or escaped, and nothing is trimmed, so
+// leading and trailing blanks become leading and trailing "+".
+std::string BlanksToPlus(std::string_view phrase);

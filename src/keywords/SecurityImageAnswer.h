@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+// What the security-image dialog hands back when it closes, however it
+// was closed: the typed characters and the page's two hidden values.
+struct SecurityImageAnswer {
+  std::string Password;
+  std::string RandomValue;
+  std::string SeedValue;
+};

@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "keywords/SearchEngines.h"
+#include "keywords/SuggestionRequests.h"
+
+namespace {
+
+const std::string kBase = "http://127.0.0.1:8080";
+
+struct SuggestionCase {
+  std::string keyword;
+  std::string expected;  // after the base
+};
+
+TEST(SuggestionRequests, KeywordGoesInWithOnlyBlanksChanged) {
+  const SuggestionCase cases[] = {
+      {"golf clubs", "/?seed=golf+clubs&adult_filter=remove_offensive&suggest=Hit+Me"},
+      // Neither trimmed nor escaped: "&" starts a parameter of its own.
+      {"  tom & jerry ", "/?seed=++tom+&+jerry+&adult_filter=remove_offensive&suggest=Hit+Me"},
+      {"a,b+c#d\xE9", "/?seed=a,b+c#d\xE9&adult_filter=remove_offensive&suggest=Hit+Me"},
+      {"two  blanks\tand tab",
+       "/?seed=two++blanks\tand+tab&adult_filter=remove_offensive&suggest=Hit+Me"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SuggestionsUrl(kBase, c.keyword), kBase + c.expected) << c.keyword;
+  }
+}
+
+TEST(SuggestionRequests, AnswerCarriesTypedTextAndHiddenValuesUnchanged) {
+  EXPECT_EQ(SecurityImageAnswerUrl(kBase, "x7Kp", "r&1", "golf+clubs"),
+            kBase + "/keyword-suggestion-tool.html?password=x7Kp&random=r&1&seed=golf+clubs");
+  EXPECT_EQ(SecurityImageAnswerUrl(kBase, "", "", ""),
+            kBase + "/keyword-suggestion-tool.html?password=&random=&seed=");
+  EXPECT_EQ(SecurityImageAnswerUrl(kBase, "  ", "R", "S"),
+            kBase + "/keyword-suggestion-tool.html?password=  &random=R&seed=S");
+}
+
+struct SearchCase {
+  SearchEngine engine;
+  SearchType type;
+  std::string phrase;
+  std::string expected;  // after the host
+};
+
+TEST(SearchRequests, PathQueryKeyAndQuotesPerEngine) {
+  const SearchCase cases[] = {
+      {SearchEngine::Google, SearchType::Precise, "golf clubs", "/search?q=%22golf+clubs%22"},
+      {SearchEngine::Yahoo, SearchType::Precise, "golf clubs", "/search?p=%22golf+clubs%22"},
+      {SearchEngine::Msn, SearchType::Precise, "golf clubs", "/results.aspx?q=%22golf+clubs%22"},
+      {SearchEngine::Google, SearchType::Broad, "golf clubs", "/search?q=golf+clubs"},
+      {SearchEngine::Yahoo, SearchType::Broad, "golf clubs", "/search?p=golf+clubs"},
+      {SearchEngine::Msn, SearchType::Broad, "golf clubs", "/results.aspx?q=golf+clubs"},
+      {SearchEngine::Google, SearchType::Broad, "a  b", "/search?q=a++b"},
+      {SearchEngine::Msn, SearchType::Precise, " c&d ", "/results.aspx?q=%22+c&d+%22"},
+      {SearchEngine::Yahoo, SearchType::Precise, "", "/search?p=%22%22"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SearchUrl(c.engine, kBase, c.phrase, c.type), kBase + c.expected) << c.expected;
+  }
+}
+
+}  // namespace
