@@ -87,6 +87,9 @@ TfrmMain::TfrmMain(ServiceEndpoints endpoints, QWidget* parent)
   CrashHandler::SetMessages(&msgMain_);
   timer1_.setObjectName(QStringLiteral("Timer1"));
   timer1_.setInterval(100);
+  statusPaint_.setSingleShot(true);
+  statusPaint_.setInterval(40);
+  connect(&statusPaint_, &QTimer::timeout, this, &TfrmMain::ReleaseStatusPaint);
   BuildWindow();
   publisher_ = std::make_unique<PublisherServices>(
       PublisherServices::Parts{*idHTTP1_, msgMain_, brandSettings_, endpoints_.liveUpdateBase, this,
@@ -683,22 +686,44 @@ void TfrmMain::btnGatherDataClick() {
 // ---------------------------------------------------------------------------
 // The HTTP client's host
 
+// A run of many small fetches changes the status text and the gauge
+// several times per page; painting each change (the gauge even repaints at
+// once) would cost more than the fetches themselves. The first change
+// paints; later ones within the interval are drawn together when it ends.
+void TfrmMain::HoldStatusPaint() {
+  if (statusPaint_.isActive()) {
+    MainStatusPanel->setUpdatesEnabled(false);
+    MainGauge->setUpdatesEnabled(false);
+  } else {
+    statusPaint_.start();
+  }
+}
+
+void TfrmMain::ReleaseStatusPaint() {
+  MainStatusPanel->setUpdatesEnabled(true);
+  MainGauge->setUpdatesEnabled(true);
+}
+
 void TfrmMain::ShowMainStatus(const std::string& text) {
+  HoldStatusPaint();
   MainStatusPanel->setText(FromLocal(text));
 }
 
 void TfrmMain::WorkBegin(std::int64_t expected) {
+  HoldStatusPaint();
   // An unannounced length (0) leaves the gauge at 0..0, drawn as busy.
   MainGauge->setMaximum(static_cast<int>(std::clamp<std::int64_t>(expected, 0, INT_MAX)));
   MainGauge->setValue(0);
 }
 
 void TfrmMain::Work(std::int64_t transferred) {
+  HoldStatusPaint();
   MainGauge->setValue(
       static_cast<int>(std::clamp<std::int64_t>(transferred, 0, MainGauge->maximum())));
 }
 
 void TfrmMain::WorkEnd() {
+  HoldStatusPaint();
   MainGauge->setValue(MainGauge->maximum());
 }
 
