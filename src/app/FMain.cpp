@@ -40,6 +40,8 @@
 
 namespace {
 
+constexpr int kItemCountPanelWidth = 82;
+
 constexpr int kClientWidth = 914;
 constexpr int kClientHeight = 597;
 
@@ -290,7 +292,7 @@ QWidget* TfrmMain::BuildStatusBar() {
   };
   MainStatusPanel = panel("MainStatusPanel", "", 0);
   MainKeywordPanel = panel("MainKeywordPanel", "Main Keyword: ", 160);
-  SecondStatusPanel = panel("SecondStatusPanel", "0 item listed", 82);
+  SecondStatusPanel = panel("SecondStatusPanel", "0 item listed", kItemCountPanelWidth);
   MainGauge = Named(new QProgressBar, "MainGauge");
   MainGauge->setFont(panelFont);
   MainGauge->setFixedWidth(130);
@@ -464,6 +466,12 @@ void TfrmMain::ShowItemCount() {
 
 void TfrmMain::SetItemCountText(const std::string& text) {
   SecondStatusPanel->setText(FromLocal(text));
+  // The panel is 82 pixels wide; a count of many digits widens it rather
+  // than being cut off, and the main status panel gives up the room.
+  const QMargins margins = SecondStatusPanel->contentsMargins();
+  const int needed = SecondStatusPanel->fontMetrics().horizontalAdvance(SecondStatusPanel->text()) +
+                     margins.left() + margins.right() + 2 * SecondStatusPanel->frameWidth() + 2;
+  SecondStatusPanel->setFixedWidth(std::max(kItemCountPanelWidth, needed));
 }
 
 void TfrmMain::SetHeaderSortEnabled(bool enabled) {
