@@ -40,6 +40,8 @@
 
 namespace {
 
+constexpr int kItemCountPanelWidth = 82;
+
 constexpr int kClientWidth = 914;
 constexpr int kClientHeight = 597;
 
@@ -87,6 +89,9 @@ TfrmMain::TfrmMain(ServiceEndpoints endpoints, QWidget* parent)
   CrashHandler::SetMessages(&msgMain_);
   timer1_.setObjectName(QStringLiteral("Timer1"));
   timer1_.setInterval(100);
+  statusPaint_.setSingleShot(true);
+  statusPaint_.setInterval(40);
+  connect(&statusPaint_, &QTimer::timeout, this, &TfrmMain::ReleaseStatusPaint);
   BuildWindow();
   publisher_ = std::make_unique<PublisherServices>(
       PublisherServices::Parts{*idHTTP1_, msgMain_, brandSettings_, endpoints_.liveUpdateBase, this,
@@ -287,7 +292,7 @@ QWidget* TfrmMain::BuildStatusBar() {
   };
   MainStatusPanel = panel("MainStatusPanel", "", 0);
   MainKeywordPanel = panel("MainKeywordPanel", "Main Keyword: ", 160);
-  SecondStatusPanel = panel("SecondStatusPanel", "0 item listed", 82);
+  SecondStatusPanel = panel("SecondStatusPanel", "0 item listed", kItemCountPanelWidth);
   MainGauge = Named(new QProgressBar, "MainGauge");
   MainGauge->setFont(panelFont);
   MainGauge->setFixedWidth(130);
@@ -461,6 +466,12 @@ void TfrmMain::ShowItemCount() {
 
 void TfrmMain::SetItemCountText(const std::string& text) {
   SecondStatusPanel->setText(FromLocal(text));
+  // The panel is 82 pixels wide; a count of many digits widens it rather
+  // than being cut off, and the main status panel gives up the room.
+  const QMargins margins = SecondStatusPanel->contentsMargins();
+  const int needed = SecondStatusPanel->fontMetrics().horizontalAdvance(SecondStatusPanel->text()) +
+                     margins.left() + margins.right() + 2 * SecondStatusPanel->frameWidth() + 2;
+  SecondStatusPanel->setFixedWidth(std::max(kItemCountPanelWidth, needed));
 }
 
 void TfrmMain::SetHeaderSortEnabled(bool enabled) {
@@ -683,22 +694,44 @@ void TfrmMain::btnGatherDataClick() {
 // ---------------------------------------------------------------------------
 // The HTTP client's host
 
+// A run of many small fetches changes the status text and the gauge
+// several times per page; painting each change (the gauge even repaints at
+// once) would cost more than the fetches themselves. The first change
+// paints; later ones within the interval are drawn together when it ends.
+void TfrmMain::HoldStatusPaint() {
+  if (statusPaint_.isActive()) {
+    MainStatusPanel->setUpdatesEnabled(false);
+    MainGauge->setUpdatesEnabled(false);
+  } else {
+    statusPaint_.start();
+  }
+}
+
+void TfrmMain::ReleaseStatusPaint() {
+  MainStatusPanel->setUpdatesEnabled(true);
+  MainGauge->setUpdatesEnabled(true);
+}
+
 void TfrmMain::ShowMainStatus(const std::string& text) {
+  HoldStatusPaint();
   MainStatusPanel->setText(FromLocal(text));
 }
 
 void TfrmMain::WorkBegin(std::int64_t expected) {
+  HoldStatusPaint();
   // An unannounced length (0) leaves the gauge at 0..0, drawn as busy.
   MainGauge->setMaximum(static_cast<int>(std::clamp<std::int64_t>(expected, 0, INT_MAX)));
   MainGauge->setValue(0);
 }
 
 void TfrmMain::Work(std::int64_t transferred) {
+  HoldStatusPaint();
   MainGauge->setValue(
       static_cast<int>(std::clamp<std::int64_t>(transferred, 0, MainGauge->maximum())));
 }
 
 void TfrmMain::WorkEnd() {
+  HoldStatusPaint();
   MainGauge->setValue(MainGauge->maximum());
 }
 

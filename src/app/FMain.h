@@ -163,6 +163,8 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   void UpdateCommandStates();
   void SetItemCountText(const std::string& text);
   void SetMainKeyword(const std::string& keyword);
+  void HoldStatusPaint();
+  void ReleaseStatusPaint();
   void OpenLinkAddress(const std::string& address);
 
   const ServiceEndpoints endpoints_;
@@ -170,6 +172,9 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   ResultsExporter exporter_;
   std::unique_ptr<HttpClient> idHTTP1_;
   QTimer timer1_;
+  // Status-bar repaints are held back to one per interval while requests
+  // run back to back; see HoldStatusPaint.
+  QTimer statusPaint_;
 
   BrandSettings brandSettings_;
   std::vector<std::string> newsItems_;

@@ -215,6 +215,19 @@ TEST_F(MainWindowTest, CountPanelTexts) {
   EXPECT_EQ(Text("SecondStatusPanel"), "0 items listed");
 }
 
+TEST_F(MainWindowTest, CountPanelKeepsLongCountsWhole) {
+  auto* panel = window_.findChild<QLabel*>("SecondStatusPanel");
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(panel->width(), 82) << "its width at start";
+  for (int row = 0; row < 15; ++row) window_.AddResultRow(std::to_string(row + 1), "golf", "");
+  window_.ShowItemCount();
+  EXPECT_GE(panel->contentsRect().width(),
+            panel->fontMetrics().horizontalAdvance("15 items listed"));
+  window_.Clear();
+  window_.ShowItemCount();
+  EXPECT_GE(panel->width(), 82);
+}
+
 TEST_F(MainWindowTest, CellsAreBytesConvertedOnlyForDisplay) {
   window_.AddResultRow("1", "caf\xc3\xa9", "1,000");
   window_.SetCell(0, kColGoogle, "2,340");
