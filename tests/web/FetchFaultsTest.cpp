@@ -14,6 +14,7 @@
 
 #include "support/FakeFetchHost.h"
 #include "support/RawHttpServer.h"
+#include "support/StalledListener.h"
 #include "support/TempFolder.h"
 #include "web/FetchUrl.h"
 #include "web/HttpClient.h"
@@ -109,6 +110,23 @@ TEST_F(FetchFaultsTest, StopEndsAnEndlessBody) {
   EXPECT_GT(stagedBytes, kMiB);
   EXPECT_FALSE(folder.Exists("test.html"));
   EXPECT_TRUE(server.WaitForClientCloses(1, 5s));
+}
+
+TEST_F(FetchFaultsTest, ARequestStartedAfterTheCloseDoesNotWaitForASilentServer) {
+  // After the window has closed, the start-up tick still runs its update
+  // check on the client; nothing would ever end a wait for a silent server
+  // there but the flag.
+  RawHttpServer silent([](const Request&) { return Reply().Hold(); });
+  StalledListener stalled;
+  host.abort = true;
+  for (const std::string& url : {silent.Url("/"), stalled.Url("/")}) {
+    SCOPED_TRACE(url);
+    const auto start = Clock::now();
+    EXPECT_FALSE(http.Get(url, [](std::string_view) { return true; }));
+    EXPECT_LT(Clock::now() - start, 1s);
+    EXPECT_FALSE(http.Busy());
+  }
+  EXPECT_TRUE(silent.WaitForClientCloses(1, 5s));
 }
 
 // --- The connection ends before the response is complete.
