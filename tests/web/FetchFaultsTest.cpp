@@ -187,6 +187,23 @@ INSTANTIATE_TEST_SUITE_P(
                 true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(FetchFaultsTest, AResponseHeadThatNeverEndsFails) {
+  // Header lines keep coming, cookies among them: the client gives up
+  // rather than collect them without end.
+  for (const std::string& line :
+       {"X-Pad: " + std::string(60, 'a') + "\r\n", std::string("Set-Cookie: a=b\r\n"),
+        std::string("Set-Cookie2: a=b; Version=1\r\n")}) {
+    SCOPED_TRACE(line);
+    RawHttpServer server(
+        [&line](const Request&) { return Reply().Send("HTTP/1.1 200 OK\r\n").Endless(line); });
+    const auto start = Clock::now();
+    EXPECT_FALSE(FetchUrl(http, server.Url("/"), page));
+    EXPECT_LT(Clock::now() - start, 5s);
+    EXPECT_EQ(host.statuses.back(), kConnectionError);
+    EXPECT_FALSE(folder.Exists("test.html"));
+  }
+}
+
 // --- A very large page.
 
 struct LargeCase {
