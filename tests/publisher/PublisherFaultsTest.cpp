@@ -31,10 +31,13 @@ const std::string kAccess = "There is a trouble accessing the news site. Contact
 const std::string kNoUpdates = "There's no new updates for this application!";
 
 constexpr std::uint64_t kMiB = 1024 * 1024;
-#ifdef __SANITIZE_ADDRESS__
-constexpr std::uint64_t kLargeBody = 24 * kMiB;
-#else
 constexpr std::uint64_t kLargeBody = 100 * kMiB;
+// Reading the descriptor back as an INI file takes seconds per 10 MiB
+// under AddressSanitizer; a smaller one still shows it is read to its end.
+#ifdef __SANITIZE_ADDRESS__
+constexpr std::uint64_t kLargeDescriptor = 16 * kMiB;
+#else
+constexpr std::uint64_t kLargeDescriptor = kLargeBody;
 #endif
 
 std::string Offer(const std::string& version) {
@@ -223,7 +226,7 @@ TEST_F(UpdateFaultTest, ARedirectLoopEndsAtTheRequestLimit) {
 
 TEST_F(UpdateFaultTest, AVeryLargeDescriptorIsReadToItsEnd) {
   const std::string padding = "; nothing but a comment line to make the file big\r\n";
-  const std::uint64_t paddingBytes = kLargeBody / padding.size() * padding.size();
+  const std::uint64_t paddingBytes = kLargeDescriptor / padding.size() * padding.size();
   const std::string section = "[APPLICATION]\r\nName=Quorvane\r\nVersion=2.5\r\n";
   RawHttpServer server([&](const Request&) {
     return Reply()

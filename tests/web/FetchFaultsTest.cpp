@@ -31,13 +31,7 @@ const std::string kConnectionError = "Connection error, check if you are connect
 
 constexpr std::uint64_t kMiB = 1024 * 1024;
 
-// Under AddressSanitizer every byte costs several times as much; the large
-// body is smaller there, still far beyond any buffer of the client.
-#ifdef __SANITIZE_ADDRESS__
-constexpr std::uint64_t kLargeBody = 24 * kMiB;
-#else
 constexpr std::uint64_t kLargeBody = 100 * kMiB;
-#endif
 
 std::string Hex(std::uint64_t n) {
   char text[32];
