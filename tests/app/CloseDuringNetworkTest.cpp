@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -147,7 +146,7 @@ class CloseDuringNetworkTest : public ::testing::Test {
     QApplication::exec();
 
     ASSERT_FALSE(timedOut) << (closed ? "the event loop did not end after the close"
-                                      : "the request to close under was not seen");
+                                      : "the request to close under never reached the server");
     EXPECT_LT(sinceClose.elapsed(), 2000) << "the loop ended long after the close";
     EXPECT_TRUE(returned) << "the command did not return";
     EXPECT_FALSE(window_->isVisible());

@@ -80,13 +80,15 @@ class RawHttpServer {
   // Listens on 127.0.0.1:`port`, a free port when 0. Throws when the
   // port cannot be had.
   explicit RawHttpServer(Handler handler, int port = 0);
-  // From now on the handler is called as soon as a request's head is in,
-  // before its body is read (Request::body stays empty and the body is
-  // left unread), so a reply can cut a client that is still sending.
-  void AnswerBeforeTheBody() { answerBeforeBody_ = true; }
   ~RawHttpServer();
   RawHttpServer(const RawHttpServer&) = delete;
   RawHttpServer& operator=(const RawHttpServer&) = delete;
+
+  // From now on the handler is called as soon as a request's head is in,
+  // before its body is read (Request::body stays empty and the body is
+  // left unread, so such a connection cannot be kept alive): a reply can
+  // cut a client that is still sending.
+  void AnswerBeforeTheBody() { answerBeforeBody_ = true; }
 
   int Port() const { return port_; }
   // "http://127.0.0.1:<port>" followed by `target`.
