@@ -10,6 +10,12 @@
 // place with one rename once it is complete and on disk. Until Commit the
 // old target stays as it was; a writer dropped without Commit (an error, an
 // exception) removes its temporary file.
+//
+// A writer that is killed cannot remove its file; the next writer of the
+// same target does. Each writer holds a lock on its temporary file while
+// it lives, which the system lets go when the process dies, so a file
+// nobody holds is a leftover, and a writer still at work (another process)
+// keeps its file.
 class AtomicFileWriter {
  public:
   // Throws FileError naming the target when the temporary file cannot be
@@ -27,9 +33,16 @@ class AtomicFileWriter {
   // Flushes, syncs, closes and renames over the target; throws FileError.
   void Commit();
 
+  // Removes the temporary files of `target` that no writer holds any more
+  // (".<name>.XXXXXX.tmp" beside it). Errors are ignored.
+  static void RemoveStaleTemporaries(const std::filesystem::path& target);
+
  private:
+  void ReleaseLock();
+
   std::filesystem::path target_;
   std::filesystem::path temp_;
+  int lock_ = -1;  // keeps the lock past the close of the written file
   std::unique_ptr<FileOutBuf> buffer_;
   std::ostream stream_;
   bool committed_ = false;

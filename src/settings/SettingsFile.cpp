@@ -5,6 +5,7 @@
 
 #include "settings/AesLib.h"
 #include "settings/ContainerFile.h"
+#include "settings/FileError.h"
 #include "settings/FileOutBuf.h"
 
 void DecryptSettingsFile(const std::filesystem::path& source, const std::filesystem::path& target) {
@@ -15,6 +16,9 @@ void DecryptSettingsFile(const std::filesystem::path& source, const std::filesys
   // The outcome is deliberately not acted on: whatever was written is the
   // settings text the loader gets, empty for a file that does not decrypt.
   crypt.DecryptStream(in.stream, &stream, in.size);
+  // A text the disk did not take whole is no settings text, though: read
+  // back, it would pass for a file without most of its values.
+  if (!out->Close()) throw FileError(target, "cannot write", out->Error());
 }
 
 void EncryptSettingsFile(const std::filesystem::path& source, const std::filesystem::path& target) {

@@ -13,7 +13,7 @@ inline constexpr std::uint32_t kSettingsBufferSize = 0x40000;
 // truncating it. A file that does not decrypt is not an error here: a wrong
 // password leaves `target` empty, damaged data leaves the damaged text.
 // Throws FileError when the source cannot be opened (then no target is
-// created) or the target cannot be created.
+// created) or the target cannot be created or written (a full disk).
 void DecryptSettingsFile(const std::filesystem::path& source, const std::filesystem::path& target);
 
 // Encrypts the plain settings file `source` into `target` under the settings

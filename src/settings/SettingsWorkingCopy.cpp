@@ -6,11 +6,17 @@
 #include <system_error>
 
 #include "app/ProgramFolder.h"
+#include "settings/AtomicFileWriter.h"
 #include "settings/FileError.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLines.h"
 
-SettingsWorkingCopy::SettingsWorkingCopy() : path_(ProgramFile("dbsettings.sim")) {}
+SettingsWorkingCopy::SettingsWorkingCopy() : path_(ProgramFile("dbsettings.sim")) {
+  // What a save killed half-way left: its temporary files are of no use to
+  // anyone, and every load, read and save clears them, so they cannot pile up.
+  AtomicFileWriter::RemoveStaleTemporaries(path_);
+  AtomicFileWriter::RemoveStaleTemporaries(ProgramFile("dbsettings.dat"));
+}
 
 SettingsWorkingCopy::~SettingsWorkingCopy() {
   Remove();

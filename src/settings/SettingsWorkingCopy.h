@@ -7,7 +7,9 @@
 
 // The working copy dbsettings.sim in the program folder: the decrypted
 // settings text while it is read or rewritten. It never outlives the object
-// that stands for it, whichever way the operation ends.
+// that stands for it, whichever way the operation ends. Making one also
+// removes the temporary files of dbsettings.sim and dbsettings.dat that a
+// killed save left behind.
 class SettingsWorkingCopy {
  public:
   SettingsWorkingCopy();

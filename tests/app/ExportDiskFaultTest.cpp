@@ -1,0 +1,120 @@
+// "Save Results" to a disk that runs full and into a read-only folder: the
+// save is reported with a warning that names the file and the reason, an
+// earlier file of that name stays as it was, and no partial or temporary
+// file is left behind. Once there is room again, saving works.
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "app/FMain.h"
+#include "app/FileDialogs.h"
+#include "app/MessageBox.h"
+#include "support/LoopbackEndpoints.h"
+#include "support/ReadOnlyFolder.h"
+#include "support/SmallDisk.h"
+#include "support/TempFolder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kEarlier = "\"No\",\"Keywords\"\r\n\"1\",\"an earlier save\"\r\n";
+
+std::set<std::string> Names(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder))
+    names.insert(entry.path().filename().string());
+  return names;
+}
+
+class ExportDiskFaultTest : public testing::Test {
+ protected:
+  ExportDiskFaultTest() {
+    MessageBox::ResetTestState();
+    FileDialogs::ResetTestState();
+    // Some kilobytes of CSV, so that a disk can run full in the middle.
+    for (int i = 1; i <= 300; ++i)
+      window_.AddResultRow(std::to_string(i), "golf clubs for beginners " + std::to_string(i),
+                           "1,000");
+  }
+  ~ExportDiskFaultTest() override {
+    MessageBox::ResetTestState();
+    FileDialogs::ResetTestState();
+  }
+
+  void Save(const fs::path& file) {
+    FileDialogs::SetNextFileName(QString::fromStdString(file.string()));
+    window_.findChild<QPushButton*>("btnSaveResults")->click();
+  }
+
+  // Saving `file` failed for `reason`: one warning that says so.
+  void ExpectWarning(const fs::path& file, int reason) {
+    ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
+    const auto& box = MessageBox::ShownBoxes()[0];
+    EXPECT_EQ(box.kind, MessageBox::Kind::Warning);
+    const std::string says = "\"" + file.string() + "\": " + std::strerror(reason);
+    EXPECT_NE(box.text.find(says), std::string::npos) << box.text;
+    MessageBox::ResetTestState();
+  }
+
+  TfrmMain window_{LoopbackEndpoints()};
+};
+
+TEST_F(ExportDiskFaultTest, AFullDisk) {
+  const struct {
+    const char* name;
+    bool earlierFile;
+    std::uintmax_t room;
+  } cases[] = {
+      {"no room, over an earlier file", true, 0},
+      {"runs full half-way, over an earlier file", true, 8192},
+      {"no room, a new file", false, 0},
+      {"runs full half-way, a new file", false, 8192},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SmallDisk disk(256 * 1024);
+    const fs::path file = disk.Folder() / "results.csv";
+    if (c.earlierFile) WriteFileBytes(file, kEarlier);
+    const auto before = Names(disk.Folder());
+
+    disk.Fill(c.room);
+    MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
+    Save(file);
+    disk.Unfill();
+    ExpectWarning(file, disk.FullError());
+    EXPECT_EQ(Names(disk.Folder()), before) << "no partial or temporary file";
+    if (c.earlierFile) {
+      EXPECT_EQ(ReadFileBytes(file), kEarlier);
+    }
+
+    Save(file);
+    EXPECT_TRUE(MessageBox::ShownBoxes().empty()) << "saved once there is room";
+    EXPECT_GT(ReadFileBytes(file).size(), 8192u);
+    EXPECT_EQ(Names(disk.Folder()), std::set<std::string>{"results.csv"});
+  }
+}
+
+TEST_F(ExportDiskFaultTest, AReadOnlyFolder) {
+  TempFolder folder;
+  const fs::path earlier = folder.File("results.csv");
+  WriteFileBytes(earlier, kEarlier);
+  ReadOnlyFolder readOnly(folder.Path());
+  if (!readOnly.Active()) GTEST_SKIP() << readOnly.WhyNotActive();
+
+  for (const char* name : {"results.csv", "new.csv"}) {
+    SCOPED_TRACE(name);
+    MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
+    Save(folder.File(name));
+    ExpectWarning(folder.File(name), readOnly.RefusalError());
+    EXPECT_EQ(ReadFileBytes(earlier), kEarlier);
+    EXPECT_EQ(Names(folder.Path()), std::set<std::string>{"results.csv"});
+  }
+}
+
+}  // namespace
