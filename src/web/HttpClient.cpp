@@ -313,6 +313,10 @@ void HttpClient::Impl::Transfer(Exchange& x, std::int64_t uploadSize) {
 
     if (Clock::now() >= nextPump) {
       Pump();
+      // A request that began with the flag already set (the window was
+      // closed under an earlier one) gets no progress event from a silent
+      // server to be cut at; it must not wait for that server forever.
+      if (host.AbortRequested()) Cut();
       if (x.cut) break;
     }
     // Socket activity ends the wait early, so data is handled as soon as

@@ -64,7 +64,7 @@ bool RawHttpServer::Request::HasHeader(std::string_view name) const {
 }
 
 RawHttpServer::Reply& RawHttpServer::Reply::Send(std::string bytes) {
-  steps_.push_back({Step::Kind::kSend, std::move(bytes), {}});
+  steps_.push_back({Step::Kind::kSend, std::move(bytes), {}, 0});
   return *this;
 }
 
@@ -78,12 +78,26 @@ RawHttpServer::Reply& RawHttpServer::Reply::Drip(std::string_view bytes, std::si
 }
 
 RawHttpServer::Reply& RawHttpServer::Reply::Pause(std::chrono::milliseconds gap) {
-  steps_.push_back({Step::Kind::kPause, {}, gap});
+  steps_.push_back({Step::Kind::kPause, {}, gap, 0});
   return *this;
 }
 
 RawHttpServer::Reply& RawHttpServer::Reply::Hold() {
-  steps_.push_back({Step::Kind::kHold, {}, {}});
+  steps_.push_back({Step::Kind::kHold, {}, {}, 0});
+  return *this;
+}
+
+RawHttpServer::Reply& RawHttpServer::Reply::Repeat(std::string piece, std::uint64_t total) {
+  if (!piece.empty()) steps_.push_back({Step::Kind::kRepeat, std::move(piece), {}, total});
+  return *this;
+}
+
+RawHttpServer::Reply& RawHttpServer::Reply::Endless(std::string piece) {
+  return Repeat(std::move(piece), UINT64_MAX);
+}
+
+RawHttpServer::Reply& RawHttpServer::Reply::Reset() {
+  steps_.push_back({Step::Kind::kReset, {}, {}, 0});
   return *this;
 }
 
@@ -250,6 +264,20 @@ bool RawHttpServer::SendAll(int fd, std::string_view bytes) {
   return true;
 }
 
+bool RawHttpServer::SendRepeated(int fd, std::string_view piece, std::uint64_t total) {
+  // One block of whole copies of the piece, sent again and again.
+  std::string block;
+  const std::size_t copies = std::max<std::size_t>(1, (64 * 1024) / piece.size());
+  block.reserve(copies * piece.size());
+  for (std::size_t i = 0; i < copies; ++i) block.append(piece);
+  while (total > 0) {
+    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(total, block.size()));
+    if (!SendAll(fd, std::string_view(block).substr(0, n))) return false;
+    total -= n;
+  }
+  return true;
+}
+
 bool RawHttpServer::ReadRequest(int fd, std::string& pending, Request& request) {
   const auto receive = [&]() {
     if (!WaitReadable(fd)) return false;
@@ -290,6 +318,11 @@ bool RawHttpServer::ReadRequest(int fd, std::string& pending, Request& request) 
     if (EqualsNoCase(request.headers.back().first, "Content-Length"))
       bodyLength = std::stoul(request.headers.back().second);
   }
+  if (answerBeforeBody_) {
+    request.bytes = pending.substr(0, headEnd);
+    pending.erase(0, headEnd);
+    return true;
+  }
   while (pending.size() < headEnd + bodyLength)
     if (!receive()) return false;
   request.bytes = pending.substr(0, headEnd + bodyLength);
@@ -313,6 +346,12 @@ void RawHttpServer::Serve(int fd, int connection) {
     for (const auto& step : reply.Steps()) {
       if (step.kind == Reply::Step::Kind::kSend) {
         alive = SendAll(fd, step.bytes);
+      } else if (step.kind == Reply::Step::Kind::kRepeat) {
+        alive = SendRepeated(fd, step.bytes, step.total);
+      } else if (step.kind == Reply::Step::Kind::kReset) {
+        const linger abort{1, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+        alive = false;
       } else if (step.kind == Reply::Step::Kind::kPause) {
         std::unique_lock lock(mutex_);
         alive = !changed_.wait_for(lock, step.gap, [this] { return stopping_; });

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -47,11 +48,20 @@ class RawHttpServer {
     // it or the server stops.
     Reply& Hold();
     Reply& KeepAlive();
+    // Sends `total` bytes made of `piece` over and over (the last copy cut
+    // short), generated as they go: a huge body costs no memory here.
+    Reply& Repeat(std::string piece, std::uint64_t total);
+    // Repeats `piece` until the client goes away.
+    Reply& Endless(std::string piece);
+    // Ends the connection with a TCP reset (SO_LINGER 0, then close)
+    // instead of an orderly close; nothing after it runs.
+    Reply& Reset();
 
     struct Step {
-      enum class Kind { kSend, kPause, kHold } kind;
+      enum class Kind { kSend, kPause, kHold, kRepeat, kReset } kind;
       std::string bytes;
       std::chrono::milliseconds gap{0};
+      std::uint64_t total = 0;  // kRepeat: bytes to send
     };
     const std::vector<Step>& Steps() const { return steps_; }
     bool KeepsAlive() const { return keepAlive_; }
@@ -74,6 +84,12 @@ class RawHttpServer {
   RawHttpServer(const RawHttpServer&) = delete;
   RawHttpServer& operator=(const RawHttpServer&) = delete;
 
+  // From now on the handler is called as soon as a request's head is in,
+  // before its body is read (Request::body stays empty and the body is
+  // left unread, so such a connection cannot be kept alive): a reply can
+  // cut a client that is still sending.
+  void AnswerBeforeTheBody() { answerBeforeBody_ = true; }
+
   int Port() const { return port_; }
   // "http://127.0.0.1:<port>" followed by `target`.
   std::string Url(std::string_view target = "/") const;
@@ -92,10 +108,12 @@ class RawHttpServer {
   void Serve(int fd, int connection);
   bool ReadRequest(int fd, std::string& pending, Request& request);
   bool SendAll(int fd, std::string_view bytes);
+  bool SendRepeated(int fd, std::string_view piece, std::uint64_t total);
   bool WaitReadable(int fd);
   void NoteClientClose();
 
   Handler handler_;
+  std::atomic<bool> answerBeforeBody_{false};
   int listenFd_ = -1;
   int wakeRead_ = -1;
   int wakeWrite_ = -1;

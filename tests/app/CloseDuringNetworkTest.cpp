@@ -1,0 +1,300 @@
+// Closing the main window while each network command waits for a server
+// that never answers. The program's event loop runs as in the real
+// program; the close must end the running request through its failure
+// path, put up no further dialog, leave no working file, and let the
+// event loop end.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+
+#include "app/FMain.h"
+#include "app/MessageBox.h"
+#include "keywords/FCaptcha.h"
+#include "publisher/FNews.h"
+#include "publisher/PublisherServices.h"
+#include "settings/LastNewsId.h"
+#include "settings/SettingsFile.h"
+#include "support/ModalDialogs.h"
+#include "support/RawHttpServer.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+using Reply = RawHttpServer::Reply;
+using Request = RawHttpServer::Request;
+
+const std::string kConnectionError = "Connection error, check if you are connected and url exists.";
+
+std::string Tag(const std::string& name, const std::string& value) {
+  return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
+}
+
+// Which service a request is for.
+std::string Route(const Request& r) {
+  const std::string& t = r.target;
+  if (t.starts_with("/?seed=")) return "suggest";
+  if (t.starts_with("/keyword-suggestion-tool.html")) return "answer";
+  if (t.starts_with("/image")) return "image";
+  if (t.starts_with("/search?q=")) return "google";
+  if (t.starts_with("/search?p=")) return "yahoo";
+  if (t.starts_with("/results.aspx")) return "msn";
+  if (t.ends_with("getlastnews.php"))
+    return r.body.find("lastcode") != std::string::npos ? "newest" : "list";
+  if (t.ends_with("getnewsdetails.php")) return "details";
+  if (t.ends_with("mainappupdate.inf")) return "update";
+  return "other";
+}
+
+class CloseDuringNetworkTest : public ::testing::Test {
+ protected:
+  CloseDuringNetworkTest() { MessageBox::ResetTestState(); }
+  ~CloseDuringNetworkTest() override { MessageBox::ResetTestState(); }
+
+  // What a service answers; a service without an answer takes the
+  // request and never answers. Set before the window starts.
+  void Answer(const std::string& route, Reply reply) {
+    const std::lock_guard lock(mutex_);
+    answers_[route] = std::move(reply);
+  }
+
+  std::size_t Seen(const std::string& route) const {
+    std::size_t n = 0;
+    for (const auto& r : server_.Requests()) n += Route(r) == route ? 1 : 0;
+    return n;
+  }
+
+  // A Gold brand whose news service is the server.
+  void Brand() {
+    scratch_.Write("settings.txt", Tag("ApplicationName", "Acme Finder") +
+                                       Tag("BranderCode", "ACME-1") + Tag("BranderType", "Gold") +
+                                       Tag("GoldNewsBaseURL", server_.Url("/news/")) +
+                                       Tag("GoldPublID", "acme-gold"));
+    EncryptSettingsFile(scratch_.File("settings.txt"), program_.File("dbsettings.dat"));
+  }
+
+  // The main window on the server; without `tick` its start-up checks
+  // are held back.
+  void Open(bool tick = false) {
+    ServiceEndpoints endpoints;
+    endpoints.suggest = endpoints.google = endpoints.yahoo = endpoints.msn = server_.Url("");
+    endpoints.liveUpdateBase = server_.Url("/liveupdate/quorvane/");
+    window_ = std::make_unique<TfrmMain>(endpoints);
+    if (!tick) window_->Timer1().stop();
+  }
+
+  void SetMainKeyword(const std::string& keyword) {
+    WhenModalOpens([keyword](QWidget* dialog) {
+      Child<QLineEdit>(dialog, "edtMainKeyword")->setText(QString::fromLatin1(keyword));
+      Child<QPushButton>(dialog, "btnOk")->click();
+    });
+    window_->btnMainKeywordClick();
+  }
+
+  template <class Widget>
+  Widget* Find(const char* name) {
+    return Child<Widget>(window_.get(), name);
+  }
+
+  // Shows the window, runs `start` (if any) from inside the program's
+  // event loop, closes the window as soon as `ready` holds, and runs the
+  // loop until it ends. Then checks what every case must leave: the
+  // command returned, the loop ended soon after the close, no message box
+  // or window is left, no working file.
+  void RunUntilClosed(const std::function<void()>& start, const std::function<bool()>& ready) {
+    const std::set<std::string> filesBefore = ProgramFiles();
+    window_->show();
+    QObject guard;
+    bool returned = start == nullptr;
+    bool closed = false;
+    bool timedOut = false;
+    QElapsedTimer sinceClose;
+    if (start) {
+      QTimer::singleShot(0, &guard, [&] {
+        start();
+        returned = true;
+      });
+    }
+    auto* poll = new QTimer(&guard);
+    QObject::connect(poll, &QTimer::timeout, &guard, [&, poll] {
+      if (closed || !ready()) return;
+      closed = true;
+      poll->stop();
+      sinceClose.start();
+      window_->close();
+    });
+    poll->start(5);
+    QTimer::singleShot(10'000, &guard, [&] {
+      timedOut = true;
+      QCoreApplication::exit(1);
+    });
+
+    QApplication::exec();
+
+    ASSERT_FALSE(timedOut) << (closed ? "the event loop did not end after the close"
+                                      : "the request to close under never reached the server");
+    EXPECT_LT(sinceClose.elapsed(), 2000) << "the loop ended long after the close";
+    EXPECT_TRUE(returned) << "the command did not return";
+    EXPECT_FALSE(window_->isVisible());
+    for (QWidget* w : QApplication::topLevelWidgets())
+      EXPECT_FALSE(w->isVisible()) << "left open: " << w->objectName().toStdString();
+    EXPECT_TRUE(MessageBox::ShownBoxes().empty())
+        << "a box after the close: " << MessageBox::ShownBoxes().front().text;
+    EXPECT_EQ(ProgramFiles(), filesBefore) << "a working file was left behind";
+    EXPECT_TRUE(server_.WaitForClientCloses(1, std::chrono::seconds(2)))
+        << "the waiting request was not cut";
+  }
+
+  std::set<std::string> ProgramFiles() const {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(program_.Path()))
+      names.insert(entry.path().filename().string());
+    return names;
+  }
+
+  std::string Status() { return Find<QLabel>("MainStatusPanel")->text().toStdString(); }
+
+  TempFolder program_{/*asProgramFolder=*/true};
+  TempFolder scratch_;
+  std::mutex mutex_;
+  std::map<std::string, Reply> answers_;
+  RawHttpServer server_{[this](const Request& r) {
+    const std::lock_guard lock(mutex_);
+    const auto found = answers_.find(Route(r));
+    return found != answers_.end() ? found->second : Reply().Hold();
+  }};
+  std::unique_ptr<TfrmMain> window_;
+};
+
+// A security-image page whose image comes from the server.
+std::string SecurityImagePage(const RawHttpServer& server) {
+  return "<p>Please enter the characters in the image</p>"
+         "<input type=\"hidden\" name=\"random\" value=\"r1\">"
+         "<input type=\"hidden\" name=\"seed\" value=\"golf\">"
+         "<img src=\"" +
+         server.Url("/image?r=r1") + "\">";
+}
+
+TEST_F(CloseDuringNetworkTest, GatherKeywordsWaitingForTheSuggestions) {
+  Open();
+  SetMainKeyword("golf");
+  RunUntilClosed([this] { Find<QPushButton>("btnGatherKeyword")->click(); },
+                 [this] { return Seen("suggest") == 1; });
+  EXPECT_EQ(window_->RowCount(), 0);
+  EXPECT_EQ(Status(), kConnectionError);
+}
+
+TEST_F(CloseDuringNetworkTest, GatherKeywordsWithTheSecurityImageStillLoading) {
+  Answer("suggest", RawHttpServer::Respond(200, SecurityImagePage(server_)));
+  Open();
+  SetMainKeyword("golf");
+  RunUntilClosed([this] { Find<QPushButton>("btnGatherKeyword")->click(); },
+                 [this] {
+                   return Seen("image") == 1 &&
+                          qobject_cast<TfrmCaptcha*>(QApplication::activeModalWidget()) != nullptr;
+                 });
+  EXPECT_EQ(Seen("answer"), 0u) << "no answer goes out after the close";
+  EXPECT_EQ(window_->RowCount(), 0);
+}
+
+TEST_F(CloseDuringNetworkTest, GatherKeywordsWaitingForTheAnswer) {
+  Answer("suggest", RawHttpServer::Respond(200, SecurityImagePage(server_)));
+  Answer("image", RawHttpServer::Respond(404, ""));
+  Open();
+  SetMainKeyword("golf");
+  RunUntilClosed(
+      [this] {
+        WhenModalOpens([](QWidget* dialog) {
+          Child<QLineEdit>(dialog, "edtPassword")->setText("abc");
+          Child<QPushButton>(dialog, "btnOk")->click();
+        });
+        Find<QPushButton>("btnGatherKeyword")->click();
+      },
+      [this] { return Seen("answer") == 1; });
+  EXPECT_EQ(window_->RowCount(), 0);
+  EXPECT_EQ(Status(), kConnectionError);
+}
+
+TEST_F(CloseDuringNetworkTest, GatherDataWaitingForAnEngine) {
+  Answer("google", RawHttpServer::Respond(200, "<font size=-1>Results of about <b>7</b>"));
+  Open();
+  for (const char* keyword : {"golf", "tee"}) {
+    const int row = window_->RowCount();
+    window_->AddResultRow(std::to_string(row + 1), keyword, "");
+    for (int c : {kColGoogle, kColYahoo, kColMsn}) window_->SetCell(row, c, "old");
+  }
+  RunUntilClosed(
+      [this] {
+        WhenModalOpens([](QWidget* dialog) { Child<QPushButton>(dialog, "btnOk")->click(); });
+        Find<QPushButton>("btnGatherData")->click();
+      },
+      [this] { return Seen("yahoo") == 1; });
+  EXPECT_EQ(window_->Cell(0, kColGoogle), "7");
+  EXPECT_EQ(window_->Cell(0, kColYahoo), "old");
+  EXPECT_EQ(window_->Cell(1, kColGoogle), "old");
+  EXPECT_EQ(Seen("msn"), 0u);
+  EXPECT_EQ(Seen("google"), 1u);
+  EXPECT_EQ(Find<QPushButton>("btnGatherData")->text(), "Gather Data");
+  EXPECT_EQ(Status(), kConnectionError);
+}
+
+TEST_F(CloseDuringNetworkTest, CheckNewsWaitingForTheList) {
+  Brand();
+  Open();
+  RunUntilClosed([this] { Find<QToolButton>("btnNews")->click(); },
+                 [this] { return Seen("list") == 1; });
+  EXPECT_TRUE(window_->NewsItems().empty());
+}
+
+TEST_F(CloseDuringNetworkTest, NewsWindowWaitingForABody) {
+  Brand();
+  Answer("list", RawHttpServer::Respond(200,
+                                        "7^Spring offer^2024-03-01\xAF"
+                                        "6^Tutorial^2024-02-01\xAFOK"));
+  Open();
+  RunUntilClosed(
+      [this] {
+        WhenModalOpens([](QWidget* dialog) {
+          auto* news = qobject_cast<TfrmNews*>(dialog);
+          ASSERT_NE(news, nullptr);
+          news->lvwItems->setCurrentItem(news->lvwItems->topLevelItem(0));
+        });
+        Find<QToolButton>("btnNews")->click();
+      },
+      [this] { return Seen("details") == 1; });
+  EXPECT_EQ(ReadLastNewsId(), "") << "no body was shown, so no marker";
+}
+
+TEST_F(CloseDuringNetworkTest, StartUpNewsCheckWaitingForTheNewestItem) {
+  Brand();
+  Open(/*tick=*/true);
+  RunUntilClosed(nullptr, [this] { return Seen("newest") == 1; });
+  EXPECT_EQ(window_->Publisher().Balloon(), nullptr);
+}
+
+TEST_F(CloseDuringNetworkTest, StartUpUpdateCheckWaitingForTheDescriptor) {
+  Open(/*tick=*/true);
+  RunUntilClosed(nullptr, [this] { return Seen("update") == 1; });
+}
+
+TEST_F(CloseDuringNetworkTest, CheckUpdatesWaitingForTheDescriptor) {
+  Open();
+  RunUntilClosed([this] { Find<QToolButton>("btnUpdate")->click(); },
+                 [this] { return Seen("update") == 1; });
+}
+
+}  // namespace
