@@ -1,4 +1,5 @@
-// The keyword list reader on arbitrary file bytes.
+// The keyword list reader on arbitrary file bytes, and the page reader
+// that follows the same line rules.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include "FuzzCheck.h"
 #include "keywords/KeywordFile.h"
 #include "settings/SettingsLines.h"
+#include "web/CrLfLines.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes = AsText(data, size);
@@ -22,5 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(lines == SplitLines(read));
   // Written back with CR LF, the file reads the same.
   FUZZ_CHECK(SplitKeywordLines(JoinLines(lines)) == lines);
+
+  // A downloaded page becomes the same lines, each ended by CR LF, also
+  // when appended to text already read.
+  FUZZ_CHECK(CrLfLines(bytes) == JoinLines(lines));
+  std::string text = "earlier page\r\n";
+  AppendCrLfLines(bytes, text);
+  FUZZ_CHECK(text == "earlier page\r\n" + JoinLines(lines));
   return 0;
 }

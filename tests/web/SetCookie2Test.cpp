@@ -57,4 +57,15 @@ TEST(SetCookie2, BecomesNetscapeCookieLines) {
     EXPECT_EQ(SetCookie2Lines(c.header, c.host, c.path, kNow), c.lines) << c.header;
 }
 
+TEST(SetCookie2, MaxAgeCountsFromAnyClock) {
+  // A clock set before 1970 still gives the cookie its lifetime; a Max-Age
+  // beyond the range stops at the latest expiry.
+  EXPECT_EQ(SetCookie2Lines("a=1; Max-Age=5000", "h.test", "/", -1000),
+            std::vector<std::string>{"h.test\tFALSE\t/\tFALSE\t4000\ta\t1"});
+  EXPECT_EQ(SetCookie2Lines("a=1; Max-Age=99999999999999999999", "h.test", "/", -1000),
+            std::vector<std::string>{"h.test\tFALSE\t/\tFALSE\t9223372036854775807\ta\t1"});
+  EXPECT_EQ(SetCookie2Lines("a=1; Max-Age=9223372036854775807", "h.test", "/", kNow),
+            std::vector<std::string>{"h.test\tFALSE\t/\tFALSE\t9223372036854775807\ta\t1"});
+}
+
 }  // namespace
