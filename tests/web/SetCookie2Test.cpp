@@ -59,13 +59,24 @@ TEST(SetCookie2, BecomesNetscapeCookieLines) {
 
 TEST(SetCookie2, MaxAgeCountsFromAnyClock) {
   // A clock set before 1970 still gives the cookie its lifetime; a Max-Age
-  // beyond the range stops at the latest expiry.
-  EXPECT_EQ(SetCookie2Lines("a=1; Max-Age=5000", "h.test", "/", -1000),
-            std::vector<std::string>{"h.test\tFALSE\t/\tFALSE\t4000\ta\t1"});
-  EXPECT_EQ(SetCookie2Lines("a=1; Max-Age=99999999999999999999", "h.test", "/", -1000),
-            std::vector<std::string>{"h.test\tFALSE\t/\tFALSE\t9223372036854775807\ta\t1"});
-  EXPECT_EQ(SetCookie2Lines("a=1; Max-Age=9223372036854775807", "h.test", "/", kNow),
-            std::vector<std::string>{"h.test\tFALSE\t/\tFALSE\t9223372036854775807\ta\t1"});
+  // beyond the range counts as the longest there is, and the expiry stops
+  // at the latest time there is.
+  struct Lifetime {
+    std::int64_t now;
+    const char* header;
+    const char* expiry;
+  };
+  const Lifetime cases[] = {
+      {-1000, "a=1; Max-Age=5000", "4000"},
+      {-1000, "a=1; Max-Age=99999999999999999999", "9223372036854774807"},
+      {kNow, "a=1; Max-Age=9223372036854775807", "9223372036854775807"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(
+        SetCookie2Lines(c.header, "h.test", "/", c.now),
+        std::vector<std::string>{"h.test\tFALSE\t/\tFALSE\t" + std::string(c.expiry) + "\ta\t1"})
+        << c.header << " at " << c.now;
+  }
 }
 
 }  // namespace
