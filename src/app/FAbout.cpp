@@ -38,6 +38,10 @@ TfrmAbout::TfrmAbout(const BrandSettings& brand, QWidget* parent)
   lblProductName->setFont(bold);
   lblProductVersion = Place(new QLabel(this), "lblProductVersion", 9, 32);
   lblCopyright1 = Place(new QLabel(this), "lblCopyright1", 9, 57);
+  // Brand texts are shown as they are, never read as markup.
+  for (QLabel* label : {lblProductName, lblProductVersion, lblCopyright1}) {
+    label->setTextFormat(Qt::PlainText);
+  }
 
   memAbout = Place(new QPlainTextEdit(this), "memAbout", 8, 88);
   memAbout->resize(348, 71);

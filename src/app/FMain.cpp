@@ -277,6 +277,8 @@ QWidget* TfrmMain::BuildStatusBar() {
   panelFont.setPointSize(8);
   const auto panel = [&](const char* name, const char* text, int width) {
     auto* label = Named(new QLabel(QLatin1String(text)), name);
+    // Status texts carry keywords off the network: never read as markup.
+    label->setTextFormat(Qt::PlainText);
     label->setFont(panelFont);
     label->setFrameShape(QFrame::StyledPanel);
     label->setFrameShadow(QFrame::Sunken);

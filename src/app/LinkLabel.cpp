@@ -8,6 +8,7 @@ LinkLabel::LinkLabel(QWidget* parent) : ClickLabel(parent) {
   f.setUnderline(true);
   setFont(f);
   setCursor(Qt::PointingHandCursor);
+  setTextFormat(Qt::PlainText);  // a caption, never markup
 }
 
 void LinkLabel::enterEvent(QEnterEvent* event) {

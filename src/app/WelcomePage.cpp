@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTextBrowser>
+
+#include "app/WelcomeBrowser.h"
 #include <QVBoxLayout>
 
 WelcomePage::WelcomePage(QWidget* parent) : QWidget(parent) {
@@ -12,10 +14,8 @@ WelcomePage::WelcomePage(QWidget* parent) : QWidget(parent) {
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
 
-  prfWelcome = new QTextBrowser;
+  prfWelcome = new WelcomeBrowser;
   prfWelcome->setObjectName(QStringLiteral("prfWelcome"));
-  prfWelcome->setReadOnly(true);
-  prfWelcome->setOpenLinks(false);
   column->addWidget(prfWelcome, 1);
 
   auto* strip = new QWidget;

@@ -6,6 +6,22 @@
 #include <QNetworkRequest>
 #include <QPainter>
 
+namespace {
+
+// Security images are a few kilobytes. A reply larger than this is not one
+// and is cut rather than held in memory.
+constexpr qint64 kMaxImageBytes = 4 * 1024 * 1024;
+
+// The address comes from a page off the network: only web addresses and
+// inline data are loaded, never a local file or another scheme.
+bool IsLoadableScheme(const QUrl& address) {
+  const QString scheme = address.scheme().toLower();
+  return scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+         scheme == QLatin1String("data");
+}
+
+}  // namespace
+
 SecurityImageView::SecurityImageView(QWidget* parent)
     : QFrame(parent), network_(new QNetworkAccessManager(this)) {
   setFrameShape(QFrame::StyledPanel);
@@ -34,11 +50,23 @@ void SecurityImageView::Load() {
   }
   image_ = QImage();
   update();
-  if (address_.isEmpty() || !address_.isValid()) {
+  if (address_.isEmpty() || !address_.isValid() || !IsLoadableScheme(address_)) {
     emit LoadFinished(false);
     return;
   }
-  reply_ = network_->get(QNetworkRequest(address_));
+  QNetworkRequest request(address_);
+  request.setMaximumRedirectsAllowed(15);
+  reply_ = network_->get(request);
+  // Progress signals are throttled and may never come for a reply that
+  // arrives at once and then stalls, so the size is checked on the
+  // announced length and on every arrival of data.
+  QNetworkReply* reply = reply_;
+  const auto cutIfOversized = [reply] {
+    const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    if (announced > kMaxImageBytes || reply->bytesAvailable() > kMaxImageBytes) reply->abort();
+  };
+  connect(reply, &QNetworkReply::metaDataChanged, this, cutIfOversized);
+  connect(reply, &QNetworkReply::readyRead, this, cutIfOversized);
 }
 
 void SecurityImageView::ReplyFinished(QNetworkReply* reply) {

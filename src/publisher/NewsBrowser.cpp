@@ -6,5 +6,7 @@ NewsBrowser::NewsBrowser(QWidget* parent) : QTextBrowser(parent) {
 }
 
 QVariant NewsBrowser::loadResource(int, const QUrl&) {
-  return {};
+  // An empty value, not a null one: on a null value the document goes on to
+  // read a local file of that name itself.
+  return QVariant(QByteArray());
 }

@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
@@ -203,6 +204,27 @@ TEST_F(MainWindowTest, TableHasItsColumnsAndWidths) {
   EXPECT_TRUE(table->showGrid());
   EXPECT_EQ(table->selectionBehavior(), QAbstractItemView::SelectRows);
   EXPECT_TRUE(table->horizontalHeader()->sectionsClickable());
+}
+
+// Status and keyword texts carry keywords off the network. Markup in them
+// is shown as it stands; read as rich text, the picture below would make
+// the label read a device without end.
+TEST_F(MainWindowTest, StatusTextsAreNeverReadAsMarkup) {
+  const std::string markup = "<b>golf</b><img src=\"/dev/zero\">";
+  window_.show();
+  WhenModalOpens([&](QWidget* dialog) {
+    Child<QLineEdit>(dialog, "edtMainKeyword")->setText(QString::fromStdString(markup));
+    Child<QPushButton>(dialog, "btnOk")->click();
+  });
+  Find<QPushButton>("btnMainKeyword")->click();
+  window_.ShowMainStatus(markup);
+  window_.grab();
+  EXPECT_EQ(Text("MainStatusPanel").toStdString(), markup);
+  EXPECT_EQ(Text("MainKeywordPanel").toStdString(), "Main Keyword: " + markup);
+  for (const char* name :
+       {"MainStatusPanel", "MainKeywordPanel", "SecondStatusPanel", "lblLink1URL", "lblLink2URL"}) {
+    EXPECT_EQ(Find<QLabel>(name)->textFormat(), Qt::PlainText) << name;
+  }
 }
 
 TEST_F(MainWindowTest, CountPanelTexts) {

@@ -6,7 +6,16 @@
 #include <QTest>
 #include <QTextBrowser>
 
+#include <sys/stat.h>
+
+#include <QBuffer>
+#include <QImage>
+#include <QTextDocument>
+#include <filesystem>
+
+#include "app/WelcomeBrowser.h"
 #include "support/ModalDialogs.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -45,6 +54,62 @@ TEST_F(WelcomePageTest, EnterPressesThanksOnceWhereverTheFocusIs) {
   clicks_ = 0;
   QTest::keyClick(browser, Qt::Key_A);
   EXPECT_EQ(clicks_, 0);
+}
+
+std::string PngBytes() {
+  QImage image(8, 8, QImage::Format_RGB32);
+  image.fill(Qt::blue);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return bytes.toStdString();
+}
+
+// The welcome page shows the brand's pictures from the program folder and
+// reads nothing else: no device, pipe or file outside it, nothing remote.
+TEST_F(WelcomePageTest, PicturesComeOnlyFromRegularFilesInTheProgramFolder) {
+  TempFolder program(true);
+  TempFolder elsewhere;
+  program.Write("welcome.png", PngBytes());
+  std::filesystem::create_directory(program.File("pics"));
+  program.Write("pics/inner.png", PngBytes());
+  elsewhere.Write("outside.png", PngBytes());
+  std::filesystem::create_symlink(elsewhere.File("outside.png"), program.File("link.png"));
+  ASSERT_EQ(::mkfifo(program.File("pipe.png").c_str(), 0600), 0);
+
+  auto* browser = Child<WelcomeBrowser>(&page_, "prfWelcome");
+  const QString outside = QString::fromStdString(elsewhere.File("outside.png").string());
+  const struct {
+    QString name;
+    bool loaded;
+  } cases[] = {
+      {"welcome.png", true},
+      {"pics/inner.png", true},
+      {QUrl::fromLocalFile(QString::fromStdString(program.File("welcome.png").string())).toString(),
+       true},
+      {"pics/../welcome.png", true},
+      {"../" + QString::fromStdString(elsewhere.Path().filename().string()) + "/outside.png",
+       false},
+      {outside, false},
+      {"link.png", false},
+      {"pipe.png", false},
+      {"/dev/zero", false},
+      {"file:///dev/zero", false},
+      {"missing.png", false},
+      {"pics", false},
+      {"http://127.0.0.1:1/welcome.png", false},
+  };
+  for (const auto& c : cases) {
+    const QVariant resource = browser->loadResource(QTextDocument::ImageResource, QUrl(c.name));
+    EXPECT_EQ(resource.toByteArray().toStdString() == PngBytes(), c.loaded) << c.name.toStdString();
+  }
+
+  // Shown in a page, the pictures that may load do, and the others leave
+  // the page standing.
+  page_.SetHtml("<img src=\"welcome.png\"><img src=\"/dev/zero\"><img src=\"pipe.png\">");
+  EXPECT_FALSE(
+      browser->document()->resource(QTextDocument::ImageResource, QUrl("welcome.png")).isNull());
 }
 
 }  // namespace

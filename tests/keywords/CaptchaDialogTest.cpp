@@ -13,6 +13,11 @@
 #include "keywords/ScriptedMessages.h"
 #include "keywords/SecurityImageView.h"
 #include "sim/Simulator.h"
+#include "support/RawHttpServer.h"
+#include "support/TempFolder.h"
+
+#include <QBuffer>
+#include <QImage>
 
 namespace {
 
@@ -208,6 +213,76 @@ TEST_F(CaptchaImageTest, AnImageThatCannotBeHadLeavesThePlaceholderQuietly) {
     EXPECT_TRUE(dialog.isVisible());
   }
   EXPECT_TRUE(messages.Shown().empty());
+}
+
+// A small PNG, as bytes.
+std::string PngBytes() {
+  QImage image(24, 12, QImage::Format_RGB32);
+  image.fill(Qt::darkGreen);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return bytes.toStdString();
+}
+
+// The image address comes from a page off the network: inline data is
+// shown, a local file never is, whatever the page names.
+TEST_F(CaptchaDialogTest, OnlyWebAddressesAndInlineDataAreLoaded) {
+  TempFolder folder;
+  folder.Write("image.png", PngBytes());
+  const std::string fileUrl =
+      QUrl::fromLocalFile(QString::fromStdString(folder.File("image.png").string()))
+          .toString()
+          .toStdString();
+  const std::string dataUrl =
+      "data:image/png;base64," + QByteArray::fromStdString(PngBytes()).toBase64().toStdString();
+  const struct {
+    std::string src;
+    bool shown;
+  } cases[] = {
+      {dataUrl, true},
+      {fileUrl, false},
+      {"file:///dev/zero", false},
+      {"qrc:/qt-project.org/styles/commonstyle/images/standardbutton-ok-16.png", false},
+      {"ftp://127.0.0.1:1/image.png", false},
+  };
+  for (const auto& c : cases) {
+    TfrmCaptcha dialog(messages);
+    dialog.SetPageHtml(PageWithImage(c.src));
+    auto* view = dialog.findChild<SecurityImageView*>("imgSecurityImage");
+    dialog.show();
+    if (!view->Loading()) {
+      EXPECT_FALSE(c.shown) << c.src;
+    } else {
+      EXPECT_EQ(NextLoad(view), std::optional<bool>(c.shown)) << c.src;
+    }
+    EXPECT_EQ(view->HasImage(), c.shown) << c.src;
+  }
+  EXPECT_TRUE(messages.Shown().empty());
+}
+
+// A reply far larger than any security image is cut, not held in memory:
+// whether it announces its length or just keeps sending.
+TEST_F(CaptchaDialogTest, AnOversizedReplyIsCutAndLeavesThePlaceholder) {
+  const std::string body(6 * 1024 * 1024, 'x');
+  const std::string heads[] = {
+      "HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nContent-Length: 600000000\r\n\r\n",
+      "HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nConnection: close\r\n\r\n",
+  };
+  for (const auto& head : heads) {
+    RawHttpServer server([&](const RawHttpServer::Request&) {
+      return RawHttpServer::Reply().Send(head + body).Hold();
+    });
+    TfrmCaptcha dialog(messages);
+    dialog.SetPageHtml(PageWithImage(server.Url("/huge.png")));
+    auto* view = dialog.findChild<SecurityImageView*>("imgSecurityImage");
+    dialog.show();
+    EXPECT_EQ(NextLoad(view), std::optional<bool>(false)) << head;
+    EXPECT_FALSE(view->HasImage());
+    EXPECT_FALSE(view->Loading());
+    EXPECT_TRUE(server.WaitForClientCloses(1, std::chrono::seconds(5))) << head;
+  }
 }
 
 }  // namespace
