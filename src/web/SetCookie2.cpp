@@ -107,7 +107,9 @@ std::int64_t ExpiryFromMaxAge(std::string_view value, std::int64_t now, bool& va
   }
   if (!valid) return 0;
   if (seconds == 0) return 1;  // in the past: the cookie is deleted
-  if (seconds > std::numeric_limits<std::int64_t>::max() - now)
+  // Only a clock past the epoch can push the sum over the top; the test
+  // itself must not overflow for one set before it.
+  if (now > 0 && seconds > std::numeric_limits<std::int64_t>::max() - now)
     return std::numeric_limits<std::int64_t>::max();
   return now + seconds;
 }

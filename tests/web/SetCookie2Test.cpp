@@ -57,4 +57,26 @@ TEST(SetCookie2, BecomesNetscapeCookieLines) {
     EXPECT_EQ(SetCookie2Lines(c.header, c.host, c.path, kNow), c.lines) << c.header;
 }
 
+TEST(SetCookie2, MaxAgeCountsFromAnyClock) {
+  // A clock set before 1970 still gives the cookie its lifetime; a Max-Age
+  // beyond the range counts as the longest there is, and the expiry stops
+  // at the latest time there is.
+  struct Lifetime {
+    std::int64_t now;
+    const char* header;
+    const char* expiry;
+  };
+  const Lifetime cases[] = {
+      {-1000, "a=1; Max-Age=5000", "4000"},
+      {-1000, "a=1; Max-Age=99999999999999999999", "9223372036854774807"},
+      {kNow, "a=1; Max-Age=9223372036854775807", "9223372036854775807"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(
+        SetCookie2Lines(c.header, "h.test", "/", c.now),
+        std::vector<std::string>{"h.test\tFALSE\t/\tFALSE\t" + std::string(c.expiry) + "\ta\t1"})
+        << c.header << " at " << c.now;
+  }
+}
+
 }  // namespace
