@@ -15,6 +15,7 @@
 
 #include "app/WelcomeBrowser.h"
 #include "support/ModalDialogs.h"
+#include "support/PictureBytes.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -56,25 +57,15 @@ TEST_F(WelcomePageTest, EnterPressesThanksOnceWhereverTheFocusIs) {
   EXPECT_EQ(clicks_, 0);
 }
 
-std::string PngBytes() {
-  QImage image(8, 8, QImage::Format_RGB32);
-  image.fill(Qt::blue);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "PNG");
-  return bytes.toStdString();
-}
-
 // The welcome page shows the brand's pictures from the program folder and
 // reads nothing else: no device, pipe or file outside it, nothing remote.
 TEST_F(WelcomePageTest, PicturesComeOnlyFromRegularFilesInTheProgramFolder) {
   TempFolder program(true);
   TempFolder elsewhere;
-  program.Write("welcome.png", PngBytes());
+  program.Write("welcome.png", PictureBytes("PNG"));
   std::filesystem::create_directory(program.File("pics"));
-  program.Write("pics/inner.png", PngBytes());
-  elsewhere.Write("outside.png", PngBytes());
+  program.Write("pics/inner.png", PictureBytes("PNG"));
+  elsewhere.Write("outside.png", PictureBytes("PNG"));
   std::filesystem::create_symlink(elsewhere.File("outside.png"), program.File("link.png"));
   ASSERT_EQ(::mkfifo(program.File("pipe.png").c_str(), 0600), 0);
 
@@ -102,7 +93,8 @@ TEST_F(WelcomePageTest, PicturesComeOnlyFromRegularFilesInTheProgramFolder) {
   };
   for (const auto& c : cases) {
     const QVariant resource = browser->loadResource(QTextDocument::ImageResource, QUrl(c.name));
-    EXPECT_EQ(resource.toByteArray().toStdString() == PngBytes(), c.loaded) << c.name.toStdString();
+    EXPECT_EQ(resource.toByteArray().toStdString() == PictureBytes("PNG"), c.loaded)
+        << c.name.toStdString();
   }
 
   // Shown in a page, the pictures that may load do, and the others leave

@@ -13,6 +13,7 @@
 #include "keywords/ScriptedMessages.h"
 #include "keywords/SecurityImageView.h"
 #include "sim/Simulator.h"
+#include "support/PictureBytes.h"
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
 
@@ -215,28 +216,18 @@ TEST_F(CaptchaImageTest, AnImageThatCannotBeHadLeavesThePlaceholderQuietly) {
   EXPECT_TRUE(messages.Shown().empty());
 }
 
-// A small PNG, as bytes.
-std::string PngBytes() {
-  QImage image(24, 12, QImage::Format_RGB32);
-  image.fill(Qt::darkGreen);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "PNG");
-  return bytes.toStdString();
-}
-
 // The image address comes from a page off the network: inline data is
 // shown, a local file never is, whatever the page names.
 TEST_F(CaptchaDialogTest, OnlyWebAddressesAndInlineDataAreLoaded) {
   TempFolder folder;
-  folder.Write("image.png", PngBytes());
+  folder.Write("image.png", PictureBytes("PNG"));
   const std::string fileUrl =
       QUrl::fromLocalFile(QString::fromStdString(folder.File("image.png").string()))
           .toString()
           .toStdString();
   const std::string dataUrl =
-      "data:image/png;base64," + QByteArray::fromStdString(PngBytes()).toBase64().toStdString();
+      "data:image/png;base64," +
+      QByteArray::fromStdString(PictureBytes("PNG")).toBase64().toStdString();
   const struct {
     std::string src;
     bool shown;

@@ -7,26 +7,17 @@
 #include <QImage>
 #include <QTextDocument>
 
+#include "support/PictureBytes.h"
 #include "support/TempFolder.h"
 
 namespace {
-
-std::string PngBytes() {
-  QImage image(8, 8, QImage::Format_RGB32);
-  image.fill(Qt::red);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "PNG");
-  return bytes.toStdString();
-}
 
 // A news item is text off the network: whatever its pictures and style
 // sheets name, no file is read (a device would hang the program, a local
 // file is none of the news' business) and nothing is fetched.
 TEST(NewsBrowserTest, ReadsNothingTheNewsTextNames) {
   TempFolder folder(true);
-  folder.Write("local.png", PngBytes());
+  folder.Write("local.png", PictureBytes("PNG"));
   ASSERT_EQ(::mkfifo(folder.File("pipe.png").c_str(), 0600), 0);
   const std::string local = folder.File("local.png").string();
   const QString names[] = {

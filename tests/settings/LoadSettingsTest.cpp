@@ -29,6 +29,7 @@
 #include "settings/TinyGif.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
+#include "support/PictureBytes.h"
 #include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
@@ -37,16 +38,6 @@ namespace {
 
 std::string Tag(const std::string& name, const std::string& value) {
   return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
-}
-
-std::string Jpeg(int width, int height) {
-  QImage image(width, height, QImage::Format_RGB32);
-  image.fill(Qt::darkGreen);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "JPG");
-  return bytes.toStdString();
 }
 
 std::string Icon(int size) {
@@ -98,7 +89,7 @@ TEST_F(LoadSettingsTest, ABrandedFolderRenamesAndFillsTheWindow) {
            Tag("Banner1", "top.jpg^http://banner.example/") +
            Tag("Link1", "One^http://one.example/") + Tag("Link2", "Two^http://two.example/") +
            "<%%LastNewsId%%>5<%%/LastNewsId%%>\r\n");
-  program_.Write("banner1.dat", Jpeg(50, 16));
+  program_.Write("banner1.dat", PictureBytes("JPG", 50, 16));
   const std::string skin = "QPushButton { color: rgb(1, 2, 3); }";
   program_.Write("mainskin.dat", skin);
   program_.Write("main.ico", Icon(32));
@@ -235,7 +226,7 @@ TEST_F(LoadSettingsTest, ReadsTheValuesAsWrittenInTheFile) {
 TEST_F(LoadSettingsTest, AGifBannerAnimatesInItsOwnControl) {
   Settings(Tag("Banner1", "a.jpg^http://a.example/") + Tag("Banner2", "b.jpg^http://b.example/") +
            Tag("Banner3", "pictures/top.GIF^http://c.example/"));
-  program_.Write("banner1.dat", Jpeg(10, 10));
+  program_.Write("banner1.dat", PictureBytes("JPG", 10, 10));
   program_.Write("banner3.dat", TinyGif(40, 20, 2).toStdString());
   TfrmMain window{LoopbackEndpoints()};
   LoadSettings(window, [](int count) { return count - 1; });
@@ -278,7 +269,7 @@ TEST_F(LoadSettingsTest, ABannerThatCannotBeShownHidesTheStrip) {
 
 TEST_F(LoadSettingsTest, ABannerWithoutAddressKeepsTheNormalPointer) {
   Settings(Tag("Banner1", "top.jpg"));
-  program_.Write("banner1.dat", Jpeg(20, 8));
+  program_.Write("banner1.dat", PictureBytes("JPG", 20, 8));
   TfrmMain window{LoopbackEndpoints()};
   EXPECT_FALSE(Find<QWidget>(window, "panBanner")->isHidden());
   EXPECT_EQ(Find<BannerLabel>(window, "imgBanner")->cursor().shape(), Qt::ArrowCursor);
@@ -289,7 +280,7 @@ TEST_F(LoadSettingsTest, AFileUnderAnotherPasswordLeavesTheBrandEmpty) {
   Settings(Tag("ApplicationName", "Acme") + Tag("Welcome1", "hi") + Tag("Link1", "L^http://l/") +
                Tag("Banner1", "top.jpg^http://b/"),
            "not the settings password");
-  program_.Write("banner1.dat", Jpeg(20, 8));
+  program_.Write("banner1.dat", PictureBytes("JPG", 20, 8));
   program_.Write("mainskin.dat", "QLabel { color: rgb(9, 9, 9); }");
   program_.Write("main.ico", Icon(16));
 
