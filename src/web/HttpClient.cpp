@@ -202,6 +202,7 @@ struct HttpClient::Impl {
   bool dropConnections = false;
   Exchange* current = nullptr;
   Clock::time_point nextPump;
+  CurlSlist connectTo;  // tests only; see ConnectToForTests
 
   bool Run(Method method, const std::string& url, const std::string* contentType,
            const std::string* body, const Sink& sink);
@@ -371,6 +372,7 @@ CurlEasy HttpClient::Impl::Prepare(Exchange& x, Method method, const std::string
   set(CURLOPT_USERAGENT, kUserAgent);
   set(CURLOPT_HTTPHEADER, headers.get());
   set(CURLOPT_BUFFERSIZE, kReceiveBuffer);
+  if (connectTo) set(CURLOPT_CONNECT_TO, connectTo.get());
   if (method == Method::kGet) {
     set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
     set(CURLOPT_HTTPGET, 1L);
@@ -493,6 +495,12 @@ void HttpClient::Disconnect() noexcept {
 
 bool HttpClient::Busy() const {
   return impl_->busy;
+}
+
+void HttpClient::ConnectToForTests(const std::string& host, int port, int localPort) {
+  const std::string mapping =
+      host + ":" + std::to_string(port) + ":127.0.0.1:" + std::to_string(localPort);
+  impl_->connectTo.reset(curl_slist_append(nullptr, mapping.c_str()));
 }
 
 void HttpClient::RestrictToLoopbackForTests(bool restrict) {

@@ -48,6 +48,13 @@ class HttpClient {
 
   FetchHost& Host() const { return host_; }
 
+  // Tests only: connections for `host`:`port` go to 127.0.0.1:`localPort`
+  // instead, while the request itself, its Host header included, still
+  // names `host`:`port` (a server on any free port can then receive the
+  // request as the program sends it to port 80). An empty `host` maps
+  // every host on that port.
+  void ConnectToForTests(const std::string& host, int port, int localPort);
+
   // Tests only: a short connect time-out instead of the program's 120 s,
   // so that a time-out can be tested without waiting for it.
   void SetConnectTimeoutForTests(std::chrono::milliseconds timeout);

@@ -26,6 +26,7 @@
 #include "app/MessageBox.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
+#include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -113,8 +114,22 @@ TEST_F(MainWindowTest, StartsWithoutSettingsOnTheMainPageInItsDesignTimeState) {
 }
 
 TEST_F(MainWindowTest, TimerTicksOnceAfterStartUp) {
-  window_.show();
-  QTRY_VERIFY_WITH_TIMEOUT(!window_.Timer1().isActive(), 5000);
+  // Each tick ends in the silent update check, one request to the update
+  // server: the requests count the ticks.
+  RawHttpServer updates(
+      [](const RawHttpServer::Request&) { return RawHttpServer::Respond(404, "no descriptor"); });
+  ServiceEndpoints endpoints = LoopbackEndpoints();
+  endpoints.liveUpdateBase = updates.Url("/liveupdate/quorvane/");
+  TfrmMain window(endpoints);
+  window.show();
+  for (int i = 0; i < 500 && updates.RequestCount() == 0; ++i) QTest::qWait(10);
+  ASSERT_EQ(updates.RequestCount(), 1u) << "update requests within 5 s of start-up";
+  EXPECT_FALSE(window.Timer1().isActive());
+  // Time for several more ticks, had the timer gone on.
+  QTest::qWait(500);
+  EXPECT_EQ(updates.RequestCount(), 1u);
+  EXPECT_EQ(updates.Requests()[0].target, "/liveupdate/quorvane/mainappupdate.inf");
+  EXPECT_TRUE(MessageBox::ShownBoxes().empty()) << "the start-up check is silent";
 }
 
 TEST_F(MainWindowTest, ToolBarHasItsButtonsWithCaptionsSizesAndTips) {

@@ -93,12 +93,20 @@ TEST_F(SearchDataGathererTest, BroadRunSendsNoQuotes) {
   EXPECT_EQ(service.Urls()[5], kMsn + "/results.aspx?q=tee");
 }
 
-TEST_F(SearchDataGathererTest, PageWithoutMarkersEmptiesTheCell) {
-  service.ThenPage("<html>no count here</html>");
-  AnswerRow("", "", "");  // the next row's pages hold empty counts
+TEST_F(SearchDataGathererTest, PageWithoutMarkersEmptiesOnlyItsOwnCell) {
+  // Row r gets a page without any marker from engine r and real counts
+  // from the other two, so every engine's emptied cell is seen beside
+  // counts that prove each page went to the row it was fetched for.
+  const Counts3 rows[] = {{"", "12", "13"}, {"21", "", "23"}, {"31", "32", ""}, {"41", "42", "43"}};
+  const std::string blank = "<html>no count here</html>";
+  for (const Counts3& row : rows) {
+    service.ThenPage(row[0].empty() ? blank : GooglePage(row[0]));
+    service.ThenPage(row[1].empty() ? blank : YahooPage(row[1]));
+    service.ThenPage(row[2].empty() ? blank : MsnPage(row[2]));
+  }
   Run(SearchType::Precise);
-  EXPECT_EQ(Counts(0)[0], "");
-  EXPECT_EQ(Counts(1), (Counts3{"", "", ""}));
+  for (int row = 0; row < 4; ++row) EXPECT_EQ(Counts(row), rows[row]) << "row " << row;
+  EXPECT_EQ(Counts(4), (Counts3{"", "", ""})) << "an empty page holds no count either";
 }
 
 TEST_F(SearchDataGathererTest, FailedFetchKeepsTheCellAndTheRunGoesOn) {

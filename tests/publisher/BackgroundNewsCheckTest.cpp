@@ -1,8 +1,9 @@
 // The start-up tick's decision against the simulated news service: when
 // the newest item is announced, and that the silent update check follows
-// in every case.
+// the notice, in every case.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,14 +32,19 @@ class BackgroundNewsCheckTest : public ::testing::Test {
     brand_.MasterNewsBaseURL = sim_.BaseUrl() + "/master";
   }
 
-  // Runs one tick with this marker and this newest-item reply.
-  void Tick(const std::string& marker, std::optional<std::string> reply) {
+  // Runs one tick with this marker and this newest-item reply; returns
+  // what it did, in order: each notice's text and kUpdateCheck.
+  std::vector<std::string> Tick(const std::string& marker, std::optional<std::string> reply) {
     sim_.ChangeScenario([&](Scenario& s) { s.news.lastcodeReply = reply; });
+    std::vector<std::string> steps;
     BackgroundNewsCheck check(
-        news_, [&] { return marker; },
-        [this](const std::string& text) { notices_.push_back(text); }, [this] { ++updateChecks_; });
+        news_, [&] { return marker; }, [&](const std::string& text) { steps.push_back(text); },
+        [&] { steps.push_back(kUpdateCheck); });
     check.Run();
+    return steps;
   }
+
+  static constexpr const char* kUpdateCheck = "(silent update check)";
 
   Simulator sim_;
   FakeFetchHost host_;
@@ -46,9 +52,9 @@ class BackgroundNewsCheckTest : public ::testing::Test {
   RecordingMessages messages_;
   BrandSettings brand_;
   NewsService news_{client_, messages_, brand_};
-  std::vector<std::string> notices_;
-  int updateChecks_ = 0;
 };
+
+using Steps = std::vector<std::string>;
 
 TEST_F(BackgroundNewsCheckTest, AnnouncesOnlyANewerItem) {
   struct Case {
@@ -69,24 +75,17 @@ TEST_F(BackgroundNewsCheckTest, AnnouncesOnlyANewerItem) {
       {"", "4^\xAFOK", "You've Got A Message!\r\n"},
       {"", "INVALIDUSER", std::nullopt},
   };
-  int ticks = 0;
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.marker) + " / " + c.reply);
-    notices_.clear();
-    Tick(c.marker, std::string(c.reply));
-    ++ticks;
-    if (c.notice) {
-      EXPECT_EQ(notices_, std::vector<std::string>{*c.notice});
-    } else {
-      EXPECT_TRUE(notices_.empty());
-    }
-    EXPECT_EQ(updateChecks_, ticks);
+    const Steps steps = Tick(c.marker, std::string(c.reply));
+    // The notice comes first, then the update check, exactly once each.
+    EXPECT_EQ(steps, (c.notice ? Steps{*c.notice, kUpdateCheck} : Steps{kUpdateCheck}));
   }
   EXPECT_TRUE(messages_.boxes.empty());
 }
 
 TEST_F(BackgroundNewsCheckTest, GoldAsksTheGoldServiceForTheNewestItem) {
-  Tick("", std::nullopt);
+  const Steps steps = Tick("", std::nullopt);
   const auto requests = sim_.Requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].target, "/gold/getlastnews.php");
@@ -94,20 +93,17 @@ TEST_F(BackgroundNewsCheckTest, GoldAsksTheGoldServiceForTheNewestItem) {
   EXPECT_EQ(requests[0].Field("memusername")->value, "pub-gold");
   EXPECT_EQ(requests[0].Field("conttype")->value, "lastcode");
   // The default items end with 103.
-  EXPECT_EQ(notices_, std::vector<std::string>{"You've Got A Message!\r\nSpring update available"});
+  EXPECT_EQ(steps, (Steps{"You've Got A Message!\r\nSpring update available", kUpdateCheck}));
 }
 
 TEST_F(BackgroundNewsCheckTest, NoTierOrServiceDownStillRunsTheUpdateCheck) {
   brand_.BranderType = "Free";
-  Tick("", std::nullopt);
+  EXPECT_EQ(Tick("", std::nullopt), Steps{kUpdateCheck});
   EXPECT_EQ(sim_.RequestCount(), 0u);
-  EXPECT_EQ(updateChecks_, 1);
 
   brand_.BranderType = "Gold";
   sim_.Stop();
-  Tick("", std::nullopt);
-  EXPECT_TRUE(notices_.empty());
-  EXPECT_EQ(updateChecks_, 2);
+  EXPECT_EQ(Tick("", std::nullopt), Steps{kUpdateCheck});
   EXPECT_TRUE(messages_.boxes.empty());
 }
 

@@ -3,7 +3,9 @@
 // the questions and the hand-over to the updater.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "publisher/DownloadToFile.h"
@@ -165,12 +167,20 @@ TEST_F(LiveUpdateTest, LocalCopyThatCannotBeCreatedIsNoUpdate) {
   EXPECT_TRUE(folder_.Exists("mainappupdate.inf/keep"));
 }
 
-TEST_F(LiveUpdateTest, DownloadReplacesTheFileAndPumpsOnce) {
+TEST_F(LiveUpdateTest, DownloadReplacesTheFileAndPumpsOnceBeforeTheRequest) {
   folder_.Write("copy.inf", std::string(5000, 'x'));
+  // Each pump with whether a request was running and what the server had
+  // seen: the client pumps by itself while it works, so only a pump before
+  // the request starts is the download's own.
+  std::vector<std::pair<bool, std::size_t>> pumps;
+  host_.onPump = [&] { pumps.emplace_back(client_.Busy(), sim_.RequestCount()); };
   ASSERT_TRUE(DownloadToFile(client_, base_ + "mainappupdate.inf", folder_.File("copy.inf")));
+  host_.onPump = nullptr;
   EXPECT_EQ(folder_.Read("copy.inf").substr(0, 13), "[APPLICATION]");
   EXPECT_LT(folder_.Read("copy.inf").size(), 200u);
-  EXPECT_GE(host_.pumps, 1);
+  ASSERT_FALSE(pumps.empty());
+  EXPECT_EQ(pumps.front(), std::make_pair(false, std::size_t{0}));
+  EXPECT_EQ(std::count_if(pumps.begin(), pumps.end(), [](const auto& p) { return !p.first; }), 1);
   EXPECT_FALSE(host_.gauge.empty());
 
   EXPECT_FALSE(DownloadToFile(client_, sim_.BaseUrl() + "/fault/cut", folder_.File("copy.inf")));

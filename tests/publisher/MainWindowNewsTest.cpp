@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <optional>
+#include <vector>
 
 #include "app/FMain.h"
 #include "app/MessageBox.h"
@@ -93,6 +96,53 @@ TEST_F(MainWindowNewsTest, UnreadNewsIsAnnouncedAtTheNewsButtonAfterStartUp) {
   EXPECT_EQ(requests[0].Field("conttype")->value, "lastcode");
   EXPECT_EQ(ReadLastNewsId(), "") << "the notice does not touch the marker";
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
+}
+
+TEST_F(MainWindowNewsTest, TheNoticeStandsBeforeTheUpdateCheckAsks) {
+  Brand("Gold");
+  // The update server answers late, so the window is pumped while it waits.
+  sim_.ChangeScenario([](Scenario& s) { s.update.pace.delayMs = 1000; });
+  ServiceEndpoints endpoints = LoopbackEndpoints();
+  endpoints.liveUpdateBase = sim_.BaseUrl() + "/liveupdate/quorvane/";
+  TfrmMain window(endpoints);
+  std::optional<bool> noticeWhenAsked;
+  QTimer watch;
+  watch.setInterval(5);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (!noticeWhenAsked && !sim_.Requests(SimService::kUpdate).empty())
+      noticeWhenAsked = Balloon(window) != nullptr;
+  });
+  watch.start();
+  window.show();
+  for (int i = 0; i < 500 && !noticeWhenAsked; ++i) QTest::qWait(10);
+  ASSERT_TRUE(noticeWhenAsked.has_value()) << "the tick asked no update server";
+  EXPECT_TRUE(*noticeWhenAsked) << "the update check asked before the notice was shown";
+  EXPECT_EQ(sim_.Requests(SimService::kNewsList).size(), 1u);
+  EXPECT_TRUE(MessageBox::ShownBoxes().empty());
+}
+
+TEST_F(MainWindowNewsTest, ASecondNoticeReplacesTheFirst) {
+  Brand("Gold");
+  auto window = StartedWindow();
+  QPointer<NewsBalloon> first = Balloon(*window);
+  ASSERT_TRUE(first);
+  const QString text = QStringLiteral(
+      "You've Got A Message!\r\nA second item whose title is much longer than the first");
+  window->ShowNewsNotice(text.toStdString());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(first.isNull() || !first->isVisible()) << "the first notice is still shown";
+
+  std::vector<NewsBalloon*> shown;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    auto* balloon = qobject_cast<NewsBalloon*>(widget);
+    if (balloon != nullptr && balloon->isVisible()) shown.push_back(balloon);
+  }
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], Balloon(*window));
+  // The balloon is sized to its text: the one shown carries the second.
+  EXPECT_EQ(shown[0]->size(), NewsBalloon(text).size());
+  EXPECT_NE(shown[0]->size(),
+            NewsBalloon(QStringLiteral("You've Got A Message!\r\nSpring update available")).size());
 }
 
 TEST_F(MainWindowNewsTest, ReadNewsIsNotAnnouncedAgain) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -121,27 +122,103 @@ std::size_t CountingEntropy(unsigned char* out, std::size_t count) {
   for (std::size_t i = 0; i < n; ++i) out[i] = static_cast<unsigned char>(counterEntropyNext++);
   return n;
 }
+
+// Known answers for a pool seeded from CountingEntropy, derived outside this
+// code: the SHA-1 compression function written anew in Python (checked
+// against hashlib.sha1 on a padded one-block message), and the pool's
+// seeding, refresh, mixing and drawing written anew from their description.
+// Written out here, so that a slip in seeding or refreshing cannot also
+// slip into the expected values. Each line is one 20-byte mixing position.
+const char kSeededOutput[] =
+    "3686a09c94c689246cbdbc592c7d5c2567a0e4b9"
+    "6075a00b67459141b3416dfa4b955b2e7f753068"
+    "fa1d05f8138e16dfb4812b21fa0f29e1ada73893"
+    "3c074f36ff18c8c8b8e85219ab0be4cb45acb209"
+    "392ae8594ab0dc6f0e98da7fb8119a72f4c590a2"
+    "142835ddaa32d9d031397dbde8a3a52f49e0474f"
+    "ee02d27284302413d7920b80f3dfb5ef473678f7"
+    "154f24bbcd97709f12ad32b6f987fe9fb8186e0e"
+    "64ca3a02824fbd79bca04357b0dea9d7976b92e8"
+    "cdacbb6cb5ae3a5d216aafa2f55932bb2c211e15"
+    "49ce7b2ca6063d99090e414be5263da46304dc52"
+    "0c56a88e6d571d54f4445c576724625f1c56c52a"
+    "f3f10db164c0b5b8d207e1d7c18dfc7186dc6914";
+const char kSeededPool[] =
+    "c80c15b3f5d87b46c794653d3dcaa21b44a2c4df"
+    "6e4d6cb8d3201ed68eeefb458bb30c9de6929ce0"
+    "e53e9097fdacd37597d30355a951aca31c452071"
+    "b931730bcbb86ca2e99c8b4907ffa4f37470862f"
+    "2673dc82ad9f9eb3f4e5ea4f7ab5c6b6d920020d"
+    "74c76f47748e265083feb0ef66a81398fd650ef9"
+    "24def0135ed18056289113d67c6a16f407a720ce"
+    "0b2b0742aa80999787906623863f81e93d6f8a6c"
+    "1d9d0e1df890681e2d1bbd46891d232d28f9d07e"
+    "bde880c70cdc0fc1e3e30c6ebbcc43c9df73ceee"
+    "eb1a9de116a3b55941128b8b3ad150f33dd17c7d"
+    "583c9fffb4b7dd5561141e675072992b3f9b3fac"
+    "c4e09e0cfb39007c291fbc0ab6a2cce41a45d182";
+// After the whole output buffer has been drawn: the second refresh.
+const char kRefreshedOutput[] =
+    "01a72d55881de69b9ff2eb8b42a991cd904e4b06"
+    "19af10bf6c1fdbff305f2ecdbbf9cbeb80d487fc"
+    "cfa70eef24e89f3213eb3446e64493dcc948630c"
+    "5ea31bb5fdfa1bfa00957be590d528edd3ca887c"
+    "9805f20fcce7e30f65e4de6e40b6bdc3b3fa6ce8"
+    "3477e24d142962456482ce7411c8aacee2df0322"
+    "08a04e79377c4f2b6fb20d219f8ebc0d3c075891"
+    "1d6f931e551664fdbf6a612d9ff3baa62b5581a7"
+    "6fb50421eceaa64291ff65443678e185bc7d03d0"
+    "3e784004710af037a886f84168920e19e2530a9c"
+    "c09c66a709a1b082d4a838833e703baa765d9ea3"
+    "2440652dfb3e74528bfa50b67771f763b8ba245d"
+    "f11ed2f771cf26894b444188777d1170720a83c6";
+const char kRefreshedPool[] =
+    "80a1c3f5453e5444e2541edac442f42db264cdf3"
+    "75aca33e0c41a6cf2b1ab216a815973f586867c9"
+    "a226ebd619992af0dc12b376dc55e2ce3a3e8fec"
+    "13a391aa59eaeced5f214d8c59e3e071f60c8159"
+    "b4b080da496fab9b249130e1a39c8b0ebe4a0120"
+    "77ba5ff37ccc455ab32cb7a4c73aa037eb3c9df8"
+    "786dcc7a9a1f2b93406db652a6180adb677ab965"
+    "1a437301473744dd4a1824422bac88ee0a47e48c"
+    "45cbbfa5d4108957035ed11a375005727a125f51"
+    "9bd2e7ffe0a3d6c88fe017065d581b68cbbb7c44"
+    "7f3bd12041fab448d64488a33384142c692cacd8"
+    "cb9082116a8e674535b8e0a9381186ee4ad165d7"
+    "e1b826a86d6964c45a47fe6558600b443790fc2e";
+
+std::string Hex(const SaltPool::Buffer& buffer) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned char byte : buffer) {
+    hex.push_back(kDigits[byte >> 4]);
+    hex.push_back(kDigits[byte & 15]);
+  }
+  return hex;
+}
 }  // namespace
 
-TEST(SaltPoolTest, SeedingIsDeterministicForTheSameEntropyAndDrawRefreshesAtTheEnd) {
+TEST(SaltPoolTest, SeedAndRefreshGiveTheWrittenOutReference) {
   counterEntropyNext = 0;
-  SaltPool a;
-  a.Seed(CountingEntropy);
-  counterEntropyNext = 0;
-  SaltPool b;
-  b.Seed(CountingEntropy);
-  EXPECT_EQ(a.Output(), b.Output());
-  EXPECT_EQ(a.Pool(), b.Pool());
+  SaltPool pool;
+  pool.Seed(CountingEntropy);
+  EXPECT_EQ(Hex(pool.Output()), kSeededOutput);
+  EXPECT_EQ(Hex(pool.Pool()), kSeededPool);
+  EXPECT_EQ(pool.Position(), 0u);
+  EXPECT_EQ(counterEntropyNext, 520u) << "two refreshes of 260 bytes each";
 
-  // Draw the whole output buffer, then one more byte: that byte comes from
-  // a refreshed buffer, which differs from the one used up.
-  const SaltPool::Buffer first = a.Output();
+  // Draw the whole output buffer, then one more byte: that byte is the
+  // first of the refreshed buffer.
   std::vector<unsigned char> drawn(SaltPool::kSize + 1);
-  a.Draw(drawn.data(), drawn.size());
-  EXPECT_TRUE(std::equal(first.begin(), first.end(), drawn.begin()));
-  EXPECT_EQ(a.Position(), 1u);
-  EXPECT_NE(a.Output(), first);
-  EXPECT_EQ(drawn.back(), a.Output()[0]);
+  pool.Draw(drawn.data(), drawn.size());
+  SaltPool::Buffer firstBuffer;
+  std::copy(drawn.begin(), drawn.end() - 1, firstBuffer.begin());
+  EXPECT_EQ(Hex(firstBuffer), kSeededOutput);
+  EXPECT_EQ(Hex(pool.Output()), kRefreshedOutput);
+  EXPECT_EQ(Hex(pool.Pool()), kRefreshedPool);
+  EXPECT_EQ(drawn.back(), 0x01);
+  EXPECT_EQ(pool.Position(), 1u);
+  EXPECT_EQ(counterEntropyNext, 780u);
 }
 
 TEST(SaltPoolTest, PlatformEntropyDeliversAtMostEightChangingBytes) {
