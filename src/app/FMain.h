@@ -64,7 +64,7 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   void Work(std::int64_t transferred) override;
   void WorkEnd() override;
   void ProcessMessages() override;
-  void RequestRunning(bool running) override { SetCommandsBusy(running); }
+  void RequestRunning(bool running) override;
 
   // Disables every command that would change the table's rows or use the
   // HTTP client (Main Keyword, Gather Keywords, Add Keywords, Delete
@@ -72,7 +72,9 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   // "Gather Data" unless it reads "Stop". Select All, Clear Selection, the
   // check boxes, Save Results and closing the window stay available. Calls
   // nest: the commands come back when every SetCommandsBusy(true) has been
-  // matched by a SetCommandsBusy(false).
+  // matched by a SetCommandsBusy(false). The requests of the start-up
+  // check disable nothing: a network command clicked meanwhile makes the
+  // check give way and runs right after it.
   void SetCommandsBusy(bool busy);
   bool CommandsBusy() const { return busyDepth_ > 0; }
 
