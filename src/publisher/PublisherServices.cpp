@@ -89,7 +89,11 @@ void PublisherServices::BackgroundCheck() {
       self.backgroundRunning_ = false;
       if (auto command = std::exchange(self.deferredCommand_, nullptr)) {
         try {
-          QTimer::singleShot(0, &self.messages_, std::move(command));
+          // Not once the window has been closed meanwhile.
+          QTimer::singleShot(0, &self.messages_,
+                             [&messages = self.messages_, command = std::move(command)] {
+                               if (messages.Open()) command();
+                             });
         } catch (...) {  // out of memory: the click is lost, the window goes on
         }
       }

@@ -455,6 +455,22 @@ INSTANTIATE_TEST_SUITE_P(
             [](TfrmMain&) { return LastBoxIs("There's no new updates for this application!"); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(WindowNetworkTest, ACommandPutOffBehindTheCheckIsDroppedWhenTheWindowCloses) {
+  Brand();
+  Serve("suggest", RawHttpServer::Respond(200, kSuggestionPage));
+  Open();
+  SetMainKeyword("golf");
+  When(Waiting("newest"), [this] {
+    Button("btnGatherKeyword")->click();
+    window_->close();
+  });
+  StartUpCheck();
+  QTest::qWait(200);
+  EXPECT_TRUE(Seen("suggest").empty()) << "a request after the window has closed";
+  EXPECT_EQ(window_->RowCount(), 0);
+  EXPECT_TRUE(MessageBox::ShownBoxes().empty());
+}
+
 // --- The idle limit
 
 TEST_F(WindowNetworkTest, TheIdleLimitEndsAStalledFetchLikeALostConnection) {
