@@ -64,6 +64,10 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   void Work(std::int64_t transferred) override;
   void WorkEnd() override;
   void ProcessMessages() override;
+  // A request disables the commands (SetCommandsBusy), except the
+  // requests of the start-up check: they disable nothing, and a network
+  // command clicked meanwhile makes the check give way and runs right
+  // after it.
   void RequestRunning(bool running) override;
 
   // Disables every command that would change the table's rows or use the
@@ -72,9 +76,7 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   // "Gather Data" unless it reads "Stop". Select All, Clear Selection, the
   // check boxes, Save Results and closing the window stay available. Calls
   // nest: the commands come back when every SetCommandsBusy(true) has been
-  // matched by a SetCommandsBusy(false). The requests of the start-up
-  // check disable nothing: a network command clicked meanwhile makes the
-  // check give way and runs right after it.
+  // matched by a SetCommandsBusy(false).
   void SetCommandsBusy(bool busy);
   bool CommandsBusy() const { return busyDepth_ > 0; }
 
