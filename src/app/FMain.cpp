@@ -597,10 +597,12 @@ void TfrmMain::btnAboutClick() {
 }
 
 void TfrmMain::btnNewsClick() {
+  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::btnNewsClick))) return;
   publisher_->NewsCommand(newsItems_);
 }
 
 void TfrmMain::btnUpdateClick() {
+  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::btnUpdateClick))) return;
   publisher_->CheckUpdates(false);
 }
 
@@ -620,6 +622,7 @@ void TfrmMain::gifBannerClick() {
 // Keyword research over the network
 
 void TfrmMain::btnGatherKeywordClick() {
+  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::btnGatherKeywordClick))) return;
   abortRequested_ = false;
   {
     const BusyScope busy(*this);
@@ -658,6 +661,7 @@ void TfrmMain::btnGatherDataClick() {
     ProcessMessages();
     return;
   }
+  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::btnGatherDataClick))) return;
 
   SearchType type = SearchType::Precise;
   {
@@ -734,11 +738,24 @@ void TfrmMain::Work(std::int64_t transferred) {
 
 void TfrmMain::WorkEnd() {
   HoldStatusPaint();
+  // A transfer of unannounced length ran on the busy gauge; once it is
+  // over the gauge shows it complete.
+  if (MainGauge->maximum() == 0) MainGauge->setMaximum(100);
   MainGauge->setValue(MainGauge->maximum());
 }
 
 void TfrmMain::ProcessMessages() {
   QCoreApplication::processEvents();
+}
+
+void TfrmMain::RequestRunning(bool running) {
+  if (publisher_ && publisher_->BackgroundCheckRunning()) {
+    // The start-up check runs unseen and disables nothing; once it has
+    // given way to the user it sends nothing more.
+    if (running && publisher_->BackgroundCheckGaveWay()) idHTTP1_->Disconnect();
+    return;
+  }
+  SetCommandsBusy(running);
 }
 
 void TfrmMain::SetCommandsBusy(bool busy) {

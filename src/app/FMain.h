@@ -64,7 +64,11 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   void Work(std::int64_t transferred) override;
   void WorkEnd() override;
   void ProcessMessages() override;
-  void RequestRunning(bool running) override { SetCommandsBusy(running); }
+  // A request disables the commands (SetCommandsBusy), except the
+  // requests of the start-up check: they disable nothing, and a network
+  // command clicked meanwhile makes the check give way and runs right
+  // after it.
+  void RequestRunning(bool running) override;
 
   // Disables every command that would change the table's rows or use the
   // HTTP client (Main Keyword, Gather Keywords, Add Keywords, Delete

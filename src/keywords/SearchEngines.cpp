@@ -1,6 +1,7 @@
 #include "keywords/SearchEngines.h"
 
 #include "keywords/QueryText.h"
+#include "web/RequestUrl.h"
 #include "web/UUtils.h"
 
 namespace {
@@ -62,7 +63,7 @@ std::string SearchUrl(SearchEngine engine, const std::string& host, std::string_
   url += quote;
   url += BlanksToPlus(phrase);
   url += quote;
-  return url;
+  return EncodeUnsendableBytes(url);
 }
 
 std::string CutResultCount(SearchEngine engine, std::string_view page) {

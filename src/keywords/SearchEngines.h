@@ -16,7 +16,8 @@ inline constexpr SearchEngine kSearchEngines[] = {SearchEngine::Google, SearchEn
 // The table column that holds the engine's count.
 ResultColumn CountColumn(SearchEngine engine);
 
-// The results-page request for `phrase` (blanks as "+", nothing escaped),
+// The results-page request for `phrase` (blanks as "+", nothing else
+// escaped but the control bytes and DEL a request line cannot carry),
 // between "%22" on both sides when precise. `host` is scheme://host[:port].
 std::string SearchUrl(SearchEngine engine, const std::string& host, std::string_view phrase,
                       SearchType type);

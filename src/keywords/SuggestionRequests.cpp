@@ -1,14 +1,15 @@
 #include "keywords/SuggestionRequests.h"
 
 #include "keywords/QueryText.h"
+#include "web/RequestUrl.h"
 
 std::string SuggestionsUrl(const std::string& base, const std::string& mainKeyword) {
-  return base + "/?seed=" + BlanksToPlus(mainKeyword) +
-         "&adult_filter=remove_offensive&suggest=Hit+Me";
+  return EncodeUnsendableBytes(base + "/?seed=" + BlanksToPlus(mainKeyword) +
+                               "&adult_filter=remove_offensive&suggest=Hit+Me");
 }
 
 std::string SecurityImageAnswerUrl(const std::string& base, const std::string& typed,
                                    const std::string& randomValue, const std::string& seedValue) {
-  return base + "/keyword-suggestion-tool.html?password=" + typed + "&random=" + randomValue +
-         "&seed=" + seedValue;
+  return EncodeUnsendableBytes(base + "/keyword-suggestion-tool.html?password=" + typed +
+                               "&random=" + randomValue + "&seed=" + seedValue);
 }

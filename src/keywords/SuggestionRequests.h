@@ -4,7 +4,8 @@
 
 // The two requests sent to the keyword-suggestion service. `base` is its
 // scheme://host[:port]. Values are inserted as they are: the service
-// expects them unencoded.
+// expects them unencoded. Only the bytes no request line can carry
+// (blanks left in them, control bytes, DEL) are percent-encoded.
 
 // "/?seed=" + main keyword (blanks as "+") + the fixed filter and button.
 std::string SuggestionsUrl(const std::string& base, const std::string& mainKeyword);

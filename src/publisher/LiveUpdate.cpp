@@ -6,6 +6,7 @@
 #include "publisher/DownloadToFile.h"
 #include "publisher/IniFile.h"
 #include "publisher/VersionNumber.h"
+#include "web/RequestUrl.h"
 
 LiveUpdate::LiveUpdate(HttpClient& client, Messages& messages, std::string baseUrl, Launcher launch,
                        std::function<void()> closeMainWindow)
@@ -20,7 +21,7 @@ void LiveUpdate::CheckUpdates(bool silent) {
   // created, answers the same as a version that is not newer.
   const auto descriptor = ProgramFile(kDescriptorName);
   std::error_code ec;
-  if (DownloadToFile(client_, baseUrl_ + kDescriptorName, descriptor) &&
+  if (DownloadToFile(client_, EncodeUnsendableBytes(baseUrl_ + kDescriptorName), descriptor) &&
       std::filesystem::exists(descriptor, ec)) {
     const std::string published = ReadIniString(descriptor, "APPLICATION", "Version");
     if (IsNewerVersion(published, ProgramVersion)) {

@@ -1,10 +1,12 @@
 #include "publisher/NewsRequest.h"
 
+#include "web/RequestUrl.h"
+
 std::string NewsScriptUrl(std::string_view baseUrl, std::string_view script) {
   std::string url(baseUrl);
   if (url.empty() || url.back() != '/') url += '/';
   url += script;
-  return url;
+  return EncodeUnsendableBytes(url);
 }
 
 std::vector<FormField> NewsFormFields(const std::string& publisherId, const std::string& brandCode,

@@ -12,7 +12,8 @@ inline constexpr std::string_view kNewsListScript = "getlastnews.php";
 inline constexpr std::string_view kNewsDetailsScript = "getnewsdetails.php";
 
 // The base URL with the script name; a base with or without its trailing
-// "/" gives the same URL.
+// "/" gives the same URL. Blanks and control bytes of the brand's base
+// (its value is not trimmed) are percent-encoded so that it can be sent.
 std::string NewsScriptUrl(std::string_view baseUrl, std::string_view script);
 
 // The six fields in the order the service reads them. `selectorName` and

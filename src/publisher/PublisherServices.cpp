@@ -2,14 +2,17 @@
 
 #include <QProcess>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <exception>
+#include <utility>
 
 #include "app/CrashHandler.h"
 #include "publisher/BackgroundNewsCheck.h"
 #include "publisher/FNews.h"
 #include "publisher/NewsBalloon.h"
 #include "settings/LastNewsId.h"
+#include "web/HttpClient.h"
 
 namespace {
 
@@ -77,10 +80,43 @@ void PublisherServices::NewsCommand(std::vector<std::string>& newsItems) {
 }
 
 void PublisherServices::BackgroundCheck() {
+  backgroundRunning_ = true;
+  backgroundYielded_ = false;
+  // However the check ends, a command that waited for it runs next.
+  struct EndOfCheck {
+    PublisherServices& self;
+    ~EndOfCheck() {
+      self.backgroundRunning_ = false;
+      if (auto command = std::exchange(self.deferredCommand_, nullptr)) {
+        try {
+          // Not once the window has been closed meanwhile.
+          QTimer::singleShot(0, &self.messages_,
+                             [&messages = self.messages_, command = std::move(command)] {
+                               if (messages.Open()) command();
+                             });
+        } catch (...) {  // out of memory: the click is lost, the window goes on
+        }
+      }
+    }
+  } endOfCheck{*this};
+
   BackgroundNewsCheck check(
       news_, [this] { return ReadMarker(); },
-      [this](const std::string& text) { ShowNewsNotice(text); }, [this] { CheckUpdates(true); });
+      [this](const std::string& text) { ShowNewsNotice(text); },
+      [this] {
+        if (!backgroundYielded_) CheckUpdates(true);
+      });
   check.Run();
+}
+
+bool PublisherServices::DeferBehindBackgroundCheck(std::function<void()> command) {
+  if (!backgroundRunning_) return false;
+  backgroundYielded_ = true;
+  // No abort flag: the cut fails the check's request without touching the
+  // flag that the user's own commands go by.
+  parts_.client.Disconnect();
+  if (!deferredCommand_) deferredCommand_ = std::move(command);
+  return true;
 }
 
 void PublisherServices::CheckUpdates(bool silent) {

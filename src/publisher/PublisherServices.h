@@ -43,6 +43,23 @@ class PublisherServices {
   // silent update check.
   void BackgroundCheck();
 
+  // True while BackgroundCheck runs. Its requests disable no command of
+  // the window.
+  bool BackgroundCheckRunning() const { return backgroundRunning_; }
+
+  // For a command of the user that needs the client. While the background
+  // check runs, the check gives way: its running request is cut and ends
+  // through its quiet failure path, it makes no further request, and
+  // `command` is posted to run as soon as the check has returned (only the
+  // first command asked for meanwhile; the one client serves one request
+  // at a time). True when the command was put off; false when no check
+  // runs and the caller goes on at once.
+  bool DeferBehindBackgroundCheck(std::function<void()> command);
+
+  // True once the running background check has given way; a request it
+  // still starts is to be cut before it goes out.
+  bool BackgroundCheckGaveWay() const { return backgroundRunning_ && backgroundYielded_; }
+
   // "Check Updates" (silent false) and the start-up check (silent true).
   void CheckUpdates(bool silent);
 
@@ -62,6 +79,9 @@ class PublisherServices {
   void SaveMarker(const std::string& id);
 
   Parts parts_;
+  bool backgroundRunning_ = false;
+  bool backgroundYielded_ = false;
+  std::function<void()> deferredCommand_;
   OpenWindowMessages messages_;
   NewsService news_;
   LiveUpdate update_;

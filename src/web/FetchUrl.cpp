@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -43,6 +44,29 @@ class RemoveOnExit {
   std::filesystem::path path_;
 };
 
+// Once the status shows the request, an error that escapes the client (an
+// allocation failure, an error out of a nested command) still closes the
+// connection and replaces "Getting URL: ..." with the failure text on its
+// way to the caller; the working file goes through its own guard.
+class FailOnError {
+ public:
+  explicit FailOnError(HttpClient& http) : http_(http) {}
+  FailOnError(const FailOnError&) = delete;
+  FailOnError& operator=(const FailOnError&) = delete;
+  ~FailOnError() {
+    if (std::uncaught_exceptions() <= errorsBefore_) return;
+    http_.Disconnect();
+    try {
+      http_.Host().ShowMainStatus(kConnectionError);
+    } catch (...) {  // the error on its way out is the one to report
+    }
+  }
+
+ private:
+  HttpClient& http_;
+  int errorsBefore_ = std::uncaught_exceptions();
+};
+
 }  // namespace
 
 bool FetchUrl(HttpClient& http, const std::string& url, std::string& page) {
@@ -63,6 +87,7 @@ bool FetchUrl(HttpClient& http, const std::string& url, std::string& page) {
     return false;
   }
   cleanup.emplace(path);
+  const FailOnError failOnError(http);
 
   host.ShowMainStatus("Getting URL: " + url + "...");
   host.Work(0);

@@ -28,6 +28,9 @@ using std::chrono::milliseconds;
 // one is taken as the final response.
 constexpr int kMaxRequests = 15;
 constexpr milliseconds kConnectTimeout{120'000};
+// A connection that stands but moves no byte for this long is given up,
+// like one the server dropped.
+constexpr milliseconds kIdleTimeout{60'000};
 // How often waiting pumps the host's messages.
 constexpr milliseconds kConnectingPump{125};
 constexpr milliseconds kWaitingPump{250};
@@ -82,14 +85,16 @@ struct Exchange {
   std::vector<std::string> cookie2;  // Set-Cookie2 values
 
   bool connected = false;
-  std::int64_t received = 0;  // body bytes of this response
+  std::int64_t headerBytes = 0;  // of every response head, interim ones too
+  std::int64_t received = 0;     // body bytes of this response
   bool sinkRefused = false;
   std::exception_ptr error;
 
   bool added = false;  // attached to the multi handle
   bool done = false;   // libcurl finished it
   CURLcode result = CURLE_OK;
-  bool cut = false;  // detached before libcurl finished it
+  bool cut = false;       // detached before libcurl finished it
+  bool timedOut = false;  // detached after the idle limit without a byte
 
   bool Redirect() const { return status >= 300 && status < 400; }
   // The body that is the result of the fetch: a success, or a redirect
@@ -105,6 +110,7 @@ struct Exchange {
 std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
   auto& x = *static_cast<Exchange*>(user);
   const std::size_t n = size * count;
+  x.headerBytes += static_cast<std::int64_t>(n);
   const std::string_view line(data, n);
   try {
     if (line.starts_with("HTTP/")) {
@@ -196,6 +202,7 @@ struct HttpClient::Impl {
   CurlShare share;  // the cookie store, for the client's life
   CurlMulti multi;  // holds the open connection between requests
   milliseconds connectTimeout = kConnectTimeout;
+  milliseconds idleTimeout = kIdleTimeout;
 
   bool busy = false;
   bool cancelled = false;  // Disconnect() while the request ran
@@ -216,6 +223,7 @@ struct HttpClient::Impl {
   void Pump();
   void StoreCookie2(const Exchange& x, const std::string& url);
   void Cut() noexcept;
+  void TimeOut(Exchange& x) noexcept;
   void DropConnections() noexcept { multi.reset(curl_multi_init()); }
 };
 
@@ -261,6 +269,13 @@ void HttpClient::Impl::Cut() noexcept {
   }
 }
 
+void HttpClient::Impl::TimeOut(Exchange& x) noexcept {
+  dropConnections = true;
+  if (x.added) curl_multi_remove_handle(multi.get(), x.easy);
+  x.added = false;
+  x.timedOut = true;
+}
+
 // Sends what happened since the last round to the host: the upload of a
 // POST body, then the response body. Any host call may cut the transfer.
 void HttpClient::Impl::Report(Exchange& x, Gauge& up, Gauge& down, std::int64_t uploadSize,
@@ -295,6 +310,28 @@ void HttpClient::Impl::Transfer(Exchange& x, std::int64_t uploadSize) {
 
   Gauge up;
   Gauge down;
+  // A transfer left by an error still ends on the gauge: an unannounced
+  // length must not leave it drawn as busy.
+  struct EndGauges {
+    Impl& self;
+    Gauge& up;
+    Gauge& down;
+    ~EndGauges() {
+      for (Gauge* g : {&up, &down}) {
+        if (!g->begun || g->ended) continue;
+        g->ended = true;
+        try {
+          self.host.WorkEnd();
+        } catch (...) {  // already on the way out of an error
+        }
+      }
+    }
+  } endGauges{*this, up, down};
+
+  // Bytes moved so far, and when that count last changed; the idle limit
+  // runs from the moment the connection stands.
+  std::int64_t moved = -1;
+  Clock::time_point lastMove;
   nextPump = Clock::now() + kConnectingPump;
   for (;;) {
     int running = 0;
@@ -312,6 +349,22 @@ void HttpClient::Impl::Transfer(Exchange& x, std::int64_t uploadSize) {
     Report(x, up, down, uploadSize, x.done);
     if (x.done || x.cut || x.error) break;
 
+    // Checked only after libcurl has read what the socket holds, so a long
+    // nested command in a pump does not count against a server that
+    // answered meanwhile.
+    if (x.connected) {
+      curl_off_t sent = 0;
+      curl_easy_getinfo(x.easy, CURLINFO_SIZE_UPLOAD_T, &sent);
+      const std::int64_t now = x.headerBytes + x.received + static_cast<std::int64_t>(sent);
+      if (now != moved) {
+        moved = now;
+        lastMove = Clock::now();
+      } else if (Clock::now() - lastMove >= idleTimeout) {
+        TimeOut(x);
+        break;
+      }
+    }
+
     if (Clock::now() >= nextPump) {
       Pump();
       // A request that began with the flag already set (the window was
@@ -321,8 +374,11 @@ void HttpClient::Impl::Transfer(Exchange& x, std::int64_t uploadSize) {
       if (x.cut) break;
     }
     // Socket activity ends the wait early, so data is handled as soon as
-    // it arrives; the time-out only bounds the gap between two pumps.
-    const auto left = std::chrono::ceil<milliseconds>(nextPump - Clock::now()).count();
+    // it arrives; the time-out only bounds the gap between two pumps (and
+    // the wait for the idle limit).
+    Clock::time_point wakeAt = nextPump;
+    if (moved >= 0) wakeAt = std::min(wakeAt, lastMove + idleTimeout);
+    const auto left = std::chrono::ceil<milliseconds>(wakeAt - Clock::now()).count();
     curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(std::max<long long>(left, 0)),
                     nullptr);
   }
@@ -416,8 +472,11 @@ bool HttpClient::Impl::Run(Method method, const std::string& url, const std::str
   dropConnections = false;
   struct Finish {
     Impl& self;
+    int errorsBefore = std::uncaught_exceptions();
     ~Finish() {
-      if (self.dropConnections) self.DropConnections();
+      // A request left by an error may have finished its transfer and
+      // kept the connection: it goes, like after a cut.
+      if (self.dropConnections || std::uncaught_exceptions() > errorsBefore) self.DropConnections();
       self.busy = false;
       try {
         self.host.RequestRunning(false);
@@ -445,13 +504,19 @@ bool HttpClient::Impl::Run(Method method, const std::string& url, const std::str
     x.sink = &sink;
     CurlSlist headers;
     const CurlEasy easy = Prepare(x, method, hopUrl, contentType, body, headers);
-    if (!easy) return false;
+    // Disconnect() from RequestRunning(true) cuts the request before it
+    // goes out.
+    if (!easy || cancelled) return false;
     Transfer(x, uploadSize);
     StoreCookie2(x, hopUrl);
     if (x.error) std::rethrow_exception(x.error);
 
-    const bool complete =
-        x.cut ? x.CutAtUntilCloseBody() : x.done && x.result == CURLE_OK && !x.sinkRefused;
+    // A cut ends a body that only the server's close would end like that
+    // close only when the abort flag asked for it (Stop, closing the
+    // window); a request cut for another reason, or given up as idle, fails.
+    const bool complete = x.timedOut ? false
+                          : x.cut    ? x.CutAtUntilCloseBody() && host.AbortRequested()
+                                     : x.done && x.result == CURLE_OK && !x.sinkRefused;
     if (!complete || !x.headersDone) return false;
     if (x.Final()) return true;
     if (!x.Redirect() || cancelled) return false;
@@ -509,4 +574,8 @@ void HttpClient::RestrictToLoopbackForTests(bool restrict) {
 
 void HttpClient::SetConnectTimeoutForTests(std::chrono::milliseconds timeout) {
   impl_->connectTimeout = timeout;
+}
+
+void HttpClient::SetIdleTimeoutForTests(std::chrono::milliseconds timeout) {
+  impl_->idleTimeout = timeout;
 }

@@ -40,7 +40,9 @@ class HttpClient {
   // Closes the open connection, if any, and cuts a running transfer. Safe
   // to call from inside the host's ProcessMessages while a request runs:
   // the transfer is detached from libcurl at once and the request returns
-  // as soon as control comes back to it. Never throws.
+  // false as soon as control comes back to it (true only for a body that
+  // runs until the server closes, when the host's abort flag is set by
+  // then: the cut ends it like that close). Never throws.
   void Disconnect() noexcept;
 
   // True while a request runs on this client.
@@ -58,6 +60,11 @@ class HttpClient {
   // Tests only: a short connect time-out instead of the program's 120 s,
   // so that a time-out can be tested without waiting for it.
   void SetConnectTimeoutForTests(std::chrono::milliseconds timeout);
+
+  // Tests only: a short idle limit instead of the program's 60 s. A
+  // request whose connection stands but moves no byte, in either
+  // direction, for that long fails like a connection the server dropped.
+  void SetIdleTimeoutForTests(std::chrono::milliseconds timeout);
 
   // Tests only: every client of the process refuses, before any name is
   // looked up, a request to a host other than 127.0.0.1, localhost or

@@ -8,6 +8,23 @@ char Lower(char c) {
 
 }  // namespace
 
+std::string EncodeUnsendableBytes(std::string_view url) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(url.size());
+  for (const char c : url) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= 0x20 || byte == 0x7F) {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0x0F];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 std::string WithoutFragment(std::string_view url) {
   return std::string(url.substr(0, url.find('#')));
 }

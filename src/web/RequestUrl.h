@@ -7,6 +7,14 @@
 // callers and sent as given: no percent-encoding, no ".." folding; only
 // the fragment (from the first "#" on) stays home.
 
+// The URL with every byte that cannot stand in a request line written as
+// "%" and two capital hex digits: the blank, the control bytes 0x00-0x1F
+// and DEL (0x7F). Every other byte stays as it is, "%" included, so a URL
+// encoded once comes out of a second pass unchanged. Callers that insert
+// outside values (typed text, page values, table cells, brand addresses)
+// pass the composed URL through it.
+std::string EncodeUnsendableBytes(std::string_view url);
+
 // The URL without its fragment.
 std::string WithoutFragment(std::string_view url);
 

@@ -19,9 +19,12 @@ TEST(SuggestionRequests, KeywordGoesInWithOnlyBlanksChanged) {
       {"golf clubs", "/?seed=golf+clubs&adult_filter=remove_offensive&suggest=Hit+Me"},
       // Neither trimmed nor escaped: "&" starts a parameter of its own.
       {"  tom & jerry ", "/?seed=++tom+&+jerry+&adult_filter=remove_offensive&suggest=Hit+Me"},
-      {"a,b+c#d\xE9", "/?seed=a,b+c#d\xE9&adult_filter=remove_offensive&suggest=Hit+Me"},
+      {"a,b+c#d\xE9%", "/?seed=a,b+c#d\xE9%&adult_filter=remove_offensive&suggest=Hit+Me"},
+      // Bytes no request line can carry are the only ones encoded.
       {"two  blanks\tand tab",
-       "/?seed=two++blanks\tand+tab&adult_filter=remove_offensive&suggest=Hit+Me"},
+       "/?seed=two++blanks%09and+tab&adult_filter=remove_offensive&suggest=Hit+Me"},
+      {std::string("a\0b\r\nc\x7F\x1F", 8),
+       "/?seed=a%00b%0D%0Ac%7F%1F&adult_filter=remove_offensive&suggest=Hit+Me"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SuggestionsUrl(kBase, c.keyword), kBase + c.expected) << c.keyword;
@@ -33,8 +36,14 @@ TEST(SuggestionRequests, AnswerCarriesTypedTextAndHiddenValuesUnchanged) {
             kBase + "/keyword-suggestion-tool.html?password=x7Kp&random=r&1&seed=golf+clubs");
   EXPECT_EQ(SecurityImageAnswerUrl(kBase, "", "", ""),
             kBase + "/keyword-suggestion-tool.html?password=&random=&seed=");
+  // Blanks and line breaks from the field or the page are encoded, the
+  // rest goes in as it is.
   EXPECT_EQ(SecurityImageAnswerUrl(kBase, "  ", "R", "S"),
-            kBase + "/keyword-suggestion-tool.html?password=  &random=R&seed=S");
+            kBase + "/keyword-suggestion-tool.html?password=%20%20&random=R&seed=S");
+  EXPECT_EQ(SecurityImageAnswerUrl(kBase, "x 7", "r 1\r\n2", "golf clubs\t"),
+            kBase +
+                "/keyword-suggestion-tool.html?password=x%207&random=r%201%0D%0A2"
+                "&seed=golf%20clubs%09");
 }
 
 struct SearchCase {
@@ -55,6 +64,9 @@ TEST(SearchRequests, PathQueryKeyAndQuotesPerEngine) {
       {SearchEngine::Google, SearchType::Broad, "a  b", "/search?q=a++b"},
       {SearchEngine::Msn, SearchType::Precise, " c&d ", "/results.aspx?q=%22+c&d+%22"},
       {SearchEngine::Yahoo, SearchType::Precise, "", "/search?p=%22%22"},
+      // A cell from a keyword file may hold a tab.
+      {SearchEngine::Google, SearchType::Precise, "golf\tclubs", "/search?q=%22golf%09clubs%22"},
+      {SearchEngine::Msn, SearchType::Broad, "a\x7F b\n", "/results.aspx?q=a%7F+b%0A"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SearchUrl(c.engine, kBase, c.phrase, c.type), kBase + c.expected) << c.expected;

@@ -75,6 +75,10 @@ TEST(NewsRequestTest, UrlIsTheSameWithOrWithoutTrailingSlash) {
   EXPECT_EQ(NewsScriptUrl("http://127.0.0.1:8080/news/", kNewsDetailsScript),
             "http://127.0.0.1:8080/news/getnewsdetails.php");
   EXPECT_EQ(NewsScriptUrl("", kNewsDetailsScript), "/getnewsdetails.php");
+  // The brand's value is not trimmed; what no request line can carry is
+  // encoded, the rest kept.
+  EXPECT_EQ(NewsScriptUrl("http://127.0.0.1:8080/our news/\t", kNewsListScript),
+            "http://127.0.0.1:8080/our%20news/%09/getlastnews.php");
 }
 
 TEST(MultipartFormTest, BoundaryIsEightHyphensAndFifteenDigitsOfLocalTime) {

@@ -4,10 +4,12 @@
 // for a success, even when the part that came looks like one.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -222,6 +224,29 @@ TEST_F(UpdateFaultTest, ARedirectLoopEndsAtTheRequestLimit) {
   CheckAt(server, /*silent=*/false);
   EXPECT_EQ(messages_.boxes, (std::vector<Box>{{'I', kNoUpdates}}));
   EXPECT_EQ(server.RequestCount(), 15u);
+}
+
+TEST_F(UpdateFaultTest, AnErrorOutOfAPumpLeavesNoPartialCopyAndNoConnection) {
+  const std::string descriptor = "[APPLICATION]\r\nVersion=2.0\r\n";
+  std::atomic<int> requests{0};
+  RawHttpServer server([&](const Request&) {
+    if (++requests > 1) return RawHttpServer::Respond(200, descriptor);
+    // Half the descriptor, then the server waits with the connection open.
+    return Reply().Send("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" + descriptor).Hold();
+  });
+  folder_.Write("mainappupdate.inf", "[APPLICATION]\r\nVersion=9.0\r\n");  // from a run before
+  host_.onPump = [this] {
+    if (host_.WorkCount() > 0) throw std::runtime_error("a nested command failed");
+  };
+  EXPECT_THROW(CheckAt(server, /*silent=*/false), std::runtime_error);
+  EXPECT_FALSE(folder_.Exists("mainappupdate.inf")) << "a partial copy was left";
+  EXPECT_TRUE(server.WaitForClientCloses(1, 5s));
+  EXPECT_FALSE(client_.Busy());
+
+  host_.onPump = nullptr;
+  CheckAt(server, /*silent=*/false);
+  EXPECT_EQ(messages_.boxes, (std::vector<Box>{{'I', kNoUpdates}}));
+  EXPECT_EQ(folder_.Read("mainappupdate.inf"), descriptor);
 }
 
 TEST_F(UpdateFaultTest, AVeryLargeDescriptorIsReadToItsEnd) {

@@ -28,6 +28,8 @@ class FakeFetchHost : public FetchHost {
 
   // Runs inside ProcessMessages, after the pump is counted.
   std::function<void()> onPump;
+  // Runs inside RequestRunning, after the call is recorded.
+  std::function<void(bool)> onRequestRunning;
 
   bool AbortRequested() const override { return abort; }
   void ShowMainStatus(const std::string& text) override { statuses.push_back(text); }
@@ -35,7 +37,10 @@ class FakeFetchHost : public FetchHost {
   void Work(std::int64_t transferred) override;
   void WorkEnd() override;
   void ProcessMessages() override;
-  void RequestRunning(bool on) override { running.push_back(on); }
+  void RequestRunning(bool on) override {
+    running.push_back(on);
+    if (onRequestRunning) onRequestRunning(on);
+  }
 
   // The gauge events as text ("begin 10", "work 4", "end"), for messages.
   std::string GaugeText() const;

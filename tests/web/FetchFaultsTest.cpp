@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 
@@ -122,6 +123,71 @@ TEST_F(FetchFaultsTest, ARequestStartedAfterTheCloseDoesNotWaitForASilentServer)
   }
   EXPECT_TRUE(silent.WaitForClientCloses(1, 5s));
 }
+
+TEST_F(FetchFaultsTest, TheIdleLimitEndsAFetchFromASilentServerLikeALostConnection) {
+  RawHttpServer server([](const Request& r) {
+    if (r.target == "/next") return RawHttpServer::Respond(200, "next page");
+    return Reply().Send("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nthe first part").Hold();
+  });
+  http.SetIdleTimeoutForTests(300ms);
+  const std::string url = server.Url("/silent");
+  EXPECT_FALSE(FetchUrl(http, url, page));
+  EXPECT_EQ(page, "");
+  EXPECT_EQ(host.statuses, (std::vector<std::string>{Getting(url), kConnectionError}));
+  EXPECT_FALSE(folder.Exists("test.html"));
+  EXPECT_TRUE(server.WaitForClientCloses(1, 5s));
+  EXPECT_FALSE(host.abort) << "a time-out is no stop";
+  ASSERT_TRUE(FetchUrl(http, server.Url("/next"), page));
+  EXPECT_EQ(page, "next page\r\n");
+}
+
+// --- An error escapes the client (thrown out of a message pump).
+
+struct ErrorCase {
+  const char* name;
+  std::string head;  // sent at once; the connection is then kept open
+  // When the pump throws: after this many progress events.
+  int afterWork;
+};
+void PrintTo(const ErrorCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class FetchErrorTest : public FetchFaultsTest, public ::testing::WithParamInterface<ErrorCase> {};
+
+TEST_P(FetchErrorTest, ClosesTheConnectionShowsTheFailureAndLeavesNoFile) {
+  const auto& c = GetParam();
+  RawHttpServer server([&c](const Request& r) {
+    if (r.target == "/next") return RawHttpServer::Respond(200, "next page");
+    if (c.head.empty()) return Reply().Hold();
+    return Reply().Send(c.head).KeepAlive();
+  });
+  onPump = [this, &c, &server] {
+    // The fetch pumps once before the request goes out.
+    if (server.RequestCount() == 1 && host.WorkCount() > c.afterWork)
+      throw std::runtime_error("a nested command failed");
+  };
+  const std::string url = server.Url("/page");
+  EXPECT_THROW(FetchUrl(http, url, page), std::runtime_error);
+  EXPECT_EQ(host.statuses, (std::vector<std::string>{Getting(url), kConnectionError}));
+  EXPECT_FALSE(folder.Exists("test.html"));
+  EXPECT_TRUE(server.WaitForClientCloses(1, 5s)) << "the connection was left open";
+  EXPECT_FALSE(http.Busy());
+
+  onPump = nullptr;
+  ASSERT_TRUE(FetchUrl(http, server.Url("/next"), page));
+  EXPECT_EQ(page, "next page\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moments, FetchErrorTest,
+    ::testing::Values(
+        // The fetch's own Work(0) counts as the first progress event.
+        ErrorCase{"WhileWaitingForTheAnswer", "", 0},
+        ErrorCase{"AfterTheWholeBody",
+                  "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nbody\r\n0\r\n\r\n",
+                  1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // --- The connection ends before the response is complete.
 

@@ -492,6 +492,129 @@ TEST_F(HttpClientTest, AnExceptionFromAPumpLeavesTheClientUsable) {
   EXPECT_EQ(body, "fine");
 }
 
+TEST_F(HttpClientTest, AnExceptionAfterTheBodyEndsTheGaugeAndDropsTheConnection) {
+  // The body is in and the server keeps the connection for another
+  // request; the error comes from the pump of the progress event.
+  RawHttpServer server([](const Request& r) {
+    if (r.target == "/next") return Ok("fine");
+    return Reply()
+        .Send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nabcd\r\n0\r\n\r\n")
+        .KeepAlive();
+  });
+  host.onPump = [this] {
+    if (host.WorkCount() > 0) throw std::runtime_error("handler failed");
+  };
+  std::string body;
+  EXPECT_THROW(Get(server.Url("/page"), body), std::runtime_error);
+  EXPECT_EQ(host.GaugeText(), "begin 0, work 4, end") << "the gauge is not left running";
+  EXPECT_TRUE(server.WaitForClientCloses(1, 5s)) << "the connection was kept";
+  host.onPump = nullptr;
+  EXPECT_TRUE(Get(server.Url("/next"), body));
+  EXPECT_EQ(body, "fine");
+}
+
+TEST_F(HttpClientTest, ACutWithoutTheAbortFlagFailsABodyUntilClose) {
+  // Only a stop or the window closing ends such a body like the server's
+  // close; a request cut for another reason did not get its whole body.
+  RawHttpServer server(
+      [](const Request&) { return Reply().Send("HTTP/1.0 200 OK\r\n\r\nfirst").Hold(); });
+  host.onPump = [this] {
+    if (host.WorkCount() > 0) http.Disconnect();
+  };
+  std::string body;
+  EXPECT_FALSE(Get(server.Url("/"), body));
+  EXPECT_TRUE(server.WaitForClientCloses(1, 5s));
+}
+
+TEST_F(HttpClientTest, DisconnectAsTheRequestStartsSendsNothing) {
+  RawHttpServer server([](const Request&) { return Ok("x"); });
+  host.onRequestRunning = [this](bool on) {
+    if (on) http.Disconnect();
+  };
+  std::string body;
+  EXPECT_FALSE(Get(server.Url("/"), body));
+  std::string reply = "stale";
+  EXPECT_FALSE(http.Post(server.Url("/p"), "text/plain", "x", reply));
+  EXPECT_EQ(reply, "");
+  EXPECT_EQ(server.ConnectionCount(), 0);
+  EXPECT_EQ(host.running, (std::vector<bool>{true, false, true, false}));
+  host.onRequestRunning = nullptr;
+  EXPECT_TRUE(Get(server.Url("/"), body));
+}
+
+// --- The idle limit: a connection that stands but stays silent.
+
+struct IdleCase {
+  const char* name;
+  Reply reply;
+};
+void PrintTo(const IdleCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class IdleLimitTest : public HttpClientTest, public ::testing::WithParamInterface<IdleCase> {};
+
+TEST_P(IdleLimitTest, EndsTheRequestLikeALostConnection) {
+  const auto& c = GetParam();
+  RawHttpServer server([&c](const Request&) { return c.reply; });
+  http.SetIdleTimeoutForTests(300ms);
+  std::string body;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Get(server.Url("/"), body));
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(took, 300ms);
+  EXPECT_LT(took, 5s);
+  EXPECT_GE(host.pumps, 1) << "the window is served while the client waits";
+  EXPECT_TRUE(server.WaitForClientCloses(1, 5s)) << "the connection is closed";
+  EXPECT_FALSE(http.Busy());
+  if (!host.gauge.empty()) {
+    EXPECT_EQ(host.gauge.back().kind, Kind::kEnd) << host.GaugeText();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Silences, IdleLimitTest,
+    ::testing::Values(
+        IdleCase{"NoAnswerAtAll", Reply().Hold()},
+        IdleCase{"HeadWithoutBody",
+                 Reply().Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n").Hold()},
+        IdleCase{"HalfAnAnnouncedBody",
+                 Reply().Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nhalf").Hold()},
+        IdleCase{"ChunkedWithoutItsEnd",
+                 Reply()
+                     .Send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nabcd\r\n")
+                     .Hold()},
+        // Silence is no close: a body until the close does not end by it.
+        IdleCase{"BodyUntilCloseThatStops", Reply().Send("HTTP/1.0 200 OK\r\n\r\nfirst").Hold()}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(HttpClientTest, IdleLimitCountsSilenceNotTheWholeRequest) {
+  // Six pieces 150 ms apart: longer in all than the limit, never silent
+  // for as long.
+  const std::string page(60, 'p');
+  RawHttpServer server([&page](const Request&) {
+    return Reply()
+        .Pause(150ms)
+        .Send("HTTP/1.1 200 OK\r\nContent-Length: 60\r\n\r\n")
+        .Drip(page, 10, 150ms);
+  });
+  http.SetIdleTimeoutForTests(400ms);
+  std::string body;
+  EXPECT_TRUE(Get(server.Url("/"), body));
+  EXPECT_EQ(body, page);
+}
+
+TEST_F(HttpClientTest, IdleLimitLeavesTheConnectTimeOutAlone) {
+  StalledListener stalled;
+  http.SetIdleTimeoutForTests(100ms);
+  http.SetConnectTimeoutForTests(800ms);
+  std::string body;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Get(stalled.Url(), body));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 700ms)
+      << "the connect phase is bounded by the connect time-out only";
+}
+
 TEST_F(HttpClientTest, ASinkThatRefusesFailsTheRequest) {
   RawHttpServer server([](const Request&) { return Ok("data"); });
   EXPECT_FALSE(http.Get(server.Url("/"), [](std::string_view) { return false; }));

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 namespace {
 
 TEST(RequestUrl, TargetIsThePathAndQueryAsWritten) {
@@ -18,6 +21,25 @@ TEST(RequestUrl, TargetIsThePathAndQueryAsWritten) {
   };
   for (const auto& [url, target] : cases) EXPECT_EQ(RequestTarget(url), target) << url;
   EXPECT_EQ(WithoutFragment("http://h/p?q#f#g"), "http://h/p?q");
+}
+
+TEST(RequestUrl, OnlyBytesARequestLineCannotCarryAreEncoded) {
+  std::string every;
+  for (int byte = 0; byte < 256; ++byte) every.push_back(static_cast<char>(byte));
+  const std::string encoded = EncodeUnsendableBytes(every);
+  std::string expected;
+  for (int byte = 0; byte < 256; ++byte) {
+    if (byte <= 0x20 || byte == 0x7F) {
+      char escape[4];
+      std::snprintf(escape, sizeof escape, "%%%02X", byte);
+      expected += escape;
+    } else {
+      expected.push_back(static_cast<char>(byte));
+    }
+  }
+  EXPECT_EQ(encoded, expected);
+  EXPECT_EQ(EncodeUnsendableBytes(encoded), encoded) << "a second pass changes nothing";
+  EXPECT_EQ(EncodeUnsendableBytes("http://h/a?q=%22x+y%22#f"), "http://h/a?q=%22x+y%22#f");
 }
 
 TEST(RequestUrl, ReservedInvalidNames) {
