@@ -13,7 +13,7 @@ BannerLabel::BannerLabel(QWidget* parent) : ClickLabel(parent) {
 
 void BannerLabel::SetLeadsSomewhere() {
   setCursor(Qt::PointingHandCursor);
-  setFocusPolicy(Qt::StrongFocus);
+  setFocusPolicy(Qt::TabFocus);
   SetAccessibleRole(this, QAccessible::Link);
 }
 

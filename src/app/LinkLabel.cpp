@@ -11,8 +11,9 @@ LinkLabel::LinkLabel(QWidget* parent) : ClickLabel(parent) {
   setFont(f);
   setCursor(Qt::PointingHandCursor);
   setTextFormat(Qt::PlainText);  // a caption, never markup
-  // Reached with Tab and opened with Enter or Space like any link.
-  setFocusPolicy(Qt::StrongFocus);
+  // Reached with Tab and opened with Enter or Space like any link; a
+  // mouse click leaves the focus where it was.
+  setFocusPolicy(Qt::TabFocus);
   SetAccessibleRole(this, QAccessible::Link);
 }
 

@@ -97,7 +97,26 @@ bool IsControl(Role role) {
   }
 }
 
-// Checks the named controls and that no visible control is nameless.
+// Roles of controls a person operates: each must take the keyboard focus.
+bool IsOperated(Role role) {
+  switch (role) {
+    case QAccessible::Button:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::ComboBox:
+    case QAccessible::EditableText:
+    case QAccessible::Link:
+    case QAccessible::Table:
+    case QAccessible::List:
+    case QAccessible::Tree:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Checks the named controls, that no visible control is nameless and that
+// the keyboard reaches every one a person operates.
 void CheckWindow(QWidget* window, const std::vector<Expected>& expected) {
   SCOPED_TRACE(window->objectName().toStdString());
   ASSERT_TRUE(window->isVisible());
@@ -114,6 +133,10 @@ void CheckWindow(QWidget* window, const std::vector<Expected>& expected) {
     if (n.iface->state().invisible || !IsControl(n.role)) continue;
     EXPECT_FALSE(n.name.trimmed().isEmpty())
         << n.objectName.toStdString() << " (role 0x" << std::hex << n.role << ") has no name";
+    if (IsOperated(n.role)) {
+      EXPECT_TRUE(n.iface->state().focusable)
+          << n.objectName.toStdString() << " cannot be reached with the keyboard";
+    }
   }
 }
 
