@@ -4,7 +4,18 @@
 #include <QMovie>
 #include <QPixmap>
 
-BannerLabel::BannerLabel(QWidget* parent) : ClickLabel(parent) {}
+#include "app/AccessibleRole.h"
+
+BannerLabel::BannerLabel(QWidget* parent) : ClickLabel(parent) {
+  setAccessibleName(QStringLiteral("Banner"));
+  SetAccessibleRole(this, QAccessible::Graphic);
+}
+
+void BannerLabel::SetLeadsSomewhere() {
+  setCursor(Qt::PointingHandCursor);
+  setFocusPolicy(Qt::TabFocus);
+  SetAccessibleRole(this, QAccessible::Link);
+}
 
 void BannerLabel::ShowPicture(const QPixmap& picture) {
   setPixmap(picture);

@@ -18,4 +18,8 @@ class BannerLabel : public ClickLabel {
   // The GIF's bytes are kept in memory, so its file may go away afterwards.
   // False when the data is not an animation Qt can play.
   bool ShowAnimation(const QByteArray& gif);
+
+  // A banner whose click opens an address: the hand pointer, a place in
+  // the Tab order (Enter or Space opens it) and the role of a link.
+  void SetLeadsSomewhere();
 };

@@ -3,7 +3,8 @@
 #include <QLabel>
 
 // A label that reports a click of the left mouse button (the banner
-// pictures, the link labels).
+// pictures, the link labels). When it takes the keyboard focus, Enter,
+// Return and Space click it too, and the focus shows as a frame.
 class ClickLabel : public QLabel {
   Q_OBJECT
 
@@ -15,4 +16,6 @@ class ClickLabel : public QLabel {
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 };

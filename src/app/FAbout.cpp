@@ -46,6 +46,7 @@ TfrmAbout::TfrmAbout(const BrandSettings& brand, QWidget* parent)
   memAbout = Place(new QPlainTextEdit(this), "memAbout", 8, 88);
   memAbout->resize(348, 71);
   memAbout->setReadOnly(true);
+  memAbout->setAccessibleName(QStringLiteral("About"));
   memAbout->setFrameShape(QFrame::NoFrame);
   QFont memoFont = memAbout->font();
   memoFont.setPixelSize(14);

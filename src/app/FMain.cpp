@@ -1,5 +1,6 @@
 #include "app/FMain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -9,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTableView>
 #include <QToolButton>
 #include <QUrl>
@@ -17,6 +19,7 @@
 #include <array>
 #include <climits>
 #include <filesystem>
+#include <optional>
 
 #include "app/BannerLabel.h"
 #include "app/CrashHandler.h"
@@ -77,6 +80,42 @@ Widget* Named(Widget* widget, const char* name) {
 QString FromLocal(const std::string& text) {
   return QString::fromLocal8Bit(text);
 }
+
+// A status bar whose panels fill its whole height and stand 2 pixels
+// apart. Qt's own layout of a status bar keeps a few pixels above, below
+// and left of its items and 6 between them, and builds that layout afresh
+// whenever its items change height.
+class PanelStatusBar final : public QStatusBar {
+ public:
+  PanelStatusBar() {
+    setSizeGripEnabled(false);
+    // Margins that take back the room Qt keeps around the items (negative
+    // margins count only when no safe area is respected).
+    setAttribute(Qt::WA_ContentsMarginsRespectsSafeArea, false);
+    setContentsMargins(-2, -3, 0, -2);
+  }
+
+  void AddPanel(QWidget* panel, int stretch) {
+    // Permanent: no passing message ever hides a panel.
+    addPermanentWidget(panel, stretch);
+    TightenLayout();
+  }
+
+ protected:
+  bool event(QEvent* event) override {
+    const bool handled = QStatusBar::event(event);
+    if (event->type() == QEvent::LayoutRequest) TightenLayout();
+    return handled;
+  }
+
+ private:
+  void TightenLayout() {
+    if (layout() == nullptr) return;
+    for (int i = 0; i < layout()->count(); ++i) {
+      if (QLayout* row = layout()->itemAt(i)->layout()) row->setSpacing(2);
+    }
+  }
+};
 
 }  // namespace
 
@@ -177,6 +216,8 @@ QWidget* TfrmMain::BuildToolBar() {
     button->setIcon(icon);
     button->setIconSize(QSize(24, 24));
     button->setToolTip(QLatin1String(tip));
+    // A picture says nothing to a screen reader: the tip is its name.
+    button->setAccessibleName(QLatin1String(tip));
     button->setAutoRaise(true);
     pictures->addWidget(button, 0, Qt::AlignVCenter);
     return button;
@@ -224,6 +265,19 @@ QWidget* TfrmMain::BuildResultsArea() {
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   for (int c = 0; c < kColumnCount; ++c)
     lvwItems->setColumnWidth(c, kColumnWidths[static_cast<std::size_t>(c)]);
+  lvwItems->setAccessibleName(QStringLiteral("Results"));
+  // The header takes no keyboard focus: the table's context menu (Menu key
+  // or Shift+F10) sorts by each column as a click on its header does.
+  lvwItems->setContextMenuPolicy(Qt::ActionsContextMenu);
+  for (int c = 0; c < kColumnCount; ++c) {
+    auto* sort = new QAction(QStringLiteral("Sort by ") +
+                                 model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(),
+                             lvwItems);
+    sort->setObjectName(QStringLiteral("actSortColumn%1").arg(c));
+    connect(sort, &QAction::triggered, this,
+            [this, c] { CrashHandler::Guard([&] { lvwItemsColumnClick(c); }); });
+    lvwItems->addAction(sort);
+  }
   column->addWidget(lvwItems, 1);
 
   auto* strip = Named(new QWidget, "panTableButtons");
@@ -267,14 +321,16 @@ QWidget* TfrmMain::BuildLinkBar() {
 }
 
 QWidget* TfrmMain::BuildStatusBar() {
-  auto* bar = Named(new QWidget, "stbMain");
+  // A real status bar, so that screen readers know the panels for what
+  // they are. It belongs to the main page, not to the window: the welcome
+  // page has none.
+  auto* bar = Named(new PanelStatusBar, "stbMain");
+  bar->setAccessibleName(QStringLiteral("Status"));
   bar->setFixedHeight(17);
-  auto* row = new QHBoxLayout(bar);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(2);
   // Small enough for the panel text to fit the bar's height.
   QFont panelFont = font();
   panelFont.setPointSize(8);
+  bar->setFont(panelFont);
   const auto panel = [&](const char* name, const char* text, int width) {
     auto* label = Named(new QLabel(QLatin1String(text)), name);
     // Status texts carry keywords off the network: never read as markup.
@@ -289,7 +345,7 @@ QWidget* TfrmMain::BuildStatusBar() {
       // Long status texts must not widen the window.
       label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     }
-    row->addWidget(label, width > 0 ? 0 : 1);
+    bar->AddPanel(label, width > 0 ? 0 : 1);
     return label;
   };
   MainStatusPanel = panel("MainStatusPanel", "", 0);
@@ -303,7 +359,8 @@ QWidget* TfrmMain::BuildStatusBar() {
   MainGauge->setTextVisible(true);
   MainGauge->setFormat(QStringLiteral("%p%"));
   MainGauge->setAlignment(Qt::AlignCenter);
-  row->addWidget(MainGauge);
+  MainGauge->setAccessibleName(QStringLiteral("Progress"));
+  bar->AddPanel(MainGauge, 0);
   return bar;
 }
 
@@ -543,9 +600,11 @@ void TfrmMain::btnAddKeywordClick() {
 void TfrmMain::ImportKeywordFile(const std::string& path) {
   // The rows already in the table stay; the file's rows are numbered on
   // from them, like every other way of adding rows.
-  const std::filesystem::path file(path);
-  if (!KeywordFileExists(file)) return;
-  const std::vector<std::string> lines = ReadKeywordFile(file);
+  // A path that names no regular file (gone, a folder, a pipe, a device)
+  // does nothing.
+  const std::optional<std::vector<std::string>> read = ReadKeywordFile(std::filesystem::path(path));
+  if (!read) return;
+  const std::vector<std::string>& lines = *read;
   const int before = RowCount();
   std::vector<ResultRow> rows;
   rows.reserve(lines.size());
@@ -580,7 +639,7 @@ void TfrmMain::lblLink2URLClick() {
 
 void TfrmMain::OpenLinkAddress(const std::string& address) {
   if (address.empty()) return;
-  QDesktopServices::openUrl(QUrl(FromLocal(address)));
+  QDesktopServices::openUrl(QUrl(FromLocal(WebAddress(address))));
 }
 
 // ---------------------------------------------------------------------------

@@ -124,8 +124,8 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
 
   // Appends one row per line of a keyword list file, numbered on from the
   // rows already there, and shows "Total: " and the row count. A path that
-  // names no file does nothing; a file that cannot be read throws and adds
-  // nothing.
+  // names no regular file does nothing; a file that cannot be read throws
+  // and adds nothing.
   void ImportKeywordFile(const std::string& path);
   // Writes the whole table to a CSV file the user names.
   void SaveResultsCsv();

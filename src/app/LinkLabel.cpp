@@ -2,6 +2,8 @@
 
 #include <QEnterEvent>
 
+#include "app/AccessibleRole.h"
+
 LinkLabel::LinkLabel(QWidget* parent) : ClickLabel(parent) {
   QFont f = font();
   f.setPixelSize(12);
@@ -9,6 +11,10 @@ LinkLabel::LinkLabel(QWidget* parent) : ClickLabel(parent) {
   setFont(f);
   setCursor(Qt::PointingHandCursor);
   setTextFormat(Qt::PlainText);  // a caption, never markup
+  // Reached with Tab and opened with Enter or Space like any link; a
+  // mouse click leaves the focus where it was.
+  setFocusPolicy(Qt::TabFocus);
+  SetAccessibleRole(this, QAccessible::Link);
 }
 
 void LinkLabel::enterEvent(QEnterEvent* event) {

@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QTextBrowser>
 
-#include "app/WelcomeBrowser.h"
 #include <QVBoxLayout>
+#include "app/WelcomeBrowser.h"
 
 WelcomePage::WelcomePage(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("stsWelcome"));
@@ -16,6 +16,7 @@ WelcomePage::WelcomePage(QWidget* parent) : QWidget(parent) {
 
   prfWelcome = new WelcomeBrowser;
   prfWelcome->setObjectName(QStringLiteral("prfWelcome"));
+  prfWelcome->setAccessibleName(QStringLiteral("Welcome page"));
   column->addWidget(prfWelcome, 1);
 
   auto* strip = new QWidget;

@@ -36,6 +36,10 @@ TfrmAddKeywords::TfrmAddKeywords(Messages& messages, QWidget* parent)
   edtList->setObjectName(QStringLiteral("edtList"));
   edtList->setGeometry(12, 82, 316, 24);
 
+  // Each prompt names its field for screen readers.
+  typePrompt->setBuddy(edtAddKeyword);
+  listPrompt->setBuddy(edtList);
+
   btnBrowse = new QPushButton(QStringLiteral("Browse"), this);
   btnBrowse->setObjectName(QStringLiteral("btnBrowse"));
   btnBrowse->setGeometry(334, 81, 80, 26);

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/AccessibleRole.h"
 #include "app/Messages.h"
 #include "app/WindowPlacement.h"
 #include "keywords/SecurityImagePage.h"
@@ -39,10 +40,14 @@ TfrmCaptcha::TfrmCaptcha(Messages& msgMain, QWidget* parent)
   imgSecurityImage = new SecurityImageView(this);
   imgSecurityImage->setObjectName(QStringLiteral("imgSecurityImage"));
   imgSecurityImage->setFixedSize(280, 111);
+  imgSecurityImage->setAccessibleName(QStringLiteral("Security image"));
+  SetAccessibleRole(imgSecurityImage, QAccessible::Graphic);
 
   edtPassword = new QLineEdit(this);
   edtPassword->setObjectName(QStringLiteral("edtPassword"));
   edtPassword->setFixedWidth(280);
+  // The instruction names the field for screen readers.
+  lblInstruction->setBuddy(edtPassword);
 
   btnRefresh = MakeButton("Refresh", "btnRefresh", this);
   btnOk = MakeButton("Ok", "btnOk", this);

@@ -28,6 +28,8 @@ TfrmMainKeyword::TfrmMainKeyword(Messages& messages, QWidget* parent)
   edtMainKeyword->setObjectName(QStringLiteral("edtMainKeyword"));
   edtMainKeyword->setGeometry(12, 42, 285, 24);
   edtMainKeyword->installEventFilter(this);
+  // The prompt names the field for screen readers.
+  prompt->setBuddy(edtMainKeyword);
 
   btnOk = new QPushButton(QStringLiteral("Ok"), this);
   btnOk->setObjectName(QStringLiteral("btnOk"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,9 +14,14 @@
 // Lines are kept byte for byte: no trimming, no byte-order mark handling.
 std::vector<std::string> SplitKeywordLines(std::string_view bytes);
 
-// True when `path` names an existing file (not a folder).
+// True when `path` names a regular file (directly or through links). A
+// folder, a pipe, a device or a socket is no keyword list: reading one may
+// block for ever or never end.
 bool KeywordFileExists(const std::filesystem::path& path);
 
-// Reads a keyword list file into lines. Throws std::system_error when the
-// file cannot be opened or read, so that no partial list is ever used.
-std::vector<std::string> ReadKeywordFile(const std::filesystem::path& path);
+// Reads a keyword list file into lines, up to its first NUL byte; what
+// follows that byte is never read. nullopt, with nothing read, when the
+// path names no regular file by the time it is opened (it has gone, or it
+// is a folder, a pipe or a device). Throws std::system_error when the file
+// cannot be opened or read, so that no partial list is ever used.
+std::optional<std::vector<std::string>> ReadKeywordFile(const std::filesystem::path& path);

@@ -43,6 +43,7 @@ TfrmNews::TfrmNews(const std::vector<std::string>& newsItems, NewsService& news,
   panList_->setMinimumHeight(10);
   lvwItems = new QTreeWidget(panList_);
   lvwItems->setObjectName(QStringLiteral("lvwItems"));
+  lvwItems->setAccessibleName(QStringLiteral("News"));
   lvwItems->setColumnCount(3);
   lvwItems->setHeaderLabels({QStringLiteral("News Title"), QStringLiteral("Published"), QString()});
   lvwItems->setColumnHidden(kIdColumn, true);
@@ -79,6 +80,7 @@ TfrmNews::TfrmNews(const std::vector<std::string>& newsItems, NewsService& news,
 
   prfEditorNews = new NewsBrowser;
   prfEditorNews->setObjectName(QStringLiteral("prfEditorNews"));
+  prfEditorNews->setAccessibleName(QStringLiteral("News item"));
 
   splitter_ = new QSplitter(Qt::Vertical);
   splitter_->setObjectName(QStringLiteral("splitter"));
@@ -90,6 +92,7 @@ TfrmNews::TfrmNews(const std::vector<std::string>& newsItems, NewsService& news,
   splitter_->setStretchFactor(1, 1);
   splitter_->setSizes(
       {kListPanelHeight, kClientHeight - kListPanelHeight - kSplitterWidth - kButtonPanelHeight});
+  splitter_->handle(1)->setAccessibleName(QStringLiteral("Splitter"));
 
   panButtons_ = new QWidget;
   panButtons_->setObjectName(QStringLiteral("panButtons"));
@@ -138,6 +141,10 @@ void TfrmNews::FormShow() {
     row->setText(0, QString::fromLocal8Bit(fields.title));
     row->setText(1, QString::fromLocal8Bit(fields.published));
     row->setText(kIdColumn, QString::fromLocal8Bit(fields.id));
+    // The id goes back to the service and into the marker byte for byte,
+    // never through a text codec.
+    row->setData(kIdColumn, Qt::UserRole,
+                 QByteArray(fields.id.data(), static_cast<qsizetype>(fields.id.size())));
   }
   lvwItems->selectionModel()->clearSelection();
 }
@@ -149,7 +156,8 @@ bool TfrmNews::lvwItemsChanging() const {
 void TfrmNews::lvwItemsChange() {
   const QList<QTreeWidgetItem*> selected = lvwItems->selectedItems();
   if (selected.isEmpty() || fetchingDetails_) return;
-  const std::string id = selected.front()->text(kIdColumn).toLocal8Bit().toStdString();
+  const std::string id =
+      selected.front()->data(kIdColumn, Qt::UserRole).toByteArray().toStdString();
 
   QPointer<TfrmNews> self(this);
   fetchingDetails_ = true;

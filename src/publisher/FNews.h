@@ -31,7 +31,8 @@ class TfrmNews : public QDialog {
   QTextBrowser* prfEditorNews = nullptr;
   QPushButton* btnExit = nullptr;
 
-  // Column of the row's hidden id cell.
+  // Column of the row's hidden id cell; its Qt::UserRole data holds the
+  // id's bytes exactly as the service sent them.
   static constexpr int kIdColumn = 2;
 
  protected:

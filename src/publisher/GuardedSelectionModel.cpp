@@ -4,6 +4,18 @@ GuardedSelectionModel::GuardedSelectionModel(QAbstractItemModel* model,
                                              std::function<bool()> allowChange, QObject* parent)
     : QItemSelectionModel(model, parent), allowChange_(std::move(allowChange)) {}
 
+void GuardedSelectionModel::setCurrentIndex(const QModelIndex& index,
+                                            QItemSelectionModel::SelectionFlags command) {
+  // The keys move from the current row: it stays where the selection is.
+  if (!allowChange_()) return;
+  QItemSelectionModel::setCurrentIndex(index, command);
+}
+
+void GuardedSelectionModel::clearCurrentIndex() {
+  if (!allowChange_()) return;
+  QItemSelectionModel::clearCurrentIndex();
+}
+
 void GuardedSelectionModel::select(const QModelIndex& index,
                                    QItemSelectionModel::SelectionFlags command) {
   if (command != NoUpdate && !allowChange_()) return;

@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QToolTip>
 
+#include "app/AccessibleRole.h"
+
 namespace {
 
 constexpr int kPaddingX = 8;
@@ -61,6 +63,10 @@ NewsBalloon::NewsBalloon(const QString& text, QWidget* owner)
   // The service's lines end in CR LF; a lone CR would draw as a box.
   text_ = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   text_.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  // The text is painted, not held by a label: screen readers get it as
+  // the name of a notification.
+  setAccessibleName(text_);
+  SetAccessibleRole(this, QAccessible::Notification);
 
   QFont font(QStringLiteral("MS Sans Serif"));
   font.setStyleHint(QFont::SansSerif);

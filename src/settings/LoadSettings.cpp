@@ -98,8 +98,8 @@ void LoadSettings(TfrmMain& window, const IndexChooser& choose) {
   window.btnMakeMoney->setText(Local(brand.makeMoneyCaption));
 
   if (brand.bannerHandPointer) {
-    window.imgBanner->setCursor(Qt::PointingHandCursor);
-    window.gifBanner->setCursor(Qt::PointingHandCursor);
+    window.imgBanner->SetLeadsSomewhere();
+    window.gifBanner->SetLeadsSomewhere();
   }
   if (!ShowBanner(brand, *window.panBanner, *window.imgBanner, *window.gifBanner))
     window.panBanner->hide();

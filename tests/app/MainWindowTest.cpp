@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QAction>
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QLabel>
@@ -411,6 +412,40 @@ TEST_F(MainWindowTest, HeaderClicksDoNothingWhileSortingIsOff) {
   EXPECT_EQ(Column(kColKeywords), (Cells{"a", "b"}));
 }
 
+TEST_F(MainWindowTest, TheTableSortsAndTicksFromTheKeyboard) {
+  window_.show();
+  AddRows({{"1", "alpha", ""}, {"2", "Zulu", ""}, {"3", "mike", ""}});
+  auto* table = Find<QTableView>("lvwItems");
+  // The context menu (Menu key, Shift+F10) sorts as a header click does.
+  EXPECT_EQ(table->contextMenuPolicy(), Qt::ActionsContextMenu);
+  QAction* sortKeywords = nullptr;
+  for (QAction* action : table->actions()) {
+    if (action->text() == "Sort by Keywords") sortKeywords = action;
+  }
+  ASSERT_NE(sortKeywords, nullptr);
+  EXPECT_EQ(table->actions().size(), 6);
+  sortKeywords->trigger();
+  EXPECT_EQ(Column(kColKeywords), (Cells{"alpha", "mike", "Zulu"}));
+  sortKeywords->trigger();
+  EXPECT_EQ(Column(kColKeywords), (Cells{"Zulu", "mike", "alpha"}));
+  window_.SetHeaderSortEnabled(false);
+  sortKeywords->trigger();
+  EXPECT_EQ(Column(kColKeywords), (Cells{"Zulu", "mike", "alpha"})) << "off while sorting is off";
+  window_.SetHeaderSortEnabled(true);
+
+  // Space ticks the current row's check box.
+  table->setFocus();
+  table->setCurrentIndex(table->model()->index(1, kColNo));
+  QTest::keyClick(table, Qt::Key_Space);
+  const auto ticked = [&](int row) {
+    return table->model()->index(row, kColNo).data(Qt::CheckStateRole).toInt() == Qt::Checked;
+  };
+  EXPECT_FALSE(ticked(0));
+  EXPECT_TRUE(ticked(1));
+  QTest::keyClick(table, Qt::Key_Space);
+  EXPECT_FALSE(ticked(1));
+}
+
 TEST_F(MainWindowTest, ModelPassesTheModelTesterThroughEveryOperation) {
   static std::vector<QString> failures;
   failures.clear();
@@ -534,7 +569,8 @@ class UrlCatcher : public QObject {
 
 TEST_F(MainWindowTest, LinkLabelsHandTheirAddressToTheDesktop) {
   UrlCatcher catcher;
-  QDesktopServices::setUrlHandler("http", &catcher, "Open");
+  // Addresses without a scheme are caught too: none may reach the real desktop.
+  for (const char* scheme : {"http", ""}) QDesktopServices::setUrlHandler(scheme, &catcher, "Open");
   window_.show();
   auto* link1 = Find<LinkLabel>("lblLink1URL");
   QTest::mouseClick(link1, Qt::LeftButton);
@@ -545,7 +581,13 @@ TEST_F(MainWindowTest, LinkLabelsHandTheirAddressToTheDesktop) {
   link2->SetAddress({});
   QTest::mouseClick(link2, Qt::LeftButton);
   EXPECT_EQ(catcher.opened.size(), 1u) << "an empty address opens nothing";
-  QDesktopServices::unsetUrlHandler("http");
+
+  // A brand address without a scheme is a web address.
+  link2->SetAddress("www.example.com/a?b=c");
+  QTest::mouseClick(link2, Qt::LeftButton);
+  ASSERT_EQ(catcher.opened.size(), 2u);
+  EXPECT_EQ(catcher.opened[1], QUrl("http://www.example.com/a?b=c"));
+  for (const char* scheme : {"http", ""}) QDesktopServices::unsetUrlHandler(scheme);
 }
 
 TEST_F(MainWindowTest, LinkLabelsLookLikeLinks) {

@@ -1,6 +1,7 @@
 // The "Main Keyword" and "Add Keywords" commands with their real modal
 // dialogs, and keyword list import into the results table.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDialog>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include "app/FMain.h"
 #include "app/FileDialogs.h"
 #include "app/MessageBox.h"
+#include "keywords/KeywordFile.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
@@ -247,6 +249,30 @@ TEST_F(KeywordEntryTest, APathThatNamesNoFileIsRefused) {
     Click(dialog, "btnCancel");
   });
   EXPECT_EQ(ShownTexts(), (Cells{"Please select a valid file.", "Please select a valid file."}));
+}
+
+TEST_F(KeywordEntryTest, OnlyARegularFileIsAValidFile) {
+  ASSERT_EQ(mkfifo(folder_.File("pipe.txt").c_str(), 0600), 0);
+  const QString paths[] = {Path("pipe.txt"), QStringLiteral("/dev/zero")};
+  // Taken for a list, the pipe would block the window for ever and
+  // /dev/zero would fill the memory.
+  for (const QString& path : paths) ASSERT_FALSE(KeywordFileExists(path.toStdString()));
+  for (std::size_t i = 0; i < std::size(paths); ++i) MessageBox::SetNextAnswer(Answer::Ok);
+  WithDialog("btnAddKeyword", [&](QWidget* dialog) {
+    for (const QString& path : paths) {
+      Type(dialog, "edtList", path);
+      PressEnter(dialog, "edtList");
+      EXPECT_TRUE(dialog->isVisible());
+    }
+    Click(dialog, "btnCancel");
+  });
+  EXPECT_EQ(ShownTexts(), (Cells{"Please select a valid file.", "Please select a valid file."}));
+
+  // Should one turn up at import time all the same, nothing is read.
+  window_.AddResultRow("1", "golf", "");
+  for (const QString& path : paths) window_.ImportKeywordFile(path.toStdString());
+  EXPECT_EQ(Column(kColKeywords), Cells{"golf"});
+  EXPECT_EQ(Panel("SecondStatusPanel"), "0 item listed");
 }
 
 TEST_F(KeywordEntryTest, OkWithBothFieldsEmptyClosesAndChangesNothing) {

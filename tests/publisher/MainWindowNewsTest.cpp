@@ -196,6 +196,35 @@ TEST_F(MainWindowNewsTest, ShownItemsBecomeTheMarkerInTheSettingsFile) {
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
 }
 
+TEST_F(MainWindowNewsTest, AnIdIsStoredInTheMarkerExactlyAsReceived) {
+  Brand("Gold");
+  // Bytes that the local text codec would change (not UTF-8).
+  const std::string id = "7\xe9\xff\x80";
+  sim_.ChangeScenario([&](Scenario& s) {
+    s.news.listReply = id + "^Caf\xe9^2024-05-05\xAFOK";
+    s.news.detailsReply = "<p>body</p>\xAFOK";
+  });
+  auto window = StartedWindow();
+  QTest::keyClick(window.get(), Qt::Key_Escape);  // closes the notice
+  bool opened = false;
+  WhenModalOpens([&](QWidget* dialog) {
+    auto* news = qobject_cast<TfrmNews*>(dialog);
+    ASSERT_NE(news, nullptr);
+    opened = true;
+    ASSERT_EQ(news->lvwItems->topLevelItemCount(), 1);
+    news->lvwItems->setCurrentItem(news->lvwItems->topLevelItem(0));
+    news->btnExit->click();
+  });
+  window->btnNewsClick();
+  EXPECT_TRUE(opened);
+  const auto requests = sim_.Requests(SimService::kNewsDetails);
+  ASSERT_EQ(requests.size(), 1u);
+  ASSERT_NE(requests[0].Field("newsid"), nullptr);
+  EXPECT_EQ(requests[0].Field("newsid")->value, id);
+  EXPECT_EQ(ReadLastNewsId(), id);
+  EXPECT_TRUE(MessageBox::ShownBoxes().empty());
+}
+
 TEST_F(MainWindowNewsTest, ClosingTheWindowDuringTheListRequestEndsItQuietly) {
   Brand("Gold");
   auto window = StartedWindow();

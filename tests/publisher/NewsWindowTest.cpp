@@ -189,20 +189,50 @@ TEST_F(NewsWindowTest, SelectionHoldsStillWhileABodyLoads) {
       EXPECT_EQ(w.prfEditorNews->viewport()->cursor().shape(), Qt::WaitCursor);
       SelectRow(w, 1);
       QTest::keyClick(w.lvwItems, Qt::Key_Down);
+      QTest::keyClick(w.lvwItems, Qt::Key_End);
       w.lvwItems->clearSelection();
       EXPECT_EQ(SelectedId(w), "5");
+      // The keys move on from the current row: it holds still with the selection.
+      EXPECT_EQ(w.lvwItems->currentItem(), w.lvwItems->topLevelItem(0));
       checked = true;
     });
     SelectRow(w, 0);
     EXPECT_TRUE(checked);
     EXPECT_EQ(SelectedId(w), "5");
+    EXPECT_EQ(w.lvwItems->currentItem(), w.lvwItems->topLevelItem(0));
     EXPECT_EQ(ShownText(w), QStringLiteral("five"));
     EXPECT_EQ(markerWrites_, Strings{"5"});
     EXPECT_EQ(DetailRequests(), 1u);
     EXPECT_FALSE(w.FetchingDetails());
     EXPECT_NE(w.cursor().shape(), Qt::WaitCursor);
+
+    // Once the body is in, the next key moves on from where the selection is.
+    sim_.ChangeScenario([](Scenario& s) { s.news.pace.delayMs = 0; });
+    QTest::keyClick(w.lvwItems, Qt::Key_Down);
+    EXPECT_EQ(SelectedId(w), "9");
+    EXPECT_EQ(markerWrites_, (Strings{"5", "9"}));
   });
   EXPECT_TRUE(checked);
+}
+
+TEST_F(NewsWindowTest, TheIdTravelsByteForByte) {
+  // A lone 0xE9 and 0xFF: no text codec of this system keeps them both.
+  const std::string id = "4\xe9\xff";
+  sim_.ChangeScenario([&](Scenario& s) {
+    s.news.listReply = id + "^Caf\xe9 news^2024-03-03\xAFOK";
+    s.news.detailsReply = "<p>body</p>\xAFOK";
+  });
+  RunNewsCommand([&](TfrmNews& w) {
+    ASSERT_EQ(w.lvwItems->topLevelItemCount(), 1);
+    SelectRow(w, 0);
+    EXPECT_EQ(ShownText(w), QStringLiteral("body"));
+  });
+  EXPECT_TRUE(windowOpened_);
+  const auto requests = sim_.Requests(SimService::kNewsDetails);
+  ASSERT_EQ(requests.size(), 1u);
+  ASSERT_NE(requests[0].Field("newsid"), nullptr);
+  EXPECT_EQ(requests[0].Field("newsid")->value, id);
+  EXPECT_EQ(markerWrites_, Strings{id});
 }
 
 TEST_F(NewsWindowTest, NoWindowWithoutNews) {

@@ -1,0 +1,361 @@
+// Every window as assistive technology sees it, through Qt's accessibility
+// interfaces: the name and role of each control, the status bar with its
+// panels, the link labels' press action, and the Tab order that reaches
+// every command.
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QDesktopServices>
+#include <QImage>
+#include <QTest>
+#include <QUrl>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/FAbout.h"
+#include "app/FMain.h"
+#include "app/MessageBox.h"
+#include "keywords/FAddKeywords.h"
+#include "keywords/FCaptcha.h"
+#include "keywords/FMainKeyword.h"
+#include "keywords/FSelectSearch.h"
+#include "publisher/FNews.h"
+#include "publisher/NewsBalloon.h"
+#include "publisher/NewsService.h"
+#include "publisher/PublisherServices.h"
+#include "settings/SettingsFile.h"
+#include "support/FakeFetchHost.h"
+#include "support/LoopbackEndpoints.h"
+#include "support/ModalDialogs.h"
+#include "support/TempFolder.h"
+#include "web/HttpClient.h"
+
+namespace {
+
+using Role = QAccessible::Role;
+
+std::string Tag(const std::string& name, const std::string& value) {
+  return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
+}
+
+// One node of a window's accessible tree.
+struct Node {
+  QAccessibleInterface* iface;
+  QString objectName;
+  Role role;
+  QString name;
+  Role parentRole;
+};
+
+// The accessible tree below `window`, as a screen reader walks it. The
+// cells of tables and trees are left out: their names are their texts.
+std::vector<Node> Tree(QWidget* window) {
+  std::vector<Node> nodes;
+  std::function<void(QAccessibleInterface*, Role)> walk = [&](QAccessibleInterface* iface,
+                                                              Role parentRole) {
+    if (iface == nullptr || !iface->isValid()) return;
+    const QObject* object = iface->object();
+    nodes.push_back({iface, object ? object->objectName() : QString(), iface->role(),
+                     iface->text(QAccessible::Name), parentRole});
+    if (iface->role() == QAccessible::Table || iface->role() == QAccessible::Tree) return;
+    for (int i = 0; i < iface->childCount(); ++i) walk(iface->child(i), iface->role());
+  };
+  walk(QAccessible::queryAccessibleInterface(window), QAccessible::NoRole);
+  return nodes;
+}
+
+struct Expected {
+  const char* objectName;
+  Role role;
+  QString name;
+};
+
+// Roles of things a person operates or reads as one piece; each must have
+// a name to be told apart. Containers, plain texts (their text is their
+// name) and the scroll bars of a scroll area are not in it.
+bool IsControl(Role role) {
+  switch (role) {
+    case QAccessible::Button:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::ComboBox:
+    case QAccessible::EditableText:
+    case QAccessible::Link:
+    case QAccessible::Graphic:
+    case QAccessible::Table:
+    case QAccessible::List:
+    case QAccessible::Tree:
+    case QAccessible::ProgressBar:
+    case QAccessible::StatusBar:
+    case QAccessible::Grip:
+    case QAccessible::Notification:
+    case QAccessible::Document:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Roles of controls a person operates: each must take the keyboard focus.
+bool IsOperated(Role role) {
+  switch (role) {
+    case QAccessible::Button:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::ComboBox:
+    case QAccessible::EditableText:
+    case QAccessible::Link:
+    case QAccessible::Table:
+    case QAccessible::List:
+    case QAccessible::Tree:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Checks the named controls, that no visible control is nameless and that
+// the keyboard reaches every one a person operates.
+void CheckWindow(QWidget* window, const std::vector<Expected>& expected) {
+  SCOPED_TRACE(window->objectName().toStdString());
+  ASSERT_TRUE(window->isVisible());
+  const std::vector<Node> nodes = Tree(window);
+  for (const Expected& e : expected) {
+    SCOPED_TRACE(e.objectName);
+    const auto it = std::find_if(nodes.begin(), nodes.end(),
+                                 [&](const Node& n) { return n.objectName == e.objectName; });
+    ASSERT_NE(it, nodes.end()) << "not in the accessible tree";
+    EXPECT_EQ(it->role, e.role);
+    EXPECT_EQ(it->name, e.name);
+  }
+  for (const Node& n : nodes) {
+    if (n.iface->state().invisible || !IsControl(n.role)) continue;
+    EXPECT_FALSE(n.name.trimmed().isEmpty())
+        << n.objectName.toStdString() << " (role 0x" << std::hex << n.role << ") has no name";
+    if (IsOperated(n.role)) {
+      EXPECT_TRUE(n.iface->state().focusable)
+          << n.objectName.toStdString() << " cannot be reached with the keyboard";
+    }
+  }
+}
+
+class AccessibilityTest : public ::testing::Test {
+ protected:
+  AccessibilityTest() { MessageBox::ResetTestState(); }
+  ~AccessibilityTest() override { MessageBox::ResetTestState(); }
+
+  // The main window, shown, without its start-up tick.
+  std::unique_ptr<TfrmMain> ShownWindow() {
+    auto window = std::make_unique<TfrmMain>(LoopbackEndpoints());
+    window->Timer1().stop();
+    window->show();
+    return window;
+  }
+
+  void Settings(const std::string& text) {
+    scratch_.Write("settings.txt", text);
+    EncryptSettingsFile(scratch_.File("settings.txt"), program_.File("dbsettings.dat"));
+  }
+
+  TempFolder program_{true};
+  TempFolder scratch_;
+};
+
+TEST_F(AccessibilityTest, MainWindow) {
+  auto window = ShownWindow();
+  window->AddResultRow("1", "golf clubs", "120");
+  CheckWindow(window.get(), {
+                                {"btnMainKeyword", QAccessible::Button, "Main Keyword"},
+                                {"btnGatherKeyword", QAccessible::Button, "Gather Keywords"},
+                                {"btnAddKeyword", QAccessible::Button, "Add Keywords"},
+                                {"btnGatherData", QAccessible::Button, "Gather Data"},
+                                {"btnSaveResults", QAccessible::Button, "Save Results"},
+                                {"btnMakeMoney", QAccessible::Button, "Make Money"},
+                                {"btnAbout", QAccessible::Button, "About"},
+                                {"btnNews", QAccessible::Button, "Check News"},
+                                {"btnUpdate", QAccessible::Button, "Check Updates"},
+                                {"btnHelp", QAccessible::Button, "Help"},
+                                {"imgBanner", QAccessible::Graphic, "Banner"},
+                                {"lvwItems", QAccessible::Table, "Results"},
+                                {"btnSelectAll", QAccessible::Button, "Select All"},
+                                {"btnClearSelection", QAccessible::Button, "Clear Selection"},
+                                {"btnDeleteSelected", QAccessible::Button, "Delete Selected"},
+                                {"btnDeleteAll", QAccessible::Button, "Delete All"},
+                                {"lblLink1URL", QAccessible::Link, "Google"},
+                                {"lblLink2URL", QAccessible::Link, "Google"},
+                                {"stbMain", QAccessible::StatusBar, "Status"},
+                                {"MainKeywordPanel", QAccessible::StaticText, "Main Keyword: "},
+                                {"SecondStatusPanel", QAccessible::StaticText, "0 item listed"},
+                                {"MainGauge", QAccessible::ProgressBar, "Progress"},
+                            });
+
+  // The panels are the status bar's own items, not loose labels.
+  const std::vector<Node> nodes = Tree(window.get());
+  for (const char* panel :
+       {"MainStatusPanel", "MainKeywordPanel", "SecondStatusPanel", "MainGauge"}) {
+    const auto it = std::find_if(nodes.begin(), nodes.end(),
+                                 [&](const Node& n) { return n.objectName == panel; });
+    ASSERT_NE(it, nodes.end()) << panel;
+    EXPECT_EQ(it->parentRole, QAccessible::StatusBar) << panel;
+  }
+  // Its texts are read as they change.
+  window->ShowMainStatus("Process completed sucessfull!");
+  const auto status = std::find_if(nodes.begin(), nodes.end(),
+                                   [](const Node& n) { return n.objectName == "MainStatusPanel"; });
+  EXPECT_EQ(status->iface->text(QAccessible::Name), "Process completed sucessfull!");
+
+  // The table tells its column headers and cells.
+  QAccessibleInterface* table =
+      QAccessible::queryAccessibleInterface(window->findChild<QWidget*>("lvwItems"));
+  ASSERT_NE(table->tableInterface(), nullptr);
+  EXPECT_EQ(table->tableInterface()->columnCount(), 6);
+  EXPECT_EQ(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name), "golf clubs");
+}
+
+TEST_F(AccessibilityTest, WelcomePage) {
+  Settings(Tag("ApplicationName", "Acme") + Tag("Welcome1", "<p>Hello</p>"));
+  auto window = ShownWindow();
+  CheckWindow(window.get(),
+              {{"prfWelcome", QAccessible::StaticText, "Welcome page"},
+               {"btnThanks", QAccessible::Button, "Thanks, just show me the main application"}});
+}
+
+TEST_F(AccessibilityTest, ABannerThatLeadsSomewhereIsALink) {
+  Settings(Tag("Banner1", "top.jpg^http://banner.example/"));
+  QImage picture(30, 10, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  picture.save(QString::fromStdString(program_.File("banner1.dat").string()), "JPG");
+  auto window = ShownWindow();
+  CheckWindow(window.get(), {{"imgBanner", QAccessible::Link, "Banner"}});
+}
+
+TEST_F(AccessibilityTest, Dialogs) {
+  auto window = ShownWindow();
+  {
+    TfrmAbout about(window->Brand(), window.get());
+    about.show();
+    CheckWindow(&about, {{"lblProductVersion", QAccessible::StaticText, "Product Version: 2.0"},
+                         {"memAbout", QAccessible::EditableText, "About"},
+                         {"editAbout", QAccessible::Button, "Ok"}});
+  }
+  {
+    TfrmMainKeyword dialog(window->msgMain(), window.get());
+    dialog.show();
+    CheckWindow(&dialog, {{"edtMainKeyword", QAccessible::EditableText,
+                           "Please type the main keyword(s) Eg: golf, soccer:"},
+                          {"btnOk", QAccessible::Button, "Ok"},
+                          {"btnCancel", QAccessible::Button, "Cancel"}});
+  }
+  {
+    TfrmAddKeywords dialog(window->msgMain(), window.get());
+    dialog.show();
+    CheckWindow(&dialog, {{"edtAddKeyword", QAccessible::EditableText,
+                           "Please type keyword(s) Eg: golf, soccer:"},
+                          {"edtList", QAccessible::EditableText,
+                           "Or add a file with a keyword list (one group of keywords per line):"},
+                          {"btnBrowse", QAccessible::Button, "Browse"},
+                          {"btnOk", QAccessible::Button, "Ok"},
+                          {"btnCancel", QAccessible::Button, "Cancel"}});
+  }
+  {
+    TfrmCaptcha dialog(window->msgMain(), window.get());
+    dialog.show();
+    CheckWindow(&dialog, {{"imgSecurityImage", QAccessible::Graphic, "Security image"},
+                          {"edtPassword", QAccessible::EditableText,
+                           "Please enter the characters in the image"},
+                          {"btnRefresh", QAccessible::Button, "Refresh"},
+                          {"btnOk", QAccessible::Button, "Ok"},
+                          {"btnCancel", QAccessible::Button, "Cancel"}});
+  }
+  {
+    TfrmSelSearch dialog(window.get());
+    dialog.show();
+    CheckWindow(&dialog,
+                {{"rbPrecise", QAccessible::RadioButton,
+                  "Precise Search Eg: \"golf clubs\" Should appear the word in the same order."},
+                 {"rbBroad", QAccessible::RadioButton,
+                  "Broad Search Eg: golf clubs, any word no matther the order or position in the "
+                  "text."},
+                 {"btnOk", QAccessible::Button, "Ok"},
+                 {"btnCancel", QAccessible::Button, "Cancel"}});
+  }
+}
+
+TEST_F(AccessibilityTest, NewsWindowAndNotice) {
+  auto window = ShownWindow();
+  FakeFetchHost host;
+  HttpClient client(host);
+  NewsService news(client, window->msgMain(), window->Brand());
+  const std::vector<std::string> items = {"5^Older news^2024-01-01", "9^Newer news^2024-02-02"};
+  {
+    TfrmNews dialog(
+        items, news, [](const std::string&) {}, window.get());
+    dialog.show();
+    CheckWindow(&dialog, {{"lvwItems", QAccessible::Tree, "News"},
+                          {"prfEditorNews", QAccessible::StaticText, "News item"},
+                          {"qt_splithandle_prfEditorNews", QAccessible::Grip, "Splitter"},
+                          {"btnExit", QAccessible::Button, "Close"}});
+  }
+  window->ShowNewsNotice("There is news for you");
+  NewsBalloon* balloon = window->Publisher().Balloon();
+  ASSERT_NE(balloon, nullptr);
+  CheckWindow(balloon, {{"NewsBalloon", QAccessible::Notification, "There is news for you"}});
+}
+
+// The widgets that Tab visits in `window`, in order, from its first one.
+std::vector<QString> TabOrder(QWidget* window) {
+  std::vector<QString> names;
+  QWidget* w = window;
+  do {
+    w = w->nextInFocusChain();
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled() && !w->isWindow())
+      names.push_back(w->objectName());
+  } while (w != window);
+  return names;
+}
+
+TEST_F(AccessibilityTest, TabReachesEveryCommandOfTheMainWindow) {
+  auto window = ShownWindow();
+  const std::vector<QString> order = TabOrder(window.get());
+  for (const char* command :
+       {"btnMainKeyword", "btnGatherKeyword", "btnAddKeyword", "btnGatherData", "btnSaveResults",
+        "btnMakeMoney", "btnAbout", "btnNews", "btnUpdate", "btnHelp", "lvwItems", "btnSelectAll",
+        "btnClearSelection", "btnDeleteSelected", "btnDeleteAll", "lblLink1URL", "lblLink2URL"}) {
+    EXPECT_NE(std::find(order.begin(), order.end(), command), order.end()) << command;
+  }
+  // A banner that leads nowhere is no stop on the way.
+  EXPECT_EQ(std::find(order.begin(), order.end(), "imgBanner"), order.end());
+}
+
+class UrlCatcher : public QObject {
+  Q_OBJECT
+
+ public:
+  std::vector<QUrl> opened;
+
+ public slots:
+  void Open(const QUrl& url) { opened.push_back(url); }
+};
+
+TEST_F(AccessibilityTest, LinkLabelsOpenByKeyAndByPressAction) {
+  UrlCatcher catcher;
+  for (const char* scheme : {"http", ""}) QDesktopServices::setUrlHandler(scheme, &catcher, "Open");
+  auto window = ShownWindow();
+  auto* link = window->findChild<QWidget*>("lblLink1URL");
+  link->setFocus();
+  QTest::keyClick(link, Qt::Key_Return);
+  QTest::keyClick(link, Qt::Key_Space);
+  QTest::keyClick(link, Qt::Key_A);  // not a key that opens
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(link);
+  ASSERT_NE(iface->actionInterface(), nullptr);
+  EXPECT_TRUE(
+      iface->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+  iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(catcher.opened, std::vector<QUrl>(3, QUrl("http://www.google.com/")));
+  for (const char* scheme : {"http", ""}) QDesktopServices::unsetUrlHandler(scheme);
+}
+
+}  // namespace
+
+#include "AccessibilityTest.moc"
