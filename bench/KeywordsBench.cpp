@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/ResultsTable.h"
+#include "base/ResultsTable.h"
 #include "keywords/SuggestionParser.h"
 
 namespace {

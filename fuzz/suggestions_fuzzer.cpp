@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "app/ResultsTable.h"
+#include "base/ResultsTable.h"
 #include "keywords/SuggestionParser.h"
 
 namespace {

@@ -13,10 +13,10 @@
 #include <fstream>
 #include <string>
 
-#include "app/FMain.h"
-#include "app/FileDialogs.h"
-#include "app/MessageBox.h"
-#include "app/ProgramFolder.h"
+#include "app/ui/FMain.h"
+#include "base/ui/FileDialogs.h"
+#include "base/ui/MessageBox.h"
+#include "base/ProgramFolder.h"
 
 namespace {
 

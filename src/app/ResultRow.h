@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "app/ResultsTable.h"
+#include "base/ResultsTable.h"
 
 // One row of the results table: six 8-bit cells (No, Keywords, Searches,
 // Google, Yahoo, Msn) and the check box that marks it for "Delete Selected".

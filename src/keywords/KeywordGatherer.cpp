@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "app/Messages.h"
-#include "app/ResultsTable.h"
+#include "base/Messages.h"
+#include "base/ResultsTable.h"
 #include "keywords/SuggestionParser.h"
 #include "keywords/SuggestionRequests.h"
 

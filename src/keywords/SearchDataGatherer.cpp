@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "app/ResultsTable.h"
+#include "base/ResultsTable.h"
 #include "keywords/SearchEngines.h"
 
 namespace {

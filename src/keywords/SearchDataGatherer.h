@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "app/SearchType.h"
+#include "base/SearchType.h"
 #include "keywords/FetchFunction.h"
 #include "web/ServiceEndpoints.h"
 

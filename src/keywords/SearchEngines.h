@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/ResultsTable.h"
-#include "app/SearchType.h"
+#include "base/ResultsTable.h"
+#include "base/SearchType.h"
 
 // The three web search services asked for result counts, in the order in
 // which every row visits them.

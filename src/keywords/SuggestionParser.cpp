@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/ResultsTable.h"
+#include "base/ResultsTable.h"
 #include "web/UUtils.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "publisher/LiveUpdate.h"
 
-#include "app/Messages.h"
-#include "app/ProgramFolder.h"
-#include "app/ProgramVersion.h"
+#include "base/Messages.h"
+#include "base/ProgramFolder.h"
+#include "base/ProgramVersion.h"
 #include "publisher/DownloadToFile.h"
 #include "publisher/IniFile.h"
 #include "publisher/VersionNumber.h"

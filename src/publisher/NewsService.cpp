@@ -1,6 +1,6 @@
 #include "publisher/NewsService.h"
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "publisher/BrandTier.h"
 #include "publisher/MultipartForm.h"
 #include "publisher/NewsReply.h"

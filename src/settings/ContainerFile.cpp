@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "settings/AtomicFileWriter.h"
-#include "settings/FileError.h"
+#include "base/AtomicFileWriter.h"
+#include "base/FileError.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "settings/ContainerFile.h"
 #include "settings/LastNewsMarker.h"
 #include "settings/SettingsFile.h"

@@ -5,8 +5,8 @@
 
 #include "settings/AesLib.h"
 #include "settings/ContainerFile.h"
-#include "settings/FileError.h"
-#include "settings/FileOutBuf.h"
+#include "base/FileError.h"
+#include "base/FileOutBuf.h"
 
 void DecryptSettingsFile(const std::filesystem::path& source, const std::filesystem::path& target) {
   SourceFile in = OpenSourceFile(source);

@@ -5,9 +5,9 @@
 #include <iterator>
 #include <system_error>
 
-#include "app/ProgramFolder.h"
-#include "settings/AtomicFileWriter.h"
-#include "settings/FileError.h"
+#include "base/ProgramFolder.h"
+#include "base/AtomicFileWriter.h"
+#include "base/FileError.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLines.h"
 

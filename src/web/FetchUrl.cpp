@@ -10,7 +10,7 @@
 #include <system_error>
 #include <utility>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "web/CrLfLines.h"
 #include "web/MappedFile.h"
 

@@ -11,9 +11,9 @@
 #include <set>
 #include <string>
 
-#include "app/FMain.h"
-#include "app/FileDialogs.h"
-#include "app/MessageBox.h"
+#include "app/ui/FMain.h"
+#include "base/ui/FileDialogs.h"
+#include "base/ui/MessageBox.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/SmallDisk.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "support/TempFolder.h"
 
 TEST(ProgramFolder, IsTheExecutablesFolderByDefault) {

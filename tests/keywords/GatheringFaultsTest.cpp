@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/FMain.h"
-#include "app/MessageBox.h"
+#include "app/ui/FMain.h"
+#include "base/ui/MessageBox.h"
 #include "support/ModalDialogs.h"
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"

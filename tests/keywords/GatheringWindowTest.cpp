@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "app/FMain.h"
-#include "app/MessageBox.h"
-#include "keywords/FCaptcha.h"
+#include "app/ui/FMain.h"
+#include "base/ui/MessageBox.h"
+#include "keywords/ui/FCaptcha.h"
 #include "sim/SearchPages.h"
 #include "sim/SimText.h"
 #include "sim/Simulator.h"

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/FMain.h"
-#include "app/FileDialogs.h"
-#include "app/MessageBox.h"
+#include "app/ui/FMain.h"
+#include "base/ui/FileDialogs.h"
+#include "base/ui/MessageBox.h"
 #include "keywords/KeywordFile.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"

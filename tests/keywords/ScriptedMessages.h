@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 // Message boxes answered from a script: every text shown is recorded, and
 // each question takes the next scripted answer (OK when none is left).

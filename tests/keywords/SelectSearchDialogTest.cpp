@@ -4,7 +4,7 @@
 #include <QRadioButton>
 
 #include "keywords/DialogTestUtil.h"
-#include "keywords/FSelectSearch.h"
+#include "keywords/ui/FSelectSearch.h"
 
 namespace {
 

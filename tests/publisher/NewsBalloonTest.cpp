@@ -11,7 +11,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "publisher/NewsBalloon.h"
+#include "publisher/ui/NewsBalloon.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "publisher/NewsBrowser.h"
+#include "publisher/ui/NewsBrowser.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "publisher/FNews.h"
-#include "publisher/PublisherServices.h"
+#include "publisher/ui/FNews.h"
+#include "publisher/ui/PublisherServices.h"
 #include "publisher/RecordingMessages.h"
 #include "sim/Simulator.h"
 #include "support/FakeFetchHost.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 
 // Message boxes for tests: every box is recorded with its kind, and the
 // OK/Cancel questions are answered from a script (OK once it runs out).

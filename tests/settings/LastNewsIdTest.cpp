@@ -5,7 +5,7 @@
 #include <string>
 
 #include "settings/ContainerFile.h"
-#include "settings/FileError.h"
+#include "base/FileError.h"
 #include "settings/LastNewsId.h"
 #include "settings/SettingsFile.h"
 #include "support/TempFolder.h"

@@ -12,9 +12,9 @@
 #include <set>
 #include <string>
 
-#include "app/FMain.h"
-#include "app/MessageBox.h"
-#include "app/ProgramFolder.h"
+#include "app/ui/FMain.h"
+#include "base/ui/MessageBox.h"
+#include "base/ProgramFolder.h"
 #include "settings/SettingsFile.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ReadOnlyFolder.h"

@@ -26,7 +26,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "settings/ContainerBytes.h"
 #include "settings/LastNewsId.h"
 #include "settings/SaveLoopIds.h"

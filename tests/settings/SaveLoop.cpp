@@ -9,7 +9,7 @@
 #include <exception>
 #include <string>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "settings/LastNewsId.h"
 #include "settings/SaveLoopIds.h"
 

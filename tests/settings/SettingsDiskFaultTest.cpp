@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "settings/ContainerBytes.h"
-#include "settings/FileError.h"
+#include "base/FileError.h"
 #include "settings/LastNewsId.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLines.h"

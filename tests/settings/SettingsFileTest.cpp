@@ -9,7 +9,7 @@
 
 #include "settings/ContainerBytes.h"
 #include "settings/ContainerVectors.h"
-#include "settings/FileError.h"
+#include "base/FileError.h"
 #include "settings/SettingsFile.h"
 #include "support/FileSizeLimit.h"
 #include "support/TempFolder.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ResultsTable.h"
+#include "base/ResultsTable.h"
 
 // The results table as plain rows in memory, for logic tested without
 // windows. It records what the window would show.

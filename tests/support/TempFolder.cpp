@@ -5,7 +5,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 
 TempFolder::TempFolder(bool asProgramFolder) : programFolder_(asProgramFolder) {
   std::string templ = (std::filesystem::temp_directory_path() / "quorvane-test-XXXXXX").string();

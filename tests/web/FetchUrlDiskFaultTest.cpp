@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "support/FakeFetchHost.h"
 #include "support/RawHttpServer.h"
 #include "support/ReadOnlyFolder.h"

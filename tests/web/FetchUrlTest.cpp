@@ -4,7 +4,7 @@
 
 #include <unistd.h>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "support/FakeFetchHost.h"
 #include "support/RawHttpServer.h"
 #include "support/RefusingPort.h"

@@ -8,7 +8,7 @@
 
 #include "settings/CipherContext.h"
 #include "settings/ContainerFile.h"
-#include "settings/FileError.h"
+#include "base/FileError.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsTemplate.h"
 
