@@ -48,6 +48,9 @@
 #include "sim/Simulator.h"
 #include "web/FetchUrl.h"
 
+using namespace quorvane;
+using namespace quorvane::sim;
+
 extern char** environ;
 
 namespace {

@@ -8,6 +8,8 @@
 #include "base/ResultsTable.h"
 #include "keywords/SuggestionParser.h"
 
+using namespace quorvane;
+
 namespace {
 
 constexpr int kRowsPerMiB = 10'000;

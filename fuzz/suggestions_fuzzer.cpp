@@ -11,6 +11,8 @@
 #include "base/ResultsTable.h"
 #include "keywords/SuggestionParser.h"
 
+using namespace quorvane;
+
 namespace {
 
 // Rows in memory, as the window's table would hold them.

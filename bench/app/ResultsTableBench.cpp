@@ -14,9 +14,11 @@
 #include <string>
 
 #include "app/ui/FMain.h"
+#include "base/ProgramFolder.h"
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
-#include "base/ProgramFolder.h"
+
+using namespace quorvane;
 
 namespace {
 

@@ -3,6 +3,8 @@
 #include "app/ui/FMain.h"
 #include "app/ui/QuorvaneApplication.h"
 
+using namespace quorvane;
+
 int main(int argc, char* argv[]) {
   QuorvaneApplication app(argc, argv);
   TfrmMain window;

@@ -13,6 +13,8 @@
 
 #include "base/FileError.h"
 
+namespace quorvane {
+
 namespace {
 
 constexpr std::string_view kSuffix = ".tmp";
@@ -139,3 +141,5 @@ void AtomicFileWriter::Commit() {
     ::close(dir);
   }
 }
+
+}  // namespace quorvane

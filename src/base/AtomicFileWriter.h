@@ -6,6 +6,8 @@
 
 #include "base/FileOutBuf.h"
 
+namespace quorvane {
+
 // Writes a file under a temporary name in the target's folder and puts it in
 // place with one rename once it is complete and on disk. Until Commit the
 // old target stays as it was; a writer dropped without Commit (an error, an
@@ -47,3 +49,5 @@ class AtomicFileWriter {
   std::ostream stream_;
   bool committed_ = false;
 };
+
+}  // namespace quorvane

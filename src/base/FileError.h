@@ -5,6 +5,8 @@
 #include <string>
 #include <system_error>
 
+namespace quorvane {
+
 // A file that could not be opened, read, written or replaced. what() reads
 // "<path>: <action>: <reason>", e.g. "/x/dbsettings.dat: cannot open for
 // reading: No such file or directory".
@@ -23,3 +25,5 @@ class FileError : public std::system_error {
   std::filesystem::path path_;
   std::string action_;
 };
+
+}  // namespace quorvane

@@ -8,6 +8,8 @@
 
 #include "base/FileError.h"
 
+namespace quorvane {
+
 namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
 }
@@ -86,3 +88,5 @@ bool FileOutBuf::Close() {
   fd_ = -1;
   return error_ == 0;
 }
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 #include <streambuf>
 #include <vector>
 
+namespace quorvane {
+
 // An output stream buffer over a POSIX file descriptor that keeps the errno
 // of the first failed write, so a caller can say why a file could not be
 // written (std::ofstream forgets it). After a failure every write fails.
@@ -37,3 +39,5 @@ class FileOutBuf : public std::streambuf {
   int error_ = 0;
   std::vector<char> buffer_;
 };
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace quorvane {
+
 // The three kinds of message box of the main window (its component
 // msgMain). Texts are 8-bit; the window converts them at its edge. Code
 // outside the windows reports through this interface so that tests can
@@ -17,3 +19,5 @@ class Messages {
   // Warning box with the single button "OK".
   virtual void Warning(const std::string& text) = 0;
 };
+
+}  // namespace quorvane

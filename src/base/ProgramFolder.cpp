@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+namespace quorvane {
+
 namespace {
 
 std::filesystem::path& OverrideFolder() {
@@ -24,6 +26,12 @@ std::filesystem::path ProgramFolder() {
   return folder;
 }
 
-std::filesystem::path ProgramFile(std::string_view name) { return ProgramFolder() / name; }
+std::filesystem::path ProgramFile(std::string_view name) {
+  return ProgramFolder() / name;
+}
 
-void SetProgramFolder(const std::filesystem::path& folder) { OverrideFolder() = folder; }
+void SetProgramFolder(const std::filesystem::path& folder) {
+  OverrideFolder() = folder;
+}
+
+}  // namespace quorvane

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <string_view>
 
+namespace quorvane {
+
 // The program folder is the folder of the running executable. Every file
 // the program reads or writes by a fixed name (dbsettings.dat, test.html,
 // banner pictures, mainappupdate.inf, Updater.exe ...) lives there, never
@@ -15,3 +17,5 @@ std::filesystem::path ProgramFile(std::string_view name);
 // Points ProgramFolder() at another folder (tests use a temporary one).
 // An empty path restores the executable's folder.
 void SetProgramFolder(const std::filesystem::path& folder);
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace quorvane {
+
 // Column indexes of the results table.
 enum ResultColumn : int {
   kColNo = 0,
@@ -34,3 +36,5 @@ class ResultsTable {
   // While off, a click on a column header does nothing.
   virtual void SetHeaderSortEnabled(bool enabled) = 0;
 };
+
+}  // namespace quorvane

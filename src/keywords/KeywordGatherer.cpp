@@ -7,6 +7,8 @@
 #include "keywords/SuggestionParser.h"
 #include "keywords/SuggestionRequests.h"
 
+namespace quorvane {
+
 KeywordGatherer::KeywordGatherer(std::string suggestBase, FetchFunction fetch, ResultsTable& table,
                                  Messages& messages, SecurityImagePrompt prompt,
                                  std::function<bool()> abortRequested)
@@ -49,3 +51,5 @@ void KeywordGatherer::Run(const std::string& mainKeyword) {
       return;
   }
 }
+
+}  // namespace quorvane

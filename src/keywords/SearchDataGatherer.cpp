@@ -6,6 +6,8 @@
 #include "base/ResultsTable.h"
 #include "keywords/SearchEngines.h"
 
+namespace quorvane {
+
 namespace {
 
 const std::string& HostOf(const ServiceEndpoints& endpoints, SearchEngine engine) {
@@ -50,3 +52,5 @@ void SearchDataGatherer::GatherSearchData(SearchType type) {
     if (abortRequested_()) return;
   }
 }
+
+}  // namespace quorvane

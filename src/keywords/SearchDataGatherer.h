@@ -6,6 +6,8 @@
 #include "keywords/FetchFunction.h"
 #include "web/ServiceEndpoints.h"
 
+namespace quorvane {
+
 class ResultsTable;
 
 // The run of "Gather Data": for every row of the table, asks Google, Yahoo
@@ -27,3 +29,5 @@ class SearchDataGatherer {
   std::function<bool()> abortRequested_;
   std::function<void()> processMessages_;
 };
+
+}  // namespace quorvane

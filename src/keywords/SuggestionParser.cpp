@@ -5,6 +5,8 @@
 #include "base/ResultsTable.h"
 #include "web/UUtils.h"
 
+namespace quorvane {
+
 namespace {
 constexpr std::string_view kSecurityImageMarker = "Please enter the characters in the image";
 constexpr std::string_view kFooter = "</tfoot>";
@@ -35,3 +37,5 @@ void ParseSuggestions(std::string_view page, ResultsTable& table) {
     count = StripHtml(CutBetween(work, kCountStart, kCountEnd));
   }
 }
+
+}  // namespace quorvane

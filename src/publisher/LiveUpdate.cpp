@@ -8,6 +8,8 @@
 #include "publisher/VersionNumber.h"
 #include "web/RequestUrl.h"
 
+namespace quorvane {
+
 LiveUpdate::LiveUpdate(HttpClient& client, Messages& messages, std::string baseUrl, Launcher launch,
                        std::function<void()> closeMainWindow)
     : client_(client),
@@ -47,3 +49,5 @@ void LiveUpdate::CheckUpdates(bool silent) {
   }
   if (!silent) messages_.Information("There's no new updates for this application!");
 }
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 #include "publisher/NewsRequest.h"
 #include "web/HttpClient.h"
 
+namespace quorvane {
+
 namespace {
 
 constexpr char kTarget[] = "UA";
@@ -92,3 +94,5 @@ bool NewsService::RequestBrandNewsDetails(const std::string& newsId, std::string
   return RequestNewsDetails(tier->publisherId, brand_.BranderCode, tier->productType, kTarget,
                             newsId, body);
 }
+
+}  // namespace quorvane

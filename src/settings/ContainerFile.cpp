@@ -7,6 +7,8 @@
 #include "base/AtomicFileWriter.h"
 #include "base/FileError.h"
 
+namespace quorvane {
+
 namespace {
 
 void CheckPassword(std::string_view password) {
@@ -68,3 +70,5 @@ CryptError DecryptContainerFile(const std::filesystem::path& source,
       return result;
   }
 }
+
+}  // namespace quorvane

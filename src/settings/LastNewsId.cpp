@@ -10,6 +10,8 @@
 #include "settings/SettingsLines.h"
 #include "settings/SettingsWorkingCopy.h"
 
+namespace quorvane {
+
 std::string ReadLastNewsId() {
   const auto lines = ReadSettingsLines();
   if (!lines) return {};
@@ -32,3 +34,5 @@ void SaveLastNewsId(const std::string& id) {
   // interrupted save leaves the old settings file whole.
   EncryptSettingsFile(copy.Path(), settings);
 }
+
+}  // namespace quorvane

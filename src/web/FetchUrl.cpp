@@ -14,6 +14,8 @@
 #include "web/CrLfLines.h"
 #include "web/MappedFile.h"
 
+namespace quorvane {
+
 namespace {
 
 constexpr char kWorkingFile[] = "test.html";
@@ -114,3 +116,5 @@ bool FetchUrl(HttpClient& http, const std::string& url, std::string& page) {
   host.ShowMainStatus(kConnectionError);
   return false;
 }
+
+}  // namespace quorvane

@@ -27,6 +27,8 @@
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace fs = std::filesystem;
 
 namespace {

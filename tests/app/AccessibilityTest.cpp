@@ -20,9 +20,9 @@
 #include "keywords/ui/FCaptcha.h"
 #include "keywords/ui/FMainKeyword.h"
 #include "keywords/ui/FSelectSearch.h"
+#include "publisher/NewsService.h"
 #include "publisher/ui/FNews.h"
 #include "publisher/ui/NewsBalloon.h"
-#include "publisher/NewsService.h"
 #include "publisher/ui/PublisherServices.h"
 #include "settings/SettingsFile.h"
 #include "support/FakeFetchHost.h"
@@ -30,6 +30,8 @@
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
 #include "web/HttpClient.h"
+
+using namespace quorvane;
 
 namespace {
 

@@ -33,6 +33,8 @@
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace {
 
 using Reply = RawHttpServer::Reply;

@@ -13,8 +13,10 @@
 #include <QTimer>
 #include <stdexcept>
 
-#include "base/ui/MessageBox.h"
 #include "app/ui/QuorvaneApplication.h"
+#include "base/ui/MessageBox.h"
+
+using namespace quorvane;
 
 namespace {
 

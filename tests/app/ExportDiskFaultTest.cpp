@@ -19,6 +19,8 @@
 #include "support/SmallDisk.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -22,13 +22,15 @@
 
 #include "app/ui/BannerLabel.h"
 #include "app/ui/FMain.h"
-#include "base/ui/FileDialogs.h"
 #include "app/ui/LinkLabel.h"
+#include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace {
 

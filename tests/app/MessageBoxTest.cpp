@@ -10,6 +10,8 @@
 
 #include "support/ModalDialogs.h"
 
+using namespace quorvane;
+
 namespace {
 
 using Kind = MessageBox::Kind;

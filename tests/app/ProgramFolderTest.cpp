@@ -3,6 +3,8 @@
 #include "base/ProgramFolder.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 TEST(ProgramFolder, IsTheExecutablesFolderByDefault) {
   const auto exe = std::filesystem::read_symlink("/proc/self/exe");
   EXPECT_EQ(ProgramFolder(), exe.parent_path());

@@ -13,6 +13,8 @@
 #include "support/LoopbackEndpoints.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace {
 
 using Kind = MessageBox::Kind;

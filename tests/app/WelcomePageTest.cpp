@@ -18,6 +18,8 @@
 #include "support/PictureBytes.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace {
 
 class WelcomePageTest : public ::testing::Test {

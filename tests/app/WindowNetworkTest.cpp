@@ -35,6 +35,8 @@
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace {
 
 using namespace std::chrono_literals;

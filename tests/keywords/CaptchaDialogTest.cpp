@@ -9,8 +9,8 @@
 #include <optional>
 
 #include "keywords/DialogTestUtil.h"
-#include "keywords/ui/FCaptcha.h"
 #include "keywords/ScriptedMessages.h"
+#include "keywords/ui/FCaptcha.h"
 #include "keywords/ui/SecurityImageView.h"
 #include "sim/Simulator.h"
 #include "support/PictureBytes.h"
@@ -19,6 +19,9 @@
 
 #include <QBuffer>
 #include <QImage>
+
+using namespace quorvane;
+using namespace quorvane::sim;
 
 namespace {
 

@@ -21,6 +21,8 @@
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace {
 
 using Reply = RawHttpServer::Reply;

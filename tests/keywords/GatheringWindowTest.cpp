@@ -28,6 +28,9 @@
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+using namespace quorvane::sim;
+
 namespace {
 
 using Answer = MessageBox::Answer;

@@ -20,6 +20,8 @@
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace {
 
 using Kind = MessageBox::Kind;

@@ -6,6 +6,8 @@
 #include "keywords/DialogTestUtil.h"
 #include "keywords/ui/FSelectSearch.h"
 
+using namespace quorvane;
+
 namespace {
 
 TEST(SelectSearchDialog, OpensWithPreciseChosenAndTheFixedTexts) {

@@ -27,6 +27,9 @@
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+using namespace quorvane::sim;
+
 namespace {
 
 std::string Tag(const std::string& name, const std::string& value) {

@@ -17,6 +17,9 @@
 #include "support/LoopbackEndpoints.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+using namespace quorvane::sim;
+
 namespace {
 
 using Answer = MessageBox::Answer;

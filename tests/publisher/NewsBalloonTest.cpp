@@ -13,6 +13,8 @@
 
 #include "publisher/ui/NewsBalloon.h"
 
+using namespace quorvane;
+
 namespace {
 
 using Placement = NewsBalloon::Placement;

@@ -10,6 +10,8 @@
 #include "support/PictureBytes.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace {
 
 // A news item is text off the network: whatever its pictures and style

@@ -7,6 +7,8 @@
 
 #include "base/Messages.h"
 
+namespace quorvane {
+
 // Message boxes for tests: every box is recorded with its kind, and the
 // OK/Cancel questions are answered from a script (OK once it runs out).
 class RecordingMessages : public Messages {
@@ -33,3 +35,5 @@ class RecordingMessages : public Messages {
   std::vector<Box> boxes;
   std::deque<bool> answers;
 };
+
+}  // namespace quorvane

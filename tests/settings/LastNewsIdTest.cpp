@@ -4,11 +4,13 @@
 #include <set>
 #include <string>
 
-#include "settings/ContainerFile.h"
 #include "base/FileError.h"
+#include "settings/ContainerFile.h"
 #include "settings/LastNewsId.h"
 #include "settings/SettingsFile.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace fs = std::filesystem;
 

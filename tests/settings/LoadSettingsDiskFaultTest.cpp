@@ -13,13 +13,15 @@
 #include <string>
 
 #include "app/ui/FMain.h"
-#include "base/ui/MessageBox.h"
 #include "base/ProgramFolder.h"
+#include "base/ui/MessageBox.h"
 #include "settings/SettingsFile.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/SmallDisk.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace fs = std::filesystem;
 

@@ -32,6 +32,8 @@
 #include "support/PictureBytes.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -35,6 +35,8 @@
 #include "support/SmallDisk.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 

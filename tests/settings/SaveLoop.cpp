@@ -13,6 +13,8 @@
 #include "settings/LastNewsId.h"
 #include "settings/SaveLoopIds.h"
 
+using namespace quorvane;
+
 namespace {
 
 void Say(const std::string& line) {

@@ -21,6 +21,8 @@
 #include "support/TempFolder.h"
 #include "web/FetchUrl.h"
 
+using namespace quorvane;
+
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Reply = RawHttpServer::Reply;

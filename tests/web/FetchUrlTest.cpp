@@ -11,6 +11,8 @@
 #include "support/StalledListener.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace {
 
 using namespace std::chrono_literals;

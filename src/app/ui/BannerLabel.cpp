@@ -6,6 +6,8 @@
 
 #include "base/ui/AccessibleRole.h"
 
+namespace quorvane {
+
 BannerLabel::BannerLabel(QWidget* parent) : ClickLabel(parent) {
   setAccessibleName(QStringLiteral("Banner"));
   SetAccessibleRole(this, QAccessible::Graphic);
@@ -37,3 +39,5 @@ bool BannerLabel::ShowAnimation(const QByteArray& gif) {
   resize(movie->currentPixmap().size());
   return true;
 }
+
+}  // namespace quorvane

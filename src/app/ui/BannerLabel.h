@@ -6,6 +6,8 @@
 
 class QPixmap;
 
+namespace quorvane {
+
 // A banner control: a clickable label that takes the size of what it
 // shows, either a still picture or an animated GIF that runs at once.
 class BannerLabel : public ClickLabel {
@@ -23,3 +25,5 @@ class BannerLabel : public ClickLabel {
   // the Tab order (Enter or Space opens it) and the role of a link.
   void SetLeadsSomewhere();
 };
+
+}  // namespace quorvane

@@ -12,6 +12,8 @@
 #include "app/ui/BannerLabel.h"
 #include "base/ProgramFolder.h"
 
+namespace quorvane {
+
 namespace {
 
 QString ProgramFilePath(const std::string& name) {
@@ -73,3 +75,5 @@ void ApplyIcon(const std::string& iconFile) {
   } while (reader.jumpToNextImage());
   if (!icon.isNull()) QApplication::setWindowIcon(icon);
 }
+
+}  // namespace quorvane

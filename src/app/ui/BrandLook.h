@@ -4,8 +4,11 @@
 
 #include "settings/LoadedBrand.h"
 
-class BannerLabel;
 class QWidget;
+
+namespace quorvane {
+
+class BannerLabel;
 
 // The pictures a brand brings beside its settings file, applied to the
 // program: the banner, the skin and the application icon.
@@ -18,3 +21,5 @@ bool ShowBanner(const LoadedBrand& brand, QWidget& panel, BannerLabel& still,
 void ApplySkin();
 // Every picture of the icon file as the application icon.
 void ApplyIcon(const std::string& iconFile);
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 
+namespace quorvane {
+
 ClickLabel::ClickLabel(QWidget* parent) : QLabel(parent) {}
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
@@ -35,3 +37,5 @@ void ClickLabel::paintEvent(QPaintEvent* event) {
   option.backgroundColor = palette().color(backgroundRole());
   painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
 }
+
+}  // namespace quorvane

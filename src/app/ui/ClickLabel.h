@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+namespace quorvane {
+
 // A label that reports a click of the left mouse button (the banner
 // pictures, the link labels). When it takes the keyboard focus, Enter,
 // Return and Space click it too, and the focus shows as a frame.
@@ -19,3 +21,5 @@ class ClickLabel : public QLabel {
   void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 };
+
+}  // namespace quorvane

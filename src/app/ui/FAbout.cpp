@@ -11,6 +11,8 @@
 #include "base/ui/WindowPlacement.h"
 #include "settings/SettingsLines.h"
 
+namespace quorvane {
+
 namespace {
 
 QString Local(std::string_view text) {
@@ -88,3 +90,5 @@ void TfrmAbout::FormCreate(const BrandSettings& brand) {
 void TfrmAbout::editAboutClick() {
   accept();
 }
+
+}  // namespace quorvane

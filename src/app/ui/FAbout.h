@@ -8,6 +8,8 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
+namespace quorvane {
+
 // The About window: the brand's name, the program version, the brand's
 // copyright line and its about text. A fixed-size modal dialog without
 // title-bar buttons; "Ok" closes it.
@@ -27,3 +29,5 @@ class TfrmAbout : public QDialog {
   void FormCreate(const BrandSettings& brand);
   void editAboutClick();
 };
+
+}  // namespace quorvane

@@ -21,26 +21,28 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/OpenUrl.h"
 #include "app/ui/BannerLabel.h"
-#include "base/ui/CrashHandler.h"
+#include "app/ui/BrandLook.h"
 #include "app/ui/FAbout.h"
 #include "app/ui/LinkLabel.h"
-#include "app/OpenUrl.h"
 #include "app/ui/ResultsModel.h"
 #include "app/ui/ToolIcons.h"
 #include "app/ui/WelcomePage.h"
+#include "base/ui/CrashHandler.h"
 #include "base/ui/WindowPlacement.h"
+#include "keywords/KeywordFile.h"
+#include "keywords/KeywordGatherer.h"
+#include "keywords/SearchDataGatherer.h"
 #include "keywords/ui/FAddKeywords.h"
 #include "keywords/ui/FCaptcha.h"
 #include "keywords/ui/FMainKeyword.h"
 #include "keywords/ui/FSelectSearch.h"
-#include "keywords/KeywordFile.h"
-#include "keywords/KeywordGatherer.h"
-#include "keywords/SearchDataGatherer.h"
 #include "publisher/ui/PublisherServices.h"
-#include "app/ui/BrandLook.h"
 #include "settings/LoadBrand.h"
 #include "web/FetchUrl.h"
+
+namespace quorvane {
 
 namespace {
 
@@ -855,3 +857,5 @@ void TfrmMain::UpdateCommandStates() {
   btnGatherData->setEnabled(idle || btnGatherData->text() == QLatin1String(kStopCaption));
   lvwItems->horizontalHeader()->setSectionsClickable(idle && headerSortEnabled_);
 }
+
+}  // namespace quorvane

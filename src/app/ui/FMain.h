@@ -7,19 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "base/ui/MessageBox.h"
 #include "app/ui/ResultsExporter.h"
 #include "base/ResultsTable.h"
 #include "base/SearchType.h"
+#include "base/ui/MessageBox.h"
 #include "settings/BrandSettings.h"
 #include "settings/LoadedBrand.h"
 #include "web/FetchHost.h"
 #include "web/HttpClient.h"
 #include "web/ServiceEndpoints.h"
 
-class BannerLabel;
-class LinkLabel;
-class PublisherServices;
 class QAbstractButton;
 class QLabel;
 class QProgressBar;
@@ -27,6 +24,12 @@ class QPushButton;
 class QStackedWidget;
 class QTableView;
 class QToolButton;
+
+namespace quorvane {
+
+class BannerLabel;
+class LinkLabel;
+class PublisherServices;
 class ResultsModel;
 class WelcomePage;
 
@@ -233,3 +236,5 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   // Last, so that it goes before the client and msgMain it uses.
   std::unique_ptr<PublisherServices> publisher_;
 };
+
+}  // namespace quorvane

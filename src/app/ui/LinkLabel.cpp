@@ -4,6 +4,8 @@
 
 #include "base/ui/AccessibleRole.h"
 
+namespace quorvane {
+
 LinkLabel::LinkLabel(QWidget* parent) : ClickLabel(parent) {
   QFont f = font();
   f.setPixelSize(12);
@@ -34,3 +36,5 @@ void LinkLabel::SetHovered(bool hovered) {
              hovered ? QColor(Qt::blue) : QPalette().color(QPalette::WindowText));
   setPalette(p);
 }
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 
 #include "app/ui/ClickLabel.h"
 
+namespace quorvane {
+
 // A label of the link bar: underlined 12-pixel text with the hand pointer,
 // drawn blue while the pointer is over it, carrying a web address (8-bit).
 class LinkLabel : public ClickLabel {
@@ -26,3 +28,5 @@ class LinkLabel : public ClickLabel {
   std::string address_;
   bool hovered_ = false;
 };
+
+}  // namespace quorvane

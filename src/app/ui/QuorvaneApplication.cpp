@@ -2,6 +2,8 @@
 
 #include "base/ui/CrashHandler.h"
 
+namespace quorvane {
+
 QuorvaneApplication::QuorvaneApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool QuorvaneApplication::notify(QObject* receiver, QEvent* event) {
@@ -12,3 +14,5 @@ bool QuorvaneApplication::notify(QObject* receiver, QEvent* event) {
     return false;
   }
 }
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+namespace quorvane {
+
 // The application object of the program: a QApplication whose event
 // delivery reports an escaping exception through the CrashHandler instead
 // of ending the process.
@@ -11,3 +13,5 @@ class QuorvaneApplication : public QApplication {
 
   bool notify(QObject* receiver, QEvent* event) override;
 };
+
+}  // namespace quorvane

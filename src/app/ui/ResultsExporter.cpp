@@ -3,10 +3,12 @@
 #include <QString>
 
 #include "app/AtomicFile.h"
-#include "base/ui/FileDialogs.h"
+#include "app/ResultsCsv.h"
 #include "base/Messages.h"
 #include "base/ProgramFolder.h"
-#include "app/ResultsCsv.h"
+#include "base/ui/FileDialogs.h"
+
+namespace quorvane {
 
 ResultsExporter::ResultsExporter(Messages& messages, QWidget* dialogParent)
     : messages_(messages), dialogParent_(dialogParent) {}
@@ -30,3 +32,5 @@ void ResultsExporter::SaveResultsCsv(const ResultStore& rows) {
     messages_.Warning("The results could not be saved to \"" + path + "\": " + error.message());
   }
 }
+
+}  // namespace quorvane

@@ -2,8 +2,11 @@
 
 #include <string>
 
-class Messages;
 class QWidget;
+
+namespace quorvane {
+
+class Messages;
 class ResultStore;
 
 // "Save Results": asks for a file name and writes the results table there
@@ -21,3 +24,5 @@ class ResultsExporter {
   QWidget* dialogParent_;
   std::string lastPath_;
 };
+
+}  // namespace quorvane

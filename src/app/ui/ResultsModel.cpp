@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace quorvane {
+
 namespace {
 
 const std::array<const char*, kColumnCount> kCaptions = {"No",     "Keywords", "Searches",
@@ -140,3 +142,5 @@ void ResultsModel::Sort(int column, bool ascending) {
   }
   endResetModel();
 }
+
+}  // namespace quorvane

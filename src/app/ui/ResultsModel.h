@@ -6,6 +6,8 @@
 
 #include "app/ResultStore.h"
 
+namespace quorvane {
+
 // The results table as a Qt model: six text columns, a check box in the
 // first. Cells are 8-bit and converted with the local 8-bit codec only for
 // display. Bulk changes (import, sort, delete, clear) are announced as one
@@ -47,3 +49,5 @@ class ResultsModel final : public QAbstractTableModel {
 
   ResultStore store_;
 };
+
+}  // namespace quorvane

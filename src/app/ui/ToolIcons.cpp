@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <functional>
 
+namespace quorvane {
+
 namespace {
 
 constexpr int kSize = 24;
@@ -77,3 +79,5 @@ QIcon HelpIcon() {
     p.drawText(QRectF(2, 2, 20, 20), Qt::AlignCenter, QStringLiteral("?"));
   });
 }
+
+}  // namespace quorvane

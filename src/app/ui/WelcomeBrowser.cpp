@@ -7,6 +7,8 @@
 
 #include "base/ProgramFolder.h"
 
+namespace quorvane {
+
 namespace {
 
 // The file a resource name stands for, if it is a regular file inside the
@@ -55,3 +57,5 @@ QVariant WelcomeBrowser::loadResource(int type, const QUrl& name) {
   if (in.size() > kMaxResourceBytes || !in.open(QIODevice::ReadOnly)) return nothing;
   return in.read(kMaxResourceBytes);
 }
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <QTextBrowser>
 
+namespace quorvane {
+
 // The HTML viewer of the welcome page. The page is the brand's, and the
 // pictures it names are the brand's files beside the program: a resource
 // is read only when it is a regular file inside the program folder and of
@@ -19,3 +21,5 @@ class WelcomeBrowser final : public QTextBrowser {
 
   QVariant loadResource(int type, const QUrl& name) override;
 };
+
+}  // namespace quorvane

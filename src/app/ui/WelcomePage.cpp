@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 #include "app/ui/WelcomeBrowser.h"
 
+namespace quorvane {
+
 WelcomePage::WelcomePage(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("stsWelcome"));
   auto* column = new QVBoxLayout(this);
@@ -45,3 +47,5 @@ void WelcomePage::keyPressEvent(QKeyEvent* event) {
   }
   QWidget::keyPressEvent(event);
 }
+
+}  // namespace quorvane

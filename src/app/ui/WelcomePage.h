@@ -6,6 +6,8 @@
 class QPushButton;
 class QTextBrowser;
 
+namespace quorvane {
+
 // The welcome page of the main window (stsWelcome): the brand's HTML page,
 // read-only, over a strip with the one button that leads on. Enter presses
 // that button, wherever the focus is on the page.
@@ -26,3 +28,5 @@ class WelcomePage final : public QWidget {
   QTextBrowser* prfWelcome;
   QPushButton* btnThanks;
 };
+
+}  // namespace quorvane

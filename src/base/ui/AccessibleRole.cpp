@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <QWidget>
 
+namespace quorvane {
+
 namespace {
 
 constexpr const char* kRoleProperty = "quorvaneAccessibleRole";
@@ -69,3 +71,5 @@ void SetAccessibleRole(QWidget* widget, QAccessible::Role role) {
   if (current != nullptr && dynamic_cast<RoleAccessible*>(current) == nullptr)
     QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(current));
 }
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 
 #include "base/ui/MessageBox.h"
 
+namespace quorvane {
+
 namespace {
 
 Messages*& Target() {
@@ -50,3 +52,5 @@ void CrashHandler::ReportCurrentException() noexcept {
     std::fputs("Quorvane: an unexpected error could not be reported\n", stderr);
   }
 }
+
+}  // namespace quorvane

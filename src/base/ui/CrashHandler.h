@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace quorvane {
+
 class Messages;
 
 // The unexpected-error handler. An error that escapes a command or the
@@ -35,3 +37,5 @@ class CrashHandler {
     }
   }
 };
+
+}  // namespace quorvane

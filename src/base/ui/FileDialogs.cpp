@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <deque>
 
+namespace quorvane {
+
 namespace {
 
 struct TestState {
@@ -54,3 +56,5 @@ void FileDialogs::ResetTestState() {
   State().names.clear();
   State().requests.clear();
 }
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 
 class QWidget;
 
+namespace quorvane {
+
 // The file-open and file-save dialogs of the program. Every file dialog
 // goes through here.
 //
@@ -32,3 +34,5 @@ class FileDialogs {
   static const std::vector<Request>& Requests();
   static void ResetTestState();
 };
+
+}  // namespace quorvane

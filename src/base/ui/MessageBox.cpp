@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <deque>
 
+namespace quorvane {
+
 namespace {
 
 struct TestState {
@@ -91,3 +93,5 @@ void MessageBox::ResetTestState() {
   State().answers.clear();
   State().shown.clear();
 }
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 
 class QWidget;
 
+namespace quorvane {
+
 // The message-box component of the main window (msgMain). Every box of the
 // program goes through it: real modal QMessageBox dialogs titled with the
 // owner window's caption, stacked over whatever modal dialog is open.
@@ -42,3 +44,5 @@ class MessageBox final : public Messages {
 
   QWidget* owner_;
 };
+
+}  // namespace quorvane

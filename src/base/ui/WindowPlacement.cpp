@@ -4,6 +4,8 @@
 #include <QScreen>
 #include <QWidget>
 
+namespace quorvane {
+
 void CenterOnScreen(QWidget& window) {
   QScreen* screen = window.screen();
   if (screen == nullptr) screen = QGuiApplication::primaryScreen();
@@ -13,3 +15,5 @@ void CenterOnScreen(QWidget& window) {
   frame.moveCenter(area.center());
   window.move(frame.topLeft());
 }
+
+}  // namespace quorvane

@@ -5,11 +5,13 @@
 #include <QPushButton>
 #include <filesystem>
 
-#include "base/ui/FileDialogs.h"
 #include "base/Messages.h"
+#include "base/ui/FileDialogs.h"
 #include "base/ui/WindowPlacement.h"
-#include "keywords/ui/EnterKey.h"
 #include "keywords/KeywordFile.h"
+#include "keywords/ui/EnterKey.h"
+
+namespace quorvane {
 
 TfrmAddKeywords::TfrmAddKeywords(Messages& messages, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -113,3 +115,5 @@ void TfrmAddKeywords::edtAddKeywordKeyDown() {
 void TfrmAddKeywords::edtListKeyDown() {
   btnOkClick();
 }
+
+}  // namespace quorvane

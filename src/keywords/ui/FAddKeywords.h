@@ -3,9 +3,12 @@
 #include <QDialog>
 #include <string>
 
-class Messages;
 class QLineEdit;
 class QPushButton;
+
+namespace quorvane {
+
+class Messages;
 
 // "Enter Keyword(s)": one phrase typed by hand, or the path of a keyword
 // list file. Only collects and checks the input; the main window adds the
@@ -38,3 +41,5 @@ class TfrmAddKeywords final : public QDialog {
   QPushButton* btnOk;
   QPushButton* btnCancel;
 };
+
+}  // namespace quorvane

@@ -7,11 +7,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "base/ui/AccessibleRole.h"
 #include "base/Messages.h"
+#include "base/ui/AccessibleRole.h"
 #include "base/ui/WindowPlacement.h"
 #include "keywords/SecurityImagePage.h"
 #include "keywords/ui/SecurityImageView.h"
+
+namespace quorvane {
 
 namespace {
 
@@ -129,3 +131,5 @@ void TfrmCaptcha::btnOkClick() {
 void TfrmCaptcha::btnCancelClick() {
   reject();
 }
+
+}  // namespace quorvane

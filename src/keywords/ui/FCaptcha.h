@@ -4,10 +4,13 @@
 #include <string>
 #include <utility>
 
-class Messages;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+
+namespace quorvane {
+
+class Messages;
 class SecurityImageView;
 
 // The security-image dialog: shows the image of a security-image page of
@@ -52,3 +55,5 @@ class TfrmCaptcha : public QDialog {
   QPushButton* btnOk;
   QPushButton* btnCancel;
 };
+
+}  // namespace quorvane

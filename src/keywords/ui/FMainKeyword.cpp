@@ -8,6 +8,8 @@
 #include "base/ui/WindowPlacement.h"
 #include "keywords/ui/EnterKey.h"
 
+namespace quorvane {
+
 TfrmMainKeyword::TfrmMainKeyword(Messages& messages, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
@@ -71,3 +73,5 @@ bool TfrmMainKeyword::eventFilter(QObject* watched, QEvent* event) {
 void TfrmMainKeyword::edtMainKeywordKeyDown() {
   btnOkClick();
 }
+
+}  // namespace quorvane

@@ -3,9 +3,12 @@
 #include <QDialog>
 #include <string>
 
-class Messages;
 class QLineEdit;
 class QPushButton;
+
+namespace quorvane {
+
+class Messages;
 
 // "Main Keyword": asks for the seed phrase of suggestion gathering. Only
 // collects and checks the text; the main window takes it after OK.
@@ -32,3 +35,5 @@ class TfrmMainKeyword final : public QDialog {
   QPushButton* btnOk;
   QPushButton* btnCancel;
 };
+
+}  // namespace quorvane

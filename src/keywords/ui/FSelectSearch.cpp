@@ -8,6 +8,8 @@
 
 #include "base/ui/WindowPlacement.h"
 
+namespace quorvane {
+
 namespace {
 
 constexpr int kMargin = 10;
@@ -85,3 +87,5 @@ TfrmSelSearch::TfrmSelSearch(QWidget* parent)
 SearchType TfrmSelSearch::ChosenSearchType() const {
   return rbPrecise->isChecked() ? SearchType::Precise : SearchType::Broad;
 }
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 class QPushButton;
 class QRadioButton;
 
+namespace quorvane {
+
 // "Select Search Type": precise or broad search for "Gather Data". Made
 // anew for every run so that it opens with the first choice selected.
 class TfrmSelSearch : public QDialog {
@@ -23,3 +25,5 @@ class TfrmSelSearch : public QDialog {
   QPushButton* btnOk;
   QPushButton* btnCancel;
 };
+
+}  // namespace quorvane

@@ -6,6 +6,8 @@
 #include <QNetworkRequest>
 #include <QPainter>
 
+namespace quorvane {
+
 namespace {
 
 // Security images are a few kilobytes. A reply larger than this is not one
@@ -95,3 +97,5 @@ void SecurityImageView::paintEvent(QPaintEvent* event) {
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.drawImage(target, image_);
 }
+
+}  // namespace quorvane

@@ -8,6 +8,8 @@
 class QNetworkAccessManager;
 class QNetworkReply;
 
+namespace quorvane {
+
 // Shows the image found at an address, loading it in the background with
 // its own network access (apart from the program's HTTP client), scaled
 // into the view. A plain panel stands in while it loads or when it cannot
@@ -43,3 +45,5 @@ class SecurityImageView : public QFrame {
   QUrl address_;
   QImage image_;
 };
+
+}  // namespace quorvane

@@ -10,10 +10,12 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "publisher/ui/GuardedSelectionModel.h"
-#include "publisher/ui/NewsBrowser.h"
 #include "publisher/NewsRecord.h"
 #include "publisher/NewsService.h"
+#include "publisher/ui/GuardedSelectionModel.h"
+#include "publisher/ui/NewsBrowser.h"
+
+namespace quorvane {
 
 namespace {
 
@@ -188,3 +190,5 @@ void TfrmNews::SetBusyCursor(bool busy) {
 void TfrmNews::btnExitClick() {
   accept();
 }
+
+}  // namespace quorvane

@@ -5,11 +5,14 @@
 #include <string>
 #include <vector>
 
-class NewsService;
 class QPushButton;
 class QSplitter;
 class QTextBrowser;
 class QTreeWidget;
+
+namespace quorvane {
+
+class NewsService;
 
 // The news window: lists the publisher's news items and shows the body of
 // the selected one, fetched from the news service on selection. Every body
@@ -53,3 +56,5 @@ class TfrmNews : public QDialog {
   QWidget* panButtons_ = nullptr;
   QSplitter* splitter_ = nullptr;
 };
+
+}  // namespace quorvane

@@ -1,5 +1,7 @@
 #include "publisher/ui/GuardedSelectionModel.h"
 
+namespace quorvane {
+
 GuardedSelectionModel::GuardedSelectionModel(QAbstractItemModel* model,
                                              std::function<bool()> allowChange, QObject* parent)
     : QItemSelectionModel(model, parent), allowChange_(std::move(allowChange)) {}
@@ -27,3 +29,5 @@ void GuardedSelectionModel::select(const QItemSelection& selection,
   if (command != NoUpdate && !allowChange_()) return;
   QItemSelectionModel::select(selection, command);
 }
+
+}  // namespace quorvane

@@ -3,6 +3,8 @@
 #include <QItemSelectionModel>
 #include <functional>
 
+namespace quorvane {
+
 // A selection model that asks before every change of the selection or of
 // the current row and drops the ones it is refused, so a list can hold
 // both still while work for the selected row runs.
@@ -23,3 +25,5 @@ class GuardedSelectionModel : public QItemSelectionModel {
  private:
   std::function<bool()> allowChange_;
 };
+
+}  // namespace quorvane

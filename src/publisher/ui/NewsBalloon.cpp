@@ -10,6 +10,8 @@
 
 #include "base/ui/AccessibleRole.h"
 
+namespace quorvane {
+
 namespace {
 
 constexpr int kPaddingX = 8;
@@ -207,3 +209,5 @@ void NewsBalloon::StopWatching() {
   qApp->removeEventFilter(this);
   watching_ = false;
 }
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QWidget>
 
+namespace quorvane {
+
 // The hint balloon that points at the News button when unread news is
 // waiting: a shaped, topmost window that never takes the focus. The next
 // key press, mouse button press or wheel turn anywhere in the application,
@@ -49,3 +51,5 @@ class NewsBalloon : public QWidget {
   Placement placement_ = Placement::BelowLeft;
   bool watching_ = false;
 };
+
+}  // namespace quorvane

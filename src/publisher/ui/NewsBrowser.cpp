@@ -1,5 +1,7 @@
 #include "publisher/ui/NewsBrowser.h"
 
+namespace quorvane {
+
 NewsBrowser::NewsBrowser(QWidget* parent) : QTextBrowser(parent) {
   setReadOnly(true);
   setOpenLinks(false);
@@ -10,3 +12,5 @@ QVariant NewsBrowser::loadResource(int, const QUrl&) {
   // read a local file of that name itself.
   return QVariant(QByteArray());
 }
+
+}  // namespace quorvane

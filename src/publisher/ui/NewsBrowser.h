@@ -2,6 +2,8 @@
 
 #include <QTextBrowser>
 
+namespace quorvane {
+
 // A read-only HTML view for text that comes from the network. It loads no
 // resources the text names (pictures, style sheets): none may come from
 // the network except through the program's one HTTP client, and a news
@@ -14,3 +16,5 @@ class NewsBrowser : public QTextBrowser {
 
   QVariant loadResource(int type, const QUrl& name) override;
 };
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <QEvent>
 
+namespace quorvane {
+
 OpenWindowMessages::OpenWindowMessages(Messages& target, QWidget* window)
     : target_(target), window_(window), watching_(window != nullptr) {
   if (window) window->installEventFilter(this);
@@ -32,3 +34,5 @@ bool OpenWindowMessages::eventFilter(QObject* watched, QEvent* event) {
   }
   return QObject::eventFilter(watched, event);
 }
+
+}  // namespace quorvane

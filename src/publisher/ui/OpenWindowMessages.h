@@ -6,6 +6,8 @@
 
 #include "base/Messages.h"
 
+namespace quorvane {
+
 // Message boxes that speak only while their window is open. A request cut
 // short because the main window is closing ends through its failure path;
 // it must not then put up boxes (or ask questions) after the window has
@@ -32,3 +34,5 @@ class OpenWindowMessages : public QObject, public Messages {
   bool watching_;
   bool closed_ = false;
 };
+
+}  // namespace quorvane

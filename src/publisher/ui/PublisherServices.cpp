@@ -14,6 +14,8 @@
 #include "settings/LastNewsId.h"
 #include "web/HttpClient.h"
 
+namespace quorvane {
+
 namespace {
 
 void StartDetached(const std::filesystem::path& program, const std::vector<std::string>& args) {
@@ -134,3 +136,5 @@ void PublisherServices::ShowNewsNotice(const std::string& text) {
   balloon_ = new NewsBalloon(QString::fromLocal8Bit(text), parts_.btnNews->window());
   balloon_->ShowAt(anchor);
 }
+
+}  // namespace quorvane

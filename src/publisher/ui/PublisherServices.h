@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "publisher/LiveUpdate.h"
-#include "publisher/ui/NewsBalloon.h"
 #include "publisher/NewsService.h"
+#include "publisher/ui/NewsBalloon.h"
 #include "publisher/ui/OpenWindowMessages.h"
 
 class QWidget;
+
+namespace quorvane {
 
 // The main window's news and update commands: "Check News", "Check
 // Updates", the one tick after start-up and its notice balloon. The main
@@ -87,3 +89,5 @@ class PublisherServices {
   LiveUpdate update_;
   QPointer<NewsBalloon> balloon_;
 };
+
+}  // namespace quorvane
