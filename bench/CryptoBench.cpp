@@ -18,6 +18,8 @@
 #include "settings/OpenSslHandles.h"
 #include "settings/SettingsFile.h"
 
+using namespace quorvane;
+
 namespace {
 
 constexpr std::size_t kSize = 64u << 20;

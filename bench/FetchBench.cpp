@@ -33,6 +33,8 @@
 #include "web/FetchUrl.h"
 #include "web/HttpClient.h"
 
+using namespace quorvane;
+
 extern char** environ;
 
 namespace {

@@ -43,10 +43,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/FMain.h"
-#include "app/ProgramFolder.h"
+#include "app/ui/FMain.h"
+#include "base/ProgramFolder.h"
 #include "sim/Simulator.h"
 #include "web/FetchUrl.h"
+
+using namespace quorvane;
+using namespace quorvane::sim;
 
 extern char** environ;
 

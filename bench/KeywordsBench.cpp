@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <string>
 
-#include "app/ResultsTable.h"
+#include "base/ResultsTable.h"
 #include "keywords/SuggestionParser.h"
+
+using namespace quorvane;
 
 namespace {
 

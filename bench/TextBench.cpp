@@ -8,6 +8,8 @@
 
 #include "web/UUtils.h"
 
+using namespace quorvane;
+
 namespace {
 
 constexpr std::size_t kMiB = 1 << 20;

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
+namespace quorvane {
+
 // A property that must hold for every input. A broken one aborts, so that
 // libFuzzer keeps the input like a crash; unlike assert() it stays active
 // in every build type.
@@ -53,3 +55,5 @@ inline bool ContainsNoCase(std::string_view text, std::string_view searched) {
   }
   return false;
 }
+
+}  // namespace quorvane

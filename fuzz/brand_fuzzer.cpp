@@ -14,6 +14,8 @@
 #include "settings/BrandReader.h"
 #include "settings/SettingsLines.h"
 
+using namespace quorvane;
+
 namespace {
 
 constexpr std::size_t kDraws = 4;

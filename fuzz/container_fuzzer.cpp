@@ -30,6 +30,8 @@
 #include "settings/ContainerFile.h"
 #include "settings/SettingsFile.h"
 
+using namespace quorvane;
+
 namespace {
 
 // Salt, verifier and code around the ciphertext.

@@ -19,6 +19,8 @@
 #include "FuzzCheck.h"
 #include "web/SetCookie2.h"
 
+using namespace quorvane;
+
 namespace {
 
 std::vector<std::string_view> Fields(std::string_view line) {

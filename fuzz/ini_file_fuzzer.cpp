@@ -18,6 +18,8 @@
 #include "publisher/IniFile.h"
 #include "publisher/VersionNumber.h"
 
+using namespace quorvane;
+
 namespace {
 
 std::string Case(std::string text, bool upper) {

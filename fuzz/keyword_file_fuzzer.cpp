@@ -12,6 +12,8 @@
 #include "settings/SettingsLines.h"
 #include "web/CrLfLines.h"
 
+using namespace quorvane;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes = AsText(data, size);
   const std::vector<std::string> lines = SplitKeywordLines(bytes);

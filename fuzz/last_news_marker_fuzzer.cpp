@@ -18,6 +18,8 @@
 #include "settings/LastNewsMarker.h"
 #include "settings/SettingsLines.h"
 
+using namespace quorvane;
+
 namespace {
 
 constexpr std::string_view kStartTag = "<%%LastNewsId%%>";

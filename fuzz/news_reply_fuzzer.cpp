@@ -15,6 +15,8 @@
 #include "publisher/NewsRecord.h"
 #include "publisher/NewsReply.h"
 
+using namespace quorvane;
+
 namespace {
 
 // A signed 32-bit decimal: one optional sign, digits only, in range.

@@ -13,6 +13,8 @@
 #include "app/CompareCells.h"
 #include "keywords/SearchEngines.h"
 
+using namespace quorvane;
+
 namespace {
 
 // Commas dropped, then blanks, one sign and digits to the end, within the

@@ -10,6 +10,8 @@
 #include "keywords/SecurityImagePage.h"
 #include "web/UUtils.h"
 
+using namespace quorvane;
+
 namespace {
 
 std::size_t Occurrences(std::string_view text, std::string_view searched) {

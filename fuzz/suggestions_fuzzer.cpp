@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "app/ResultsTable.h"
+#include "base/ResultsTable.h"
 #include "keywords/SuggestionParser.h"
+
+using namespace quorvane;
 
 namespace {
 

@@ -16,6 +16,8 @@
 #include "FuzzCheck.h"
 #include "web/UUtils.h"
 
+using namespace quorvane;
+
 namespace {
 
 // Naive comparisons below are quadratic; they run on small texts only.

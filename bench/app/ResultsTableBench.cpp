@@ -13,10 +13,12 @@
 #include <fstream>
 #include <string>
 
-#include "app/FMain.h"
-#include "app/FileDialogs.h"
-#include "app/MessageBox.h"
-#include "app/ProgramFolder.h"
+#include "app/ui/FMain.h"
+#include "base/ProgramFolder.h"
+#include "base/ui/FileDialogs.h"
+#include "base/ui/MessageBox.h"
+
+using namespace quorvane;
 
 namespace {
 

@@ -8,6 +8,8 @@
 #include <random>
 #include <string>
 
+namespace quorvane {
+
 namespace {
 
 std::error_code LastError() {
@@ -64,3 +66,5 @@ std::error_code WriteFileAtomically(const std::filesystem::path& path, std::stri
   if (ec) ::unlink(temporary.c_str());
   return ec;
 }
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <system_error>
 
+namespace quorvane {
+
 // Replaces the content of the file at `path` with `bytes`, or creates it.
 // The bytes go to a temporary file in the same folder first, which is
 // flushed to disk and then renamed over the target, so a failure at any
@@ -13,3 +15,5 @@
 //
 // Returns the first error met, or an empty error code.
 std::error_code WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+}  // namespace quorvane

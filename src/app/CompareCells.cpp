@@ -3,6 +3,8 @@
 #include <limits>
 #include <string>
 
+namespace quorvane {
+
 std::int32_t CellNumber(std::string_view text) {
   std::string digits;
   digits.reserve(text.size());
@@ -37,3 +39,5 @@ int CompareCells(std::string_view a, std::string_view b) {
   const std::int32_t y = CellNumber(b);
   return (x > y) - (x < y);
 }
+
+}  // namespace quorvane

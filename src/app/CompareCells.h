@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace quorvane {
+
 // The numeric reading of a table cell: commas removed, then optional
 // leading blanks, an optional sign and decimal digits up to the end of the
 // text. Anything else (an empty text, a word, a trailing blank, a value
@@ -11,3 +13,5 @@ std::int32_t CellNumber(std::string_view text);
 
 // Compares two cells by their numeric reading: 1, 0 or -1.
 int CompareCells(std::string_view a, std::string_view b);
+
+}  // namespace quorvane

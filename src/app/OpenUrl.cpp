@@ -5,6 +5,8 @@
 #include <memory>
 #include <string_view>
 
+namespace quorvane {
+
 namespace {
 
 struct AppInfoUnref {
@@ -60,3 +62,5 @@ bool OpenUrl(const std::string& address) {
 std::string WebAddress(const std::string& address) {
   return HasScheme(address) ? address : "http://" + address;
 }
+
+}  // namespace quorvane

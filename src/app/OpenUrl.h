@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace quorvane {
+
 // Starts the web browser that the user's desktop has registered for http
 // addresses, found and started the way the desktop's own launcher does it
 // (its MIME-apps rules for x-scheme-handler/http, and the entry's Exec line
@@ -17,3 +19,5 @@ bool OpenUrl(const std::string& address);
 // address ("www.example.com", "example.com:8080/x") with "http://" put in
 // front.
 std::string WebAddress(const std::string& address);
+
+}  // namespace quorvane

@@ -3,7 +3,9 @@
 #include <array>
 #include <string>
 
-#include "app/ResultsTable.h"
+#include "base/ResultsTable.h"
+
+namespace quorvane {
 
 // One row of the results table: six 8-bit cells (No, Keywords, Searches,
 // Google, Yahoo, Msn) and the check box that marks it for "Delete Selected".
@@ -11,3 +13,5 @@ struct ResultRow {
   std::array<std::string, kColumnCount> cells;
   bool checked = false;
 };
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 
 #include "app/CompareCells.h"
 
+namespace quorvane {
+
 std::size_t ResultStore::Index(int row) const {
   if (row < 0 || static_cast<std::size_t>(row) >= rows_.size())
     throw std::out_of_range("results table row " + std::to_string(row) + " does not exist");
@@ -75,3 +77,5 @@ void ResultStore::Reorder(const std::vector<std::size_t>& order) {
   for (const std::size_t i : order) sorted.push_back(std::move(rows_[i]));
   rows_ = std::move(sorted);
 }
+
+}  // namespace quorvane

@@ -9,6 +9,8 @@
 
 #include "app/ResultRow.h"
 
+namespace quorvane {
+
 // The rows of the results table, in display order. Plain data: the window's
 // model shows it and tells the view about changes. Row and column indexes
 // out of range throw std::out_of_range.
@@ -61,3 +63,5 @@ class ResultStore {
 
   std::vector<ResultRow> rows_;
 };
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <string_view>
 
+namespace quorvane {
+
 namespace {
 
 constexpr std::array<std::string_view, kColumnCount> kHeader = {"No",     "Keywords", "Searches",
@@ -48,3 +50,5 @@ std::string CompleteCsvFileName(const std::string& path) {
   for (auto& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return extension == ".csv" ? path : path + ".csv";
 }
+
+}  // namespace quorvane

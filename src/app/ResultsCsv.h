@@ -4,6 +4,8 @@
 
 #include "app/ResultStore.h"
 
+namespace quorvane {
+
 // The CSV text of the whole results table, in table order, ticked or not:
 // the header line "No","Keywords","Searches","Google","Yahoo","Msn", then
 // one line per row. Every field is quoted, a double quote inside a cell is
@@ -15,3 +17,5 @@ std::string BuildResultsCsv(const ResultStore& rows);
 // unless its extension already is ".csv" in any letter case
 // ("results.txt" -> "results.txt.csv", "results.CSV" stays).
 std::string CompleteCsvFileName(const std::string& path);
+
+}  // namespace quorvane

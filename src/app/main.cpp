@@ -1,7 +1,9 @@
 // Starts Quorvane: the application object with the unexpected-error
 // handler, the main window, and the message loop until it closes.
-#include "app/FMain.h"
-#include "app/QuorvaneApplication.h"
+#include "app/ui/FMain.h"
+#include "app/ui/QuorvaneApplication.h"
+
+using namespace quorvane;
 
 int main(int argc, char* argv[]) {
   QuorvaneApplication app(argc, argv);

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <system_error>
 
+namespace quorvane {
+
 namespace {
 
 class FileDescriptor {
@@ -88,3 +90,5 @@ std::optional<std::vector<std::string>> ReadKeywordFile(const std::filesystem::p
   }
   return SplitKeywordLines(bytes);
 }
+
+}  // namespace quorvane

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace quorvane {
+
 // Keyword list files: plain 8-bit text, one phrase per line.
 
 // Splits file bytes into lines. A line ends at CR LF, at a lone LF or at a
@@ -25,3 +27,5 @@ bool KeywordFileExists(const std::filesystem::path& path);
 // is a folder, a pipe or a device). Throws std::system_error when the file
 // cannot be opened or read, so that no partial list is ever used.
 std::optional<std::vector<std::string>> ReadKeywordFile(const std::filesystem::path& path);
+
+}  // namespace quorvane

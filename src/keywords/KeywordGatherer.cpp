@@ -2,10 +2,12 @@
 
 #include <utility>
 
-#include "app/Messages.h"
-#include "app/ResultsTable.h"
+#include "base/Messages.h"
+#include "base/ResultsTable.h"
 #include "keywords/SuggestionParser.h"
 #include "keywords/SuggestionRequests.h"
+
+namespace quorvane {
 
 KeywordGatherer::KeywordGatherer(std::string suggestBase, FetchFunction fetch, ResultsTable& table,
                                  Messages& messages, SecurityImagePrompt prompt,
@@ -49,3 +51,5 @@ void KeywordGatherer::Run(const std::string& mainKeyword) {
       return;
   }
 }
+
+}  // namespace quorvane

@@ -6,6 +6,8 @@
 #include "keywords/FetchFunction.h"
 #include "keywords/SecurityImageAnswer.h"
 
+namespace quorvane {
+
 class Messages;
 class ResultsTable;
 
@@ -33,3 +35,5 @@ class KeywordGatherer {
   SecurityImagePrompt prompt_;
   std::function<bool()> abortRequested_;
 };
+
+}  // namespace quorvane

@@ -1,5 +1,7 @@
 #include "keywords/QueryText.h"
 
+namespace quorvane {
+
 std::string BlanksToPlus(std::string_view phrase) {
   std::string query(phrase);
   for (char& c : query) {
@@ -7,3 +9,5 @@ std::string BlanksToPlus(std::string_view phrase) {
   }
   return query;
 }
+
+}  // namespace quorvane

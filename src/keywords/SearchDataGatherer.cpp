@@ -3,8 +3,10 @@
 #include <string>
 #include <utility>
 
-#include "app/ResultsTable.h"
+#include "base/ResultsTable.h"
 #include "keywords/SearchEngines.h"
+
+namespace quorvane {
 
 namespace {
 
@@ -50,3 +52,5 @@ void SearchDataGatherer::GatherSearchData(SearchType type) {
     if (abortRequested_()) return;
   }
 }
+
+}  // namespace quorvane

@@ -2,9 +2,11 @@
 
 #include <functional>
 
-#include "app/SearchType.h"
+#include "base/SearchType.h"
 #include "keywords/FetchFunction.h"
 #include "web/ServiceEndpoints.h"
+
+namespace quorvane {
 
 class ResultsTable;
 
@@ -27,3 +29,5 @@ class SearchDataGatherer {
   std::function<bool()> abortRequested_;
   std::function<void()> processMessages_;
 };
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 #include "web/RequestUrl.h"
 #include "web/UUtils.h"
 
+namespace quorvane {
+
 namespace {
 
 struct EngineProtocol {
@@ -74,3 +76,5 @@ std::string CutResultCount(SearchEngine engine, std::string_view page) {
   if (engine == SearchEngine::Msn) count = CleanMsnCount(std::move(count));
   return count;
 }
+
+}  // namespace quorvane

@@ -3,8 +3,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/ResultsTable.h"
-#include "app/SearchType.h"
+#include "base/ResultsTable.h"
+#include "base/SearchType.h"
+
+namespace quorvane {
 
 // The three web search services asked for result counts, in the order in
 // which every row visits them.
@@ -27,3 +29,5 @@ std::string SearchUrl(SearchEngine engine, const std::string& host, std::string_
 // missing) and the next end marker, cleaned up for MSN. Empty when the
 // markers are not there.
 std::string CutResultCount(SearchEngine engine, std::string_view page);
+
+}  // namespace quorvane

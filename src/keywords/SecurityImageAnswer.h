@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace quorvane {
+
 // What the security-image dialog hands back when it closes, however it
 // was closed: the typed characters and the page's two hidden values.
 struct SecurityImageAnswer {
@@ -9,3 +11,5 @@ struct SecurityImageAnswer {
   std::string RandomValue;
   std::string SeedValue;
 };
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include "web/UUtils.h"
 
+namespace quorvane {
+
 namespace {
 constexpr std::string_view kRandomStart = "<input type=\"hidden\" name=\"random\" value=\"";
 constexpr std::string_view kSeedStart = "<input type=\"hidden\" name=\"seed\" value=\"";
@@ -33,3 +35,5 @@ std::string DecodeAmpersandsOnce(std::string_view text) {
   out.append(text.substr(pos));
   return out;
 }
+
+}  // namespace quorvane

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 // The values the security-image dialog takes out of the page: the two
 // hidden fields that go back with the answer and the image address.
 struct SecurityImageValues {
@@ -20,3 +22,5 @@ SecurityImageValues ReadSecurityImagePage(std::string_view pageHtml);
 // One left-to-right pass replacing "&amp;" by "&"; text produced by a
 // replacement is not searched again, so "&amp;amp;" becomes "&amp;".
 std::string DecodeAmpersandsOnce(std::string_view text);
+
+}  // namespace quorvane

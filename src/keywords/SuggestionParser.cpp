@@ -2,8 +2,10 @@
 
 #include <string>
 
-#include "app/ResultsTable.h"
+#include "base/ResultsTable.h"
 #include "web/UUtils.h"
+
+namespace quorvane {
 
 namespace {
 constexpr std::string_view kSecurityImageMarker = "Please enter the characters in the image";
@@ -35,3 +37,5 @@ void ParseSuggestions(std::string_view page, ResultsTable& table) {
     count = StripHtml(CutBetween(work, kCountStart, kCountEnd));
   }
 }
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+namespace quorvane {
+
 class ResultsTable;
 
 // True when the suggestion service answered with a page that asks for the
@@ -13,3 +15,5 @@ bool IsSecurityImagePage(std::string_view page);
 // row. The list ends at the first row whose count cell is empty. A page
 // without a suggestion table adds nothing.
 void ParseSuggestions(std::string_view page, ResultsTable& table);
+
+}  // namespace quorvane

@@ -3,6 +3,8 @@
 #include "keywords/QueryText.h"
 #include "web/RequestUrl.h"
 
+namespace quorvane {
+
 std::string SuggestionsUrl(const std::string& base, const std::string& mainKeyword) {
   return EncodeUnsendableBytes(base + "/?seed=" + BlanksToPlus(mainKeyword) +
                                "&adult_filter=remove_offensive&suggest=Hit+Me");
@@ -13,3 +15,5 @@ std::string SecurityImageAnswerUrl(const std::string& base, const std::string& t
   return EncodeUnsendableBytes(base + "/keyword-suggestion-tool.html?password=" + typed +
                                "&random=" + randomValue + "&seed=" + seedValue);
 }
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace quorvane {
+
 // The two requests sent to the keyword-suggestion service. `base` is its
 // scheme://host[:port]. Values are inserted as they are: the service
 // expects them unencoded. Only the bytes no request line can carry
@@ -14,3 +16,5 @@ std::string SuggestionsUrl(const std::string& base, const std::string& mainKeywo
 // hidden values that page carried.
 std::string SecurityImageAnswerUrl(const std::string& base, const std::string& typed,
                                    const std::string& randomValue, const std::string& seedValue);
+
+}  // namespace quorvane

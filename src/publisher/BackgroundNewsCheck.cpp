@@ -3,6 +3,8 @@
 #include "publisher/NewsId.h"
 #include "publisher/NewsService.h"
 
+namespace quorvane {
+
 BackgroundNewsCheck::BackgroundNewsCheck(NewsService& news,
                                          std::function<std::string()> readLastNewsId,
                                          std::function<void(const std::string&)> showNotice,
@@ -24,3 +26,5 @@ void BackgroundNewsCheck::Run() {
   }
   checkUpdatesSilently_();
 }
+
+}  // namespace quorvane

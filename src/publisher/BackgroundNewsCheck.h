@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+namespace quorvane {
+
 class NewsService;
 
 // The one tick after start-up: asks the news service for its newest item,
@@ -25,3 +27,5 @@ class BackgroundNewsCheck {
   std::function<void(const std::string&)> showNotice_;
   std::function<void()> checkUpdatesSilently_;
 };
+
+}  // namespace quorvane

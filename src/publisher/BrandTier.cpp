@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace quorvane {
+
 namespace {
 
 struct TierRow {
@@ -41,3 +43,5 @@ std::string NewsBaseUrlOf(const BrandSettings& brand, std::string_view productTy
   }
   return {};
 }
+
+}  // namespace quorvane

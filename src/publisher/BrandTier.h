@@ -6,6 +6,8 @@
 
 #include "settings/BrandSettings.h"
 
+namespace quorvane {
+
 // On whose behalf news requests are made: the brand's tier picks the news
 // base URL, the publisher id and the product-type code sent to the service.
 struct BrandTier {
@@ -26,3 +28,5 @@ std::optional<BrandTier> RequestTierOf(const BrandSettings& brand);
 // The news base URL of a product-type code by the same table; empty for an
 // unknown code.
 std::string NewsBaseUrlOf(const BrandSettings& brand, std::string_view productType);
+
+}  // namespace quorvane

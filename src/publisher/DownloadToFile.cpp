@@ -4,6 +4,8 @@
 
 #include "web/HttpClient.h"
 
+namespace quorvane {
+
 namespace {
 
 // Whatever way the download ends, an error escaping the client included:
@@ -51,3 +53,5 @@ bool DownloadToFile(HttpClient& client, const std::string& url, const std::files
   release.Complete();
   return true;
 }
+
+}  // namespace quorvane

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <string>
 
+namespace quorvane {
+
 class HttpClient;
 
 // GETs `url` through the client into the file `path`, replacing it. True
@@ -11,3 +13,5 @@ class HttpClient;
 // partial file is deleted and the result is false. The client's
 // connection is closed in every case.
 bool DownloadToFile(HttpClient& client, const std::string& url, const std::filesystem::path& path);
+
+}  // namespace quorvane

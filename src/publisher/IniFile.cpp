@@ -3,6 +3,8 @@
 #include <fstream>
 #include <iterator>
 
+namespace quorvane {
+
 namespace {
 
 bool IsBlank(char c) {
@@ -69,3 +71,5 @@ std::string ReadIniString(const std::filesystem::path& file, std::string_view se
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   return ReadIniStringFromText(text, section, key);
 }
+
+}  // namespace quorvane

@@ -1,12 +1,14 @@
 #include "publisher/LiveUpdate.h"
 
-#include "app/Messages.h"
-#include "app/ProgramFolder.h"
-#include "app/ProgramVersion.h"
+#include "base/Messages.h"
+#include "base/ProgramFolder.h"
+#include "base/ProgramVersion.h"
 #include "publisher/DownloadToFile.h"
 #include "publisher/IniFile.h"
 #include "publisher/VersionNumber.h"
 #include "web/RequestUrl.h"
+
+namespace quorvane {
 
 LiveUpdate::LiveUpdate(HttpClient& client, Messages& messages, std::string baseUrl, Launcher launch,
                        std::function<void()> closeMainWindow)
@@ -47,3 +49,5 @@ void LiveUpdate::CheckUpdates(bool silent) {
   }
   if (!silent) messages_.Information("There's no new updates for this application!");
 }
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace quorvane {
+
 class HttpClient;
 class Messages;
 
@@ -36,3 +38,5 @@ class LiveUpdate {
   Launcher launch_;
   std::function<void()> closeMainWindow_;
 };
+
+}  // namespace quorvane

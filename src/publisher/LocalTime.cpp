@@ -3,6 +3,8 @@
 #include <chrono>
 #include <ctime>
 
+namespace quorvane {
+
 LocalTime CurrentLocalTime() {
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
@@ -13,3 +15,5 @@ LocalTime CurrentLocalTime() {
   return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,       parts.tm_hour,
           parts.tm_min,         parts.tm_sec,     static_cast<int>(ms)};
 }
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+namespace quorvane {
+
 // A moment of the local wall clock, broken down.
 struct LocalTime {
   int year = 0;  // four digits
@@ -18,3 +20,5 @@ struct LocalTime {
 using LocalClock = std::function<LocalTime()>;
 
 LocalTime CurrentLocalTime();
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace quorvane {
+
 std::string MakeFormBoundary(const LocalTime& t) {
   char digits[32];
   std::snprintf(digits, sizeof digits, "%02d%02d%02d%02d%02d%02d%03d", t.month % 100, t.day % 100,
@@ -24,3 +26,5 @@ MultipartBody BuildMultipartBody(const std::string& boundary,
   body += "\r\n--" + boundary + "--\r\n";
   return result;
 }
+
+}  // namespace quorvane

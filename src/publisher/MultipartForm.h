@@ -5,6 +5,8 @@
 
 #include "publisher/LocalTime.h"
 
+namespace quorvane {
+
 // A multipart/form-data body (RFC 2388) in the exact shape the news service
 // reads: parts with a Content-Disposition header only, values unencoded.
 struct FormField {
@@ -22,3 +24,5 @@ struct MultipartBody {
 std::string MakeFormBoundary(const LocalTime& time);
 
 MultipartBody BuildMultipartBody(const std::string& boundary, const std::vector<FormField>& fields);
+
+}  // namespace quorvane

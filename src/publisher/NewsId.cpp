@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+namespace quorvane {
+
 std::int32_t ReadNewsId(std::string_view text) {
   // from_chars takes a "-" but no "+"; drop one "+" and allow no second sign.
   if (!text.empty() && text.front() == '+') {
@@ -13,3 +15,5 @@ std::int32_t ReadNewsId(std::string_view text) {
   if (error != std::errc() || end != text.data() + text.size()) return 0;
   return value;
 }
+
+}  // namespace quorvane

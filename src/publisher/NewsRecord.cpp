@@ -4,6 +4,8 @@
 
 #include "web/UUtils.h"
 
+namespace quorvane {
+
 NewsRecord SplitNewsRecord(std::string_view record) {
   std::vector<std::string> fields;
   SplitString('^', record, fields);
@@ -13,3 +15,5 @@ NewsRecord SplitNewsRecord(std::string_view record) {
   if (fields.size() > 2) result.published = fields[2];
   return result;
 }
+
+}  // namespace quorvane

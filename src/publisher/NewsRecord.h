@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 // One record of the news list: id, title and published date joined by "^".
 // Fields after the third are ignored; missing ones are empty.
 struct NewsRecord {
@@ -12,3 +14,5 @@ struct NewsRecord {
 };
 
 NewsRecord SplitNewsRecord(std::string_view record);
+
+}  // namespace quorvane

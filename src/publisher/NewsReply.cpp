@@ -2,6 +2,8 @@
 
 #include "web/UUtils.h"
 
+namespace quorvane {
+
 namespace {
 
 bool IsBlank(char c) {
@@ -66,3 +68,5 @@ std::optional<std::string> NewsFailureMessage(std::string_view reply, NewsReques
   }
   return std::nullopt;
 }
+
+}  // namespace quorvane

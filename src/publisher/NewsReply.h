@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace quorvane {
+
 // Reading the news service's replies. Every function but TrimReply takes
 // the reply already trimmed.
 
@@ -41,3 +43,5 @@ enum class NewsRequestKind { List, Newest, Details };
 
 // The message for a failed reply, if its code has one for this request.
 std::optional<std::string> NewsFailureMessage(std::string_view reply, NewsRequestKind kind);
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include "web/RequestUrl.h"
 
+namespace quorvane {
+
 std::string NewsScriptUrl(std::string_view baseUrl, std::string_view script) {
   std::string url(baseUrl);
   if (url.empty() || url.back() != '/') url += '/';
@@ -18,3 +20,5 @@ std::vector<FormField> NewsFormFields(const std::string& publisherId, const std:
       {selectorName, selectorValue}, {"newstarget", target},  {"something", ""},
   };
 }
+
+}  // namespace quorvane

@@ -6,6 +6,8 @@
 
 #include "publisher/MultipartForm.h"
 
+namespace quorvane {
+
 // The three requests of the news service: where they go and what they carry.
 
 inline constexpr std::string_view kNewsListScript = "getlastnews.php";
@@ -23,3 +25,5 @@ std::vector<FormField> NewsFormFields(const std::string& publisherId, const std:
                                       const std::string& productType,
                                       const std::string& selectorName,
                                       const std::string& selectorValue, const std::string& target);
+
+}  // namespace quorvane

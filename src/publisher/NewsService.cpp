@@ -1,11 +1,13 @@
 #include "publisher/NewsService.h"
 
-#include "app/Messages.h"
+#include "base/Messages.h"
 #include "publisher/BrandTier.h"
 #include "publisher/MultipartForm.h"
 #include "publisher/NewsReply.h"
 #include "publisher/NewsRequest.h"
 #include "web/HttpClient.h"
+
+namespace quorvane {
 
 namespace {
 
@@ -92,3 +94,5 @@ bool NewsService::RequestBrandNewsDetails(const std::string& newsId, std::string
   return RequestNewsDetails(tier->publisherId, brand_.BranderCode, tier->productType, kTarget,
                             newsId, body);
 }
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 #include "publisher/MultipartForm.h"
 #include "settings/BrandSettings.h"
 
+namespace quorvane {
+
 class HttpClient;
 class Messages;
 
@@ -52,3 +54,5 @@ class NewsService {
   const BrandSettings& brand_;
   LocalClock clock_;
 };
+
+}  // namespace quorvane

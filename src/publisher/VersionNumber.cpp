@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+namespace quorvane {
+
 namespace {
 
 bool IsDigit(char c) {
@@ -52,3 +54,5 @@ bool IsNewerVersion(std::string_view published, std::string_view program) {
   const float publishedNumber = ReadAs<float>(published);
   return ReadAs<double>(program) < static_cast<double>(publishedNumber);
 }
+
+}  // namespace quorvane

@@ -6,6 +6,8 @@
 #include <optional>
 #include <stdexcept>
 
+namespace quorvane {
+
 namespace {
 
 // Chunks are processed in slices so that the HMAC reads the data while the
@@ -195,3 +197,5 @@ bool TEncryption::DecryptStream(std::istream& source, std::ostream* target,
   if (CRYPTO_memcmp(computed, stored, kCodeLength) != 0) return Fail(CryptError::CodeMismatch);
   return true;
 }
+
+}  // namespace quorvane

@@ -11,6 +11,8 @@
 #include "settings/CipherContext.h"
 #include "settings/SaltPool.h"
 
+namespace quorvane {
+
 // The encrypted file container: WinZip-AES entry data without ZIP headers.
 //   salt (8/12/16) | verifier (2) | ciphertext (N) | HMAC-SHA1 code (10)
 // The mode, hence key and salt length, follows from the password length.
@@ -93,3 +95,5 @@ class TEncryption : public TCrypt {
   ProgressHandler progress_;
   CryptError lastError_ = CryptError::None;
 };
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 
 #include "web/UUtils.h"
 
+namespace quorvane {
+
 namespace {
 
 constexpr int kMaxFamilyMembers = 16;
@@ -149,3 +151,5 @@ LoadedBrand ReadBrand(const std::string& settingsText, std::string_view programV
   b.IconFile = "main.ico";
   return result;
 }
+
+}  // namespace quorvane

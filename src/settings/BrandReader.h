@@ -7,6 +7,8 @@
 #include "settings/IndexChooser.h"
 #include "settings/LoadedBrand.h"
 
+namespace quorvane {
+
 // Cuts the brand values out of the settings text (already joined with CR LF
 // after every line) and makes the window's decisions from them.
 //
@@ -23,3 +25,5 @@ LoadedBrand ReadBrand(const std::string& settingsText, std::string_view programV
 // news address to ask. The tier is compared with exact case; "Free" asks
 // with the Master values.
 bool NewsButtonVisible(const BrandSettings& brand);
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace quorvane {
+
 // The brand values: filled once while the main window is created, from the
 // encrypted brand settings file, and read-only afterwards. All empty when
 // there is no settings file. Texts are 8-bit, as stored in the file.
@@ -32,3 +34,5 @@ struct BrandSettings {
   std::string Link2URL;
   std::string IconFile;
 };
+
+}  // namespace quorvane

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <stdexcept>
 
+namespace quorvane {
+
 namespace {
 
 // Keystream blocks made per AES call: large enough to keep the AES pipeline
@@ -198,3 +200,5 @@ void FinishCode(CipherContext& context, unsigned char code[10]) {
   }
   std::memcpy(code, full, kCodeLength);
 }
+
+}  // namespace quorvane

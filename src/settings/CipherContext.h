@@ -5,6 +5,8 @@
 
 #include "settings/OpenSslHandles.h"
 
+namespace quorvane {
+
 // The state of one container operation: AES in counter mode with a 64-bit
 // little-endian counter in bytes 0..7 of the counter block, and a running
 // HMAC-SHA1 over the ciphertext. The keystream position carries over between
@@ -49,3 +51,5 @@ void ApplyKeystream(unsigned char* data, std::size_t length, CipherContext& cont
 void UpdateCode(const unsigned char* data, std::size_t length, CipherContext& context);
 // Finishes the HMAC and writes its first 10 bytes.
 void FinishCode(CipherContext& context, unsigned char code[10]);
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 
 #include "settings/ContainerFile.h"
 
+namespace quorvane {
+
 std::string EncryptBytes(std::string_view plain, std::string_view password) {
   if (password.size() > kMaxPasswordLength) {
     throw std::invalid_argument("password longer than 128 bytes");
@@ -24,3 +26,5 @@ CryptError DecryptBytes(std::string_view container, std::string_view password, s
   plain = std::move(out).str();
   return crypt.LastError();
 }
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 
 #include "settings/AesLib.h"
 
+namespace quorvane {
+
 // The container on byte strings in memory.
 
 // Returns the container of `plain` under `password` (fresh random salt).
@@ -15,3 +17,5 @@ std::string EncryptBytes(std::string_view plain, std::string_view password);
 // it failed: WrongPassword and ShortSource leave `plain` empty, CodeMismatch
 // leaves the damaged plaintext.
 CryptError DecryptBytes(std::string_view container, std::string_view password, std::string& plain);
+
+}  // namespace quorvane

@@ -4,8 +4,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "settings/AtomicFileWriter.h"
-#include "settings/FileError.h"
+#include "base/AtomicFileWriter.h"
+#include "base/FileError.h"
+
+namespace quorvane {
 
 namespace {
 
@@ -68,3 +70,5 @@ CryptError DecryptContainerFile(const std::filesystem::path& source,
       return result;
   }
 }
+
+}  // namespace quorvane

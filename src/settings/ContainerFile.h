@@ -7,6 +7,8 @@
 
 #include "settings/AesLib.h"
 
+namespace quorvane {
+
 // Chunk size of the file routines: 256 KiB through one work buffer.
 inline constexpr std::uint32_t kContainerBufferSize = 0x40000;
 
@@ -33,3 +35,5 @@ void EncryptContainerFile(const std::filesystem::path& source, const std::filesy
 // errors, std::invalid_argument for a password over 128 bytes.
 CryptError DecryptContainerFile(const std::filesystem::path& source,
                                 const std::filesystem::path& target, std::string_view password);
+
+}  // namespace quorvane

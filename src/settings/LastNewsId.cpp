@@ -3,12 +3,14 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "settings/ContainerFile.h"
 #include "settings/LastNewsMarker.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLines.h"
 #include "settings/SettingsWorkingCopy.h"
+
+namespace quorvane {
 
 std::string ReadLastNewsId() {
   const auto lines = ReadSettingsLines();
@@ -32,3 +34,5 @@ void SaveLastNewsId(const std::string& id) {
   // interrupted save leaves the old settings file whole.
   EncryptSettingsFile(copy.Path(), settings);
 }
+
+}  // namespace quorvane

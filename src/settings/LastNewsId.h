@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace quorvane {
+
 // The id of the publisher news item the user read last, kept on a line of
 // its own in the brand settings file. Nothing is cached: every call goes to
 // the file.
@@ -16,3 +18,5 @@ std::string ReadLastNewsId();
 // Throws FileError when the working copy or the new file cannot be written;
 // the settings file is then as it was.
 void SaveLastNewsId(const std::string& id);
+
+}  // namespace quorvane

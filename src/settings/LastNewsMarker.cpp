@@ -5,6 +5,8 @@
 
 #include "web/UUtils.h"
 
+namespace quorvane {
+
 namespace {
 
 constexpr std::string_view kStartTag = "<%%LastNewsId%%>";
@@ -49,3 +51,5 @@ void PutLastNewsId(std::vector<std::string>& lines, const std::string& id) {
   }
   line.replace(start, end + kEndTag.size() - start, MarkerPair(id));
 }
+
+}  // namespace quorvane

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace quorvane {
+
 // The last-news marker is the line
 //   <%%LastNewsId%%>id<%%/LastNewsId%%>
 // somewhere in the settings text. The loader of the brand values never
@@ -20,3 +22,5 @@ std::string FindLastNewsId(const std::string& settingsText);
 // found first. Without a marker the line is appended. All other lines stay
 // unchanged and in their place.
 void PutLastNewsId(std::vector<std::string>& lines, const std::string& id);
+
+}  // namespace quorvane

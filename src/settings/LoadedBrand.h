@@ -4,6 +4,8 @@
 
 #include "settings/BrandSettings.h"
 
+namespace quorvane {
+
 // What reading the settings text decided: the brand values and what the
 // main window has to show for them. Window code only applies it.
 struct LoadedBrand {
@@ -23,3 +25,5 @@ struct LoadedBrand {
   bool bannerHandPointer = false;  // the banner leads somewhere when clicked
   bool linksVisible = false;       // the link bar
 };
+
+}  // namespace quorvane

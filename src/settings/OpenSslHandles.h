@@ -4,6 +4,8 @@
 
 #include <memory>
 
+namespace quorvane {
+
 // Move-only owners of the OpenSSL handles the container uses.
 struct CipherCtxDeleter {
   void operator()(EVP_CIPHER_CTX* ctx) const { EVP_CIPHER_CTX_free(ctx); }
@@ -18,3 +20,5 @@ struct MacCtxDeleter {
 using CipherCtxPtr = std::unique_ptr<EVP_CIPHER_CTX, CipherCtxDeleter>;
 using MacPtr = std::unique_ptr<EVP_MAC, MacDeleter>;
 using MacCtxPtr = std::unique_ptr<EVP_MAC_CTX, MacCtxDeleter>;
+
+}  // namespace quorvane

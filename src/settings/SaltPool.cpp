@@ -8,6 +8,8 @@
 
 #include "settings/Sha1Compress.h"
 
+namespace quorvane {
+
 namespace {
 
 constexpr std::size_t kDigestSize = 20;
@@ -99,3 +101,5 @@ void SaltPool::Mix(Buffer& buffer) {
     for (std::size_t w = 0; w < 5; ++w) StoreLittleEndian32(buffer.data() + p + 4 * w, state[w]);
   }
 }
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace quorvane {
+
 // Fills up to `count` bytes at `out` and returns how many it filled.
 using EntropySource = std::size_t (*)(unsigned char* out, std::size_t count);
 
@@ -49,3 +51,5 @@ class SaltPool {
   std::uint32_t position_ = 0;
   EntropySource source_ = nullptr;
 };
+
+}  // namespace quorvane

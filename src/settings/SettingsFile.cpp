@@ -3,10 +3,12 @@
 #include <ostream>
 #include <string>
 
+#include "base/FileError.h"
+#include "base/FileOutBuf.h"
 #include "settings/AesLib.h"
 #include "settings/ContainerFile.h"
-#include "settings/FileError.h"
-#include "settings/FileOutBuf.h"
+
+namespace quorvane {
 
 void DecryptSettingsFile(const std::filesystem::path& source, const std::filesystem::path& target) {
   SourceFile in = OpenSourceFile(source);
@@ -24,3 +26,5 @@ void DecryptSettingsFile(const std::filesystem::path& source, const std::filesys
 void EncryptSettingsFile(const std::filesystem::path& source, const std::filesystem::path& target) {
   EncryptContainerFile(source, target, kSettingsPassword);
 }
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string_view>
 
+namespace quorvane {
+
 // The password of the brand settings file: ten bytes, so mode 1 (AES-128,
 // 8-byte salt) and a container 20 bytes longer than the settings text.
 inline constexpr std::string_view kSettingsPassword = "zedizoreri";
@@ -22,3 +24,5 @@ void DecryptSettingsFile(const std::filesystem::path& source, const std::filesys
 // FileError when the source cannot be opened or the container cannot be
 // written; the old target is then unchanged.
 void EncryptSettingsFile(const std::filesystem::path& source, const std::filesystem::path& target);
+
+}  // namespace quorvane

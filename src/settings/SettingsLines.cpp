@@ -1,5 +1,7 @@
 #include "settings/SettingsLines.h"
 
+namespace quorvane {
+
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
   std::size_t begin = 0;
@@ -26,3 +28,5 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   }
   return text;
 }
+
+}  // namespace quorvane

@@ -1,5 +1,7 @@
 #include "settings/SettingsTemplate.h"
 
+namespace quorvane {
+
 // The comments must never hold a tag opener: whatever looks like a tag is
 // read as one.
 std::string SettingsTemplate() {
@@ -79,3 +81,5 @@ The program keeps the id of the last news item read on the line below.
 <%%LastNewsId%%><%%/LastNewsId%%>
 )";
 }
+
+}  // namespace quorvane

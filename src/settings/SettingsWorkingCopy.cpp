@@ -5,11 +5,13 @@
 #include <iterator>
 #include <system_error>
 
-#include "app/ProgramFolder.h"
-#include "settings/AtomicFileWriter.h"
-#include "settings/FileError.h"
+#include "base/AtomicFileWriter.h"
+#include "base/FileError.h"
+#include "base/ProgramFolder.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLines.h"
+
+namespace quorvane {
 
 SettingsWorkingCopy::SettingsWorkingCopy() : path_(ProgramFile("dbsettings.sim")) {
   // What a save killed half-way left: its temporary files are of no use to
@@ -57,3 +59,5 @@ std::optional<std::vector<std::string>> ReadSettingsLines() {
   DecryptSettingsFile(settings, copy.Path());
   return copy.ReadLines();
 }
+
+}  // namespace quorvane

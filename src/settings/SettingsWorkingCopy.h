@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace quorvane {
+
 // The working copy dbsettings.sim in the program folder: the decrypted
 // settings text while it is read or rewritten. It never outlives the object
 // that stands for it, whichever way the operation ends. Making one also
@@ -35,3 +37,5 @@ class SettingsWorkingCopy {
 // lines for a file that does not decrypt. Throws FileError when the working
 // copy cannot be made or read.
 std::optional<std::vector<std::string>> ReadSettingsLines();
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <bit>
 
+namespace quorvane {
+
 namespace {
 
 std::uint32_t LoadBigEndian32(const unsigned char* p) {
@@ -46,3 +48,5 @@ void Sha1Compress(std::uint32_t state[5], const unsigned char block[64]) {
   state[3] += d;
   state[4] += e;
 }
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace quorvane {
+
 namespace {
 
 // The next `c` at or after `from`, or `end`.
@@ -40,3 +42,5 @@ std::string CrLfLines(std::string_view body) {
   AppendCrLfLines(body, text);
   return text;
 }
+
+}  // namespace quorvane

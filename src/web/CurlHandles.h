@@ -4,6 +4,8 @@
 
 #include <memory>
 
+namespace quorvane {
+
 // Move-only owners of libcurl's C handles: each handle is freed exactly
 // once by its own cleanup routine and can never be copied.
 
@@ -32,3 +34,5 @@ using CurlShare = std::unique_ptr<CURLSH, CurlShareDeleter>;
 using CurlSlist = std::unique_ptr<curl_slist, CurlSlistDeleter>;
 using CurlUrl = std::unique_ptr<CURLU, CurlUrlDeleter>;
 using CurlString = std::unique_ptr<char, CurlStringDeleter>;
+
+}  // namespace quorvane

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace quorvane {
+
 // What the one HTTP client needs from the window that owns it: the abort
 // flag, the status texts, the progress gauge and a way to keep the window
 // answering input while a request waits. The main window implements it;
@@ -29,3 +31,5 @@ class FetchHost {
   // disables the commands that would start another one meanwhile.
   virtual void RequestRunning(bool /*running*/) {}
 };
+
+}  // namespace quorvane

@@ -10,9 +10,11 @@
 #include <system_error>
 #include <utility>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "web/CrLfLines.h"
 #include "web/MappedFile.h"
+
+namespace quorvane {
 
 namespace {
 
@@ -114,3 +116,5 @@ bool FetchUrl(HttpClient& http, const std::string& url, std::string& page) {
   host.ShowMainStatus(kConnectionError);
   return false;
 }
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 
 #include "web/HttpClient.h"
 
+namespace quorvane {
+
 // Downloads one URL through `http` into `page`, with the status texts,
 // gauge and abort flag of http.Host(). The body is staged in the working
 // file "test.html" of the program folder, read back as text lines (each
@@ -13,3 +15,5 @@
 // another request is running on `http` (a fetch started from inside a
 // running one): then nothing is done and the page is left as it was.
 bool FetchUrl(HttpClient& http, const std::string& url, std::string& page);
+
+}  // namespace quorvane

@@ -14,6 +14,8 @@
 #include "web/RequestUrl.h"
 #include "web/SetCookie2.h"
 
+namespace quorvane {
+
 namespace {
 // Set by tests only; see RestrictToLoopbackForTests.
 std::atomic<bool> loopbackOnly{false};
@@ -579,3 +581,5 @@ void HttpClient::SetConnectTimeoutForTests(std::chrono::milliseconds timeout) {
 void HttpClient::SetIdleTimeoutForTests(std::chrono::milliseconds timeout) {
   impl_->idleTimeout = timeout;
 }
+
+}  // namespace quorvane

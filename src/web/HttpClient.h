@@ -8,6 +8,8 @@
 
 #include "web/FetchHost.h"
 
+namespace quorvane {
+
 // The one HTTP client of the main window (IdHTTP1), on libcurl. It keeps a
 // cookie store for the life of the object, reports progress to its host,
 // pumps the host's messages while it waits and is cut by the host's abort
@@ -76,3 +78,5 @@ class HttpClient {
   FetchHost& host_;
   std::unique_ptr<Impl> impl_;
 };
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 
 #include <utility>
 
+namespace quorvane {
+
 MappedFile::MappedFile(const std::filesystem::path& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return;
@@ -45,3 +47,5 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
   }
   return *this;
 }
+
+}  // namespace quorvane

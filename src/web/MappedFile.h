@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string_view>
 
+namespace quorvane {
+
 // A whole file mapped read-only, its pages loaded in one go: reading a
 // multi-megabyte page back this way costs a fraction of copying it into
 // a fresh buffer. Move-only; unmapped on destruction.
@@ -26,3 +28,5 @@ class MappedFile {
   std::size_t size_ = 0;
   bool ok_ = false;
 };
+
+}  // namespace quorvane

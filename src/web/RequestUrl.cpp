@@ -1,5 +1,7 @@
 #include "web/RequestUrl.h"
 
+namespace quorvane {
+
 namespace {
 
 char Lower(char c) {
@@ -61,3 +63,5 @@ bool IsLoopbackHost(std::string_view host) {
     if (Lower(host[i]) != kLocal[i]) return false;
   return true;
 }
+
+}  // namespace quorvane

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 // What of a caller's URL goes on the wire. URLs are composed by their
 // callers and sent as given: no percent-encoding, no ".." folding; only
 // the fragment (from the first "#" on) stays home.
@@ -28,3 +30,5 @@ bool IsReservedInvalidHost(std::string_view host);
 
 // True for 127.0.0.1, "localhost" (any letter case) and [::1].
 bool IsLoopbackHost(std::string_view host);
+
+}  // namespace quorvane

@@ -4,6 +4,8 @@
 
 #include "ServiceHosts.h"
 
+namespace quorvane {
+
 // Where the outside services are. The program uses the addresses fixed at
 // build time; tests hand the windows other ones (a simulator on a free
 // port of 127.0.0.1).
@@ -19,3 +21,5 @@ struct ServiceEndpoints {
             quorvane::hosts::kMsnUrl, quorvane::hosts::kLiveUpdateBaseUrl};
   }
 };
+
+}  // namespace quorvane

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <limits>
 
+namespace quorvane {
+
 namespace {
 
 bool IsBlank(char c) {
@@ -181,3 +183,5 @@ std::vector<std::string> SetCookie2Lines(std::string_view headerValue, std::stri
   }
   return lines;
 }
+
+}  // namespace quorvane

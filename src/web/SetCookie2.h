@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace quorvane {
+
 // libcurl's cookie engine understands "Set-Cookie" only. The value of a
 // "Set-Cookie2" response header (RFC 2965: a comma-separated list of
 // cookies, each NAME=VALUE with ";"-separated attributes) is turned here
@@ -22,3 +24,5 @@
 // Port, Comment, CommentURL, Discard and Version are ignored.
 std::vector<std::string> SetCookie2Lines(std::string_view headerValue, std::string_view requestHost,
                                          std::string_view requestPath, std::int64_t now);
+
+}  // namespace quorvane

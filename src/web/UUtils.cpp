@@ -5,6 +5,8 @@
 #include <iterator>
 #include <utility>
 
+namespace quorvane {
+
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
@@ -231,3 +233,5 @@ std::string DecodeHexEscapes(std::string_view text) {
   }
   return out;
 }
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace quorvane {
+
 // Small text routines on 8-bit byte strings (a NUL byte is an ordinary
 // character). Case-insensitive comparisons fold only the ASCII letters.
 
@@ -51,3 +53,5 @@ void SplitString(char separator, std::string_view text, std::vector<std::string>
 // Decodes "$" + two hex digits into one byte. A malformed escape makes the
 // whole result empty.
 std::string DecodeHexEscapes(std::string_view text);
+
+}  // namespace quorvane

@@ -1,7 +1,7 @@
 // The About window and the outbound links of the main window, on real
 // windows under the offscreen platform. The links start a fake browser
 // registered in a desktop of the test's own.
-#include "app/FAbout.h"
+#include "app/ui/FAbout.h"
 
 #include <gtest/gtest.h>
 
@@ -18,14 +18,16 @@
 #include <string>
 #include <thread>
 
-#include "app/BannerLabel.h"
-#include "app/FMain.h"
-#include "app/MessageBox.h"
+#include "app/ui/BannerLabel.h"
+#include "app/ui/FMain.h"
+#include "base/ui/MessageBox.h"
 #include "settings/ContainerFile.h"
 #include "settings/SettingsFile.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace fs = std::filesystem;
 

@@ -13,23 +13,25 @@
 #include <string>
 #include <vector>
 
-#include "app/FAbout.h"
-#include "app/FMain.h"
-#include "app/MessageBox.h"
-#include "keywords/FAddKeywords.h"
-#include "keywords/FCaptcha.h"
-#include "keywords/FMainKeyword.h"
-#include "keywords/FSelectSearch.h"
-#include "publisher/FNews.h"
-#include "publisher/NewsBalloon.h"
+#include "app/ui/FAbout.h"
+#include "app/ui/FMain.h"
+#include "base/ui/MessageBox.h"
+#include "keywords/ui/FAddKeywords.h"
+#include "keywords/ui/FCaptcha.h"
+#include "keywords/ui/FMainKeyword.h"
+#include "keywords/ui/FSelectSearch.h"
 #include "publisher/NewsService.h"
-#include "publisher/PublisherServices.h"
+#include "publisher/ui/FNews.h"
+#include "publisher/ui/NewsBalloon.h"
+#include "publisher/ui/PublisherServices.h"
 #include "settings/SettingsFile.h"
 #include "support/FakeFetchHost.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
 #include "web/HttpClient.h"
+
+using namespace quorvane;
 
 namespace {
 

@@ -9,6 +9,8 @@
 
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace {
 
 int FileCount(const std::filesystem::path& folder) {

@@ -22,16 +22,18 @@
 #include <set>
 #include <string>
 
-#include "app/FMain.h"
-#include "app/MessageBox.h"
-#include "keywords/FCaptcha.h"
-#include "publisher/FNews.h"
-#include "publisher/PublisherServices.h"
+#include "app/ui/FMain.h"
+#include "base/ui/MessageBox.h"
+#include "keywords/ui/FCaptcha.h"
+#include "publisher/ui/FNews.h"
+#include "publisher/ui/PublisherServices.h"
 #include "settings/LastNewsId.h"
 #include "settings/SettingsFile.h"
 #include "support/ModalDialogs.h"
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace {
 

@@ -5,6 +5,8 @@
 #include <ostream>
 #include <string>
 
+using namespace quorvane;
+
 namespace {
 
 struct Case {

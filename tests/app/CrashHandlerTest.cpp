@@ -5,7 +5,7 @@
 // This binary has its own main() (below), because the handler needs a
 // QuorvaneApplication rather than the plain QApplication of the other
 // widget tests; the linker then leaves gtest_main's main() unused.
-#include "app/CrashHandler.h"
+#include "base/ui/CrashHandler.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +13,10 @@
 #include <QTimer>
 #include <stdexcept>
 
-#include "app/MessageBox.h"
-#include "app/QuorvaneApplication.h"
+#include "app/ui/QuorvaneApplication.h"
+#include "base/ui/MessageBox.h"
+
+using namespace quorvane;
 
 namespace {
 

@@ -11,13 +11,15 @@
 #include <set>
 #include <string>
 
-#include "app/FMain.h"
-#include "app/FileDialogs.h"
-#include "app/MessageBox.h"
+#include "app/ui/FMain.h"
+#include "base/ui/FileDialogs.h"
+#include "base/ui/MessageBox.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/SmallDisk.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace fs = std::filesystem;
 

@@ -20,15 +20,17 @@
 #include <string>
 #include <vector>
 
-#include "app/BannerLabel.h"
-#include "app/FMain.h"
-#include "app/FileDialogs.h"
-#include "app/LinkLabel.h"
-#include "app/MessageBox.h"
+#include "app/ui/BannerLabel.h"
+#include "app/ui/FMain.h"
+#include "app/ui/LinkLabel.h"
+#include "base/ui/FileDialogs.h"
+#include "base/ui/MessageBox.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace {
 

@@ -1,5 +1,5 @@
 // msgMain's boxes as real dialogs, and the test seam that answers them.
-#include "app/MessageBox.h"
+#include "base/ui/MessageBox.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,8 @@
 #include <QTest>
 
 #include "support/ModalDialogs.h"
+
+using namespace quorvane;
 
 namespace {
 

@@ -20,6 +20,8 @@
 #include "app/OpenUrl.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace fs = std::filesystem;
 
 namespace {

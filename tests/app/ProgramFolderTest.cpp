@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 TEST(ProgramFolder, IsTheExecutablesFolderByDefault) {
   const auto exe = std::filesystem::read_symlink("/proc/self/exe");

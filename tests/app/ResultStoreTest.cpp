@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+using namespace quorvane;
+
 namespace {
 
 ResultRow Row(const std::string& no, const std::string& keyword, const std::string& searches = {},

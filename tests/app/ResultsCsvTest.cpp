@@ -7,6 +7,8 @@
 
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace {
 
 std::string Fixture(const std::string& name) {

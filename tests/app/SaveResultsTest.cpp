@@ -7,11 +7,13 @@
 #include <csignal>
 #include <string>
 
-#include "app/FMain.h"
-#include "app/FileDialogs.h"
-#include "app/MessageBox.h"
+#include "app/ui/FMain.h"
+#include "base/ui/FileDialogs.h"
+#include "base/ui/MessageBox.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/WelcomePage.h"
+#include "app/ui/WelcomePage.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +13,12 @@
 #include <QTextDocument>
 #include <filesystem>
 
-#include "app/WelcomeBrowser.h"
+#include "app/ui/WelcomeBrowser.h"
 #include "support/ModalDialogs.h"
 #include "support/PictureBytes.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace {
 

@@ -26,14 +26,16 @@
 #include <string>
 #include <vector>
 
-#include "app/FMain.h"
-#include "app/FileDialogs.h"
-#include "app/MessageBox.h"
-#include "publisher/PublisherServices.h"
+#include "app/ui/FMain.h"
+#include "base/ui/FileDialogs.h"
+#include "base/ui/MessageBox.h"
+#include "publisher/ui/PublisherServices.h"
 #include "settings/SettingsFile.h"
 #include "support/ModalDialogs.h"
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace {
 

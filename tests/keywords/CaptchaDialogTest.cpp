@@ -9,9 +9,9 @@
 #include <optional>
 
 #include "keywords/DialogTestUtil.h"
-#include "keywords/FCaptcha.h"
 #include "keywords/ScriptedMessages.h"
-#include "keywords/SecurityImageView.h"
+#include "keywords/ui/FCaptcha.h"
+#include "keywords/ui/SecurityImageView.h"
 #include "sim/Simulator.h"
 #include "support/PictureBytes.h"
 #include "support/RawHttpServer.h"
@@ -19,6 +19,9 @@
 
 #include <QBuffer>
 #include <QImage>
+
+using namespace quorvane;
+using namespace quorvane::sim;
 
 namespace {
 

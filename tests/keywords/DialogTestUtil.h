@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+namespace quorvane {
+
 // Runs `action` once the modal loop of `dialog` has started (exec blocks
 // the test until the dialog closes).
 inline int ExecWith(QDialog& dialog, std::function<void()> action) {
@@ -37,3 +39,5 @@ inline void PressKey(QWidget* target, int key, const QString& text = {}) {
 inline void TypeText(QWidget* target, const QString& text) {
   for (const QChar c : text) PressKey(target, 0, QString(c));
 }
+
+}  // namespace quorvane

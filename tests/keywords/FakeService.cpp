@@ -1,5 +1,7 @@
 #include "keywords/FakeService.h"
 
+namespace quorvane {
+
 FetchFunction FakeService::Fetch() {
   return [this](const std::string& url, std::string& page) {
     urls_.push_back(url);
@@ -14,3 +16,5 @@ FetchFunction FakeService::Fetch() {
     return reply.ok;
   };
 }
+
+}  // namespace quorvane

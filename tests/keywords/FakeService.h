@@ -7,6 +7,8 @@
 
 #include "keywords/FetchFunction.h"
 
+namespace quorvane {
+
 // Stands in for the page fetcher: answers fetches in order from a script
 // and records every URL asked for. A step may run an action during the
 // fetch (as a nested window command would).
@@ -32,3 +34,5 @@ class FakeService {
   std::deque<Reply> replies_;
   std::vector<std::string> urls_;
 };
+
+}  // namespace quorvane

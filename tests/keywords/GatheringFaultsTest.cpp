@@ -15,11 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "app/FMain.h"
-#include "app/MessageBox.h"
+#include "app/ui/FMain.h"
+#include "base/ui/MessageBox.h"
 #include "support/ModalDialogs.h"
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace {
 

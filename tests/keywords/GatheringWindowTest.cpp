@@ -18,15 +18,18 @@
 #include <string>
 #include <vector>
 
-#include "app/FMain.h"
-#include "app/MessageBox.h"
-#include "keywords/FCaptcha.h"
+#include "app/ui/FMain.h"
+#include "base/ui/MessageBox.h"
+#include "keywords/ui/FCaptcha.h"
 #include "sim/SearchPages.h"
 #include "sim/SimText.h"
 #include "sim/Simulator.h"
 #include "sim/SuggestionPages.h"
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
+using namespace quorvane::sim;
 
 namespace {
 

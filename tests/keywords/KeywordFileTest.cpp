@@ -16,6 +16,8 @@
 
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace {
 
 using Lines = std::vector<std::string>;

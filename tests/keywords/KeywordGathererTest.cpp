@@ -8,6 +8,8 @@
 #include "keywords/ScriptedMessages.h"
 #include "support/MemoryResultsTable.h"
 
+using namespace quorvane;
+
 namespace {
 
 const std::string kBase = "http://127.0.0.1:9";

@@ -5,6 +5,8 @@
 #include "keywords/SearchEngines.h"
 #include "keywords/SuggestionRequests.h"
 
+using namespace quorvane;
+
 namespace {
 
 const std::string kBase = "http://127.0.0.1:8080";

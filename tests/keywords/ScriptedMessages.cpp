@@ -1,5 +1,7 @@
 #include "keywords/ScriptedMessages.h"
 
+namespace quorvane {
+
 void ScriptedMessages::Information(const std::string& text) {
   shown_.push_back(text);
 }
@@ -15,3 +17,5 @@ bool ScriptedMessages::Confirm(const std::string& text) {
 void ScriptedMessages::Warning(const std::string& text) {
   shown_.push_back(text);
 }
+
+}  // namespace quorvane

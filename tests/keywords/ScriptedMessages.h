@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
+
+namespace quorvane {
 
 // Message boxes answered from a script: every text shown is recorded, and
 // each question takes the next scripted answer (OK when none is left).
@@ -21,3 +23,5 @@ class ScriptedMessages : public Messages {
   std::deque<bool> answers_;
   std::vector<std::string> shown_;
 };
+
+}  // namespace quorvane

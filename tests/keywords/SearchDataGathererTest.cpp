@@ -7,6 +7,8 @@
 #include "keywords/SearchDataGatherer.h"
 #include "support/MemoryResultsTable.h"
 
+using namespace quorvane;
+
 namespace {
 
 const std::string kGoogle = "http://127.0.0.1:1";

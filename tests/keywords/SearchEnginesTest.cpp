@@ -4,6 +4,8 @@
 
 #include "keywords/SearchEngines.h"
 
+using namespace quorvane;
+
 namespace {
 
 struct CountCase {

@@ -4,6 +4,8 @@
 
 #include "keywords/SecurityImagePage.h"
 
+using namespace quorvane;
+
 namespace {
 
 std::string Hidden(const std::string& name, const std::string& value) {

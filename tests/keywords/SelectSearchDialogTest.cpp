@@ -4,7 +4,9 @@
 #include <QRadioButton>
 
 #include "keywords/DialogTestUtil.h"
-#include "keywords/FSelectSearch.h"
+#include "keywords/ui/FSelectSearch.h"
+
+using namespace quorvane;
 
 namespace {
 

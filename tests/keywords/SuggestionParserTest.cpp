@@ -5,6 +5,8 @@
 #include "keywords/SuggestionParser.h"
 #include "support/MemoryResultsTable.h"
 
+using namespace quorvane;
+
 namespace {
 
 const std::string kHead =

@@ -13,6 +13,8 @@
 
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace fs = std::filesystem;
 
 namespace {

@@ -14,6 +14,9 @@
 #include "support/FakeFetchHost.h"
 #include "web/HttpClient.h"
 
+using namespace quorvane;
+using namespace quorvane::sim;
+
 namespace {
 
 class BackgroundNewsCheckTest : public ::testing::Test {

@@ -10,6 +10,8 @@
 #include "publisher/VersionNumber.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace {
 
 struct IniCase {

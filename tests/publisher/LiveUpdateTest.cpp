@@ -16,6 +16,9 @@
 #include "support/TempFolder.h"
 #include "web/HttpClient.h"
 
+using namespace quorvane;
+using namespace quorvane::sim;
+
 namespace {
 
 using Box = RecordingMessages::Box;

@@ -15,17 +15,20 @@
 #include <optional>
 #include <vector>
 
-#include "app/FMain.h"
-#include "app/MessageBox.h"
-#include "publisher/FNews.h"
-#include "publisher/NewsBalloon.h"
-#include "publisher/PublisherServices.h"
+#include "app/ui/FMain.h"
+#include "base/ui/MessageBox.h"
+#include "publisher/ui/FNews.h"
+#include "publisher/ui/NewsBalloon.h"
+#include "publisher/ui/PublisherServices.h"
 #include "settings/LastNewsId.h"
 #include "settings/SettingsFile.h"
 #include "sim/Simulator.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
+using namespace quorvane::sim;
 
 namespace {
 

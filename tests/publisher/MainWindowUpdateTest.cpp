@@ -11,11 +11,14 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/FMain.h"
-#include "app/MessageBox.h"
+#include "app/ui/FMain.h"
+#include "base/ui/MessageBox.h"
 #include "sim/Simulator.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
+using namespace quorvane::sim;
 
 namespace {
 

@@ -11,7 +11,9 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "publisher/NewsBalloon.h"
+#include "publisher/ui/NewsBalloon.h"
+
+using namespace quorvane;
 
 namespace {
 

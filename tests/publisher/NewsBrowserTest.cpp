@@ -1,4 +1,4 @@
-#include "publisher/NewsBrowser.h"
+#include "publisher/ui/NewsBrowser.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,6 +9,8 @@
 
 #include "support/PictureBytes.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace {
 

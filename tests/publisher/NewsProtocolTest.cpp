@@ -13,6 +13,8 @@
 #include "publisher/NewsReply.h"
 #include "publisher/NewsRequest.h"
 
+using namespace quorvane;
+
 namespace {
 
 using Strings = std::vector<std::string>;

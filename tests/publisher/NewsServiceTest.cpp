@@ -12,6 +12,9 @@
 #include "support/FakeFetchHost.h"
 #include "web/HttpClient.h"
 
+using namespace quorvane;
+using namespace quorvane::sim;
+
 namespace {
 
 using Strings = std::vector<std::string>;

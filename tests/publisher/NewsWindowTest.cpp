@@ -15,13 +15,16 @@
 #include <string>
 #include <vector>
 
-#include "publisher/FNews.h"
-#include "publisher/PublisherServices.h"
 #include "publisher/RecordingMessages.h"
+#include "publisher/ui/FNews.h"
+#include "publisher/ui/PublisherServices.h"
 #include "sim/Simulator.h"
 #include "support/FakeFetchHost.h"
 #include "support/ModalDialogs.h"
 #include "web/HttpClient.h"
+
+using namespace quorvane;
+using namespace quorvane::sim;
 
 namespace {
 

@@ -21,6 +21,8 @@
 #include "support/TempFolder.h"
 #include "web/HttpClient.h"
 
+using namespace quorvane;
+
 namespace {
 
 using namespace std::chrono_literals;

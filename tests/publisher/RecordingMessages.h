@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Messages.h"
+#include "base/Messages.h"
+
+namespace quorvane {
 
 // Message boxes for tests: every box is recorded with its kind, and the
 // OK/Cancel questions are answered from a script (OK once it runs out).
@@ -33,3 +35,5 @@ class RecordingMessages : public Messages {
   std::vector<Box> boxes;
   std::deque<bool> answers;
 };
+
+}  // namespace quorvane

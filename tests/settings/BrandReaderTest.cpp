@@ -7,6 +7,8 @@
 
 #include "settings/BrandReader.h"
 
+using namespace quorvane;
+
 namespace {
 
 std::string Tag(const std::string& name, const std::string& value) {

@@ -12,6 +12,8 @@
 #include "settings/ContainerVectors.h"
 #include "settings/SettingsFile.h"
 
+using namespace quorvane;
+
 namespace {
 
 struct Decrypted {

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace quorvane {
+
 // Known-answer containers, one or more per mode, derived outside this code
 // from the published primitives with the openssl command line:
 //   key material: openssl kdf -keylen <2K+2> -kdfopt digest:SHA1
@@ -58,3 +60,5 @@ inline std::string FromHex(std::string_view hex) {
   }
   return bytes;
 }
+
+}  // namespace quorvane

@@ -10,6 +10,8 @@
 #include "settings/SaltPool.h"
 #include "settings/Sha1Compress.h"
 
+using namespace quorvane;
+
 namespace {
 
 std::string OpenSslSha1(const std::string& message) {

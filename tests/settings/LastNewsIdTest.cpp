@@ -4,11 +4,13 @@
 #include <set>
 #include <string>
 
+#include "base/FileError.h"
 #include "settings/ContainerFile.h"
-#include "settings/FileError.h"
 #include "settings/LastNewsId.h"
 #include "settings/SettingsFile.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace fs = std::filesystem;
 

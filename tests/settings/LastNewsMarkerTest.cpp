@@ -5,6 +5,8 @@
 
 #include "settings/LastNewsMarker.h"
 
+using namespace quorvane;
+
 namespace {
 
 using Lines = std::vector<std::string>;

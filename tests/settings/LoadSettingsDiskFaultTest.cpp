@@ -12,14 +12,16 @@
 #include <set>
 #include <string>
 
-#include "app/FMain.h"
-#include "app/MessageBox.h"
-#include "app/ProgramFolder.h"
+#include "app/ui/FMain.h"
+#include "base/ProgramFolder.h"
+#include "base/ui/MessageBox.h"
 #include "settings/SettingsFile.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/SmallDisk.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace fs = std::filesystem;
 

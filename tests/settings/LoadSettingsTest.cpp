@@ -1,6 +1,6 @@
 // The brand settings applied to a real main window: encrypted settings and
 // picture files in a temporary program folder, under the offscreen platform.
-#include "settings/LoadSettings.h"
+#include "settings/LoadBrand.h"
 
 #include <gtest/gtest.h>
 
@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "app/BannerLabel.h"
-#include "app/FMain.h"
-#include "app/LinkLabel.h"
-#include "app/MessageBox.h"
+#include "app/ui/BannerLabel.h"
+#include "app/ui/FMain.h"
+#include "app/ui/LinkLabel.h"
+#include "base/ui/MessageBox.h"
 #include "settings/ContainerFile.h"
 #include "settings/SettingsFile.h"
 #include "settings/TinyGif.h"
@@ -31,6 +31,8 @@
 #include "support/ModalDialogs.h"
 #include "support/PictureBytes.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace fs = std::filesystem;
 
@@ -48,6 +50,12 @@ std::string Icon(int size) {
   buffer.open(QIODevice::WriteOnly);
   image.save(&buffer, "ICO");
   return bytes.toStdString();
+}
+
+// Loads the brand settings of the program folder into the window, as its
+// creation does.
+void LoadSettings(TfrmMain& window, const IndexChooser& choose) {
+  if (const auto brand = LoadBrand(choose)) window.ApplyBrand(*brand);
 }
 
 class LoadSettingsTest : public ::testing::Test {

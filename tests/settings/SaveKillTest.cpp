@@ -26,7 +26,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "settings/ContainerBytes.h"
 #include "settings/LastNewsId.h"
 #include "settings/SaveLoopIds.h"
@@ -34,6 +34,8 @@
 #include "support/RunningChild.h"
 #include "support/SmallDisk.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;

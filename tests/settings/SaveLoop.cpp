@@ -9,9 +9,11 @@
 #include <exception>
 #include <string>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "settings/LastNewsId.h"
 #include "settings/SaveLoopIds.h"
+
+using namespace quorvane;
 
 namespace {
 

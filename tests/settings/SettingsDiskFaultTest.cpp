@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgramFolder.h"
+#include "base/FileError.h"
+#include "base/ProgramFolder.h"
 #include "settings/ContainerBytes.h"
-#include "settings/FileError.h"
 #include "settings/LastNewsId.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLines.h"
@@ -22,6 +22,8 @@
 #include "support/ReadOnlyFolder.h"
 #include "support/SmallDisk.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace fs = std::filesystem;
 

@@ -7,12 +7,14 @@
 #include <set>
 #include <string>
 
+#include "base/FileError.h"
 #include "settings/ContainerBytes.h"
 #include "settings/ContainerVectors.h"
-#include "settings/FileError.h"
 #include "settings/SettingsFile.h"
 #include "support/FileSizeLimit.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace {
 

@@ -5,6 +5,8 @@
 
 #include "settings/SettingsLines.h"
 
+using namespace quorvane;
+
 using namespace std::string_literals;
 
 namespace {

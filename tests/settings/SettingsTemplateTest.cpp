@@ -7,6 +7,8 @@
 #include "settings/SettingsLines.h"
 #include "settings/SettingsTemplate.h"
 
+using namespace quorvane;
+
 namespace {
 
 TEST(SettingsTemplate, EveryTagReadsItsExample) {

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+namespace quorvane {
+
 namespace {
 
 void Word(QByteArray& out, int value) {
@@ -72,3 +74,5 @@ QByteArray TinyGif(int width, int height, int frames) {
   gif.append('\x3B');
   return gif;
 }
+
+}  // namespace quorvane

@@ -9,6 +9,8 @@
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 // Interoperability with an independent WinZip-AES implementation (7-Zip):
 // our container is exactly the data of an AES-encrypted, stored ZIP entry.
 

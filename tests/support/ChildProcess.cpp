@@ -13,6 +13,8 @@
 
 extern char** environ;
 
+namespace quorvane {
+
 namespace {
 
 struct FileCloser {
@@ -69,3 +71,5 @@ ChildResult RunChild(const std::vector<std::string>& argv) {
   result.err = ReadAll(fileno(err.get()));
   return result;
 }
+
+}  // namespace quorvane

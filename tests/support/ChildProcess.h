@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+namespace quorvane {
+
 // What a finished child process left behind.
 struct ChildResult {
   int exitCode = -1;  // -1 when it did not exit normally
@@ -15,3 +17,5 @@ struct ChildResult {
 // arguments, standard input from /dev/null, and waits for it. Standard output
 // and error are captured in full. Throws std::runtime_error if it cannot start.
 ChildResult RunChild(const std::vector<std::string>& argv);
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace quorvane {
+
 void FakeFetchHost::WorkBegin(std::int64_t expected) {
   gauge.push_back({Event::Kind::kBegin, expected});
   gaugeMax = expected;
@@ -46,3 +48,5 @@ int FakeFetchHost::WorkCount() const {
   return static_cast<int>(std::count_if(
       gauge.begin(), gauge.end(), [](const Event& e) { return e.kind == Event::Kind::kWork; }));
 }
+
+}  // namespace quorvane

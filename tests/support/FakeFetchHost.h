@@ -7,6 +7,8 @@
 
 #include "web/FetchHost.h"
 
+namespace quorvane {
+
 // A FetchHost that records what the client tells the window and lets a
 // test run code where the window would handle messages (a nested "Stop"
 // click, the window closing, another command starting a request).
@@ -47,3 +49,5 @@ class FakeFetchHost : public FetchHost {
   // Work events seen so far.
   int WorkCount() const;
 };
+
+}  // namespace quorvane

@@ -5,6 +5,8 @@
 
 #include <stdexcept>
 
+namespace quorvane {
+
 // Caps the size of files this process (and children it starts) may write,
 // so writes past `bytes` fail with EFBIG as on a full disk; works for root
 // too, unlike read-only folders. SIGXFSZ is ignored meanwhile so the failed
@@ -29,3 +31,5 @@ class FileSizeLimit {
   rlimit saved_{};
   sighandler_t savedHandler_ = SIG_DFL;
 };
+
+}  // namespace quorvane

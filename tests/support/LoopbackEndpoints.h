@@ -4,6 +4,8 @@
 
 #include "web/ServiceEndpoints.h"
 
+namespace quorvane {
+
 // Service addresses for windows under test that must not reach the
 // services the program is built for: every one is a closed port of
 // 127.0.0.1, so a request there is refused at once. The main window's
@@ -13,3 +15,5 @@ inline ServiceEndpoints LoopbackEndpoints() {
   const std::string closed = "http://127.0.0.1:9";
   return {closed, closed, closed, closed, closed + "/liveupdate/quorvane/"};
 }
+
+}  // namespace quorvane

@@ -3,9 +3,13 @@
 // under test was built with.
 #include "web/HttpClient.h"
 
+namespace quorvane {
+
 namespace {
 const bool kRestricted = [] {
   HttpClient::RestrictToLoopbackForTests(true);
   return true;
 }();
 }  // namespace
+
+}  // namespace quorvane

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+namespace quorvane {
+
 namespace {
 void CheckIndex(std::size_t rows, int row, int column) {
   if (row < 0 || static_cast<std::size_t>(row) >= rows || column < 0 || column >= kColumnCount)
@@ -40,3 +42,5 @@ void MemoryResultsTable::ShowItemCount() {
 void MemoryResultsTable::SetHeaderSortEnabled(bool enabled) {
   headerSortEnabled_ = enabled;
 }
+
+}  // namespace quorvane

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ResultsTable.h"
+#include "base/ResultsTable.h"
+
+namespace quorvane {
 
 // The results table as plain rows in memory, for logic tested without
 // windows. It records what the window would show.
@@ -33,3 +35,5 @@ class MemoryResultsTable : public ResultsTable {
   int itemCountRefreshes_ = 0;
   bool headerSortEnabled_ = true;
 };
+
+}  // namespace quorvane

@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 
+namespace quorvane {
+
 // Runs `action` on the next modal dialog as soon as it is open. Polls for
 // it a few times, so a dialog that opens after some event processing is
 // still found.
@@ -35,3 +37,5 @@ Widget* Child(const QObject* root, const char* name) {
   EXPECT_NE(child, nullptr) << "no child named " << name;
   return child;
 }
+
+}  // namespace quorvane

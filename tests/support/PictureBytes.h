@@ -6,6 +6,8 @@
 #include <QImage>
 #include <string>
 
+namespace quorvane {
+
 // A plain picture of one colour, encoded in `format` ("PNG", "JPG", ...),
 // as the bytes a file or a server would hold.
 inline std::string PictureBytes(const char* format, int width = 8, int height = 8,
@@ -18,3 +20,5 @@ inline std::string PictureBytes(const char* format, int width = 8, int height = 
   image.save(&buffer, format);
   return bytes.toStdString();
 }
+
+}  // namespace quorvane

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+namespace quorvane {
+
 namespace {
 
 struct Namespace {
@@ -46,3 +48,5 @@ bool MountsArePrivate() {
 const std::string& WhyMountsAreShared() {
   return Current().why;
 }
+
+}  // namespace quorvane

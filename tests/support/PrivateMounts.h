@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace quorvane {
+
 // Mounts made by a test (small disks, read-only folders) go into a mount
 // namespace of the test process's own when it may make one: they vanish
 // with the process, also when a test crashes or is killed on its time
@@ -13,3 +15,5 @@ bool MountsArePrivate();
 
 // Why mounts are not private ("" when they are).
 const std::string& WhyMountsAreShared();
+
+}  // namespace quorvane

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <stdexcept>
 
+namespace quorvane {
+
 namespace {
 
 char Lower(char c) {
@@ -372,3 +374,5 @@ void RawHttpServer::Serve(int fd, int connection) {
   }
   ::close(fd);
 }
+
+}  // namespace quorvane

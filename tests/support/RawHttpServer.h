@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+namespace quorvane {
+
 // A raw HTTP/1.x server on 127.0.0.1 for tests of the HTTP client. It
 // records every request byte for byte and answers with scripted raw bytes,
 // so a test can check exactly what went on the wire and serve answers no
@@ -137,3 +139,5 @@ class RawHttpServer {
   };
   std::vector<Worker> workers_;
 };
+
+}  // namespace quorvane

@@ -10,6 +10,8 @@
 
 #include "support/PrivateMounts.h"
 
+namespace quorvane {
+
 namespace {
 
 std::string Reason(const char* what) {
@@ -61,3 +63,5 @@ void ReadOnlyFolder::Undo() {
   if (chmodded_) ::chmod(folder_.c_str(), savedMode_);
   mounted_ = chmodded_ = false;
 }
+
+}  // namespace quorvane

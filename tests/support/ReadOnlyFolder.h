@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+namespace quorvane {
+
 // Makes an existing folder read-only for as long as the object lives: a
 // read-only bind mount of the folder over itself where the process may
 // mount (root is not stopped by permission bits), else the permission bits
@@ -35,3 +37,5 @@ class ReadOnlyFolder {
   bool active_ = false;
   std::string why_;
 };
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 
 #include <stdexcept>
 
+namespace quorvane {
+
 RefusingPort::RefusingPort() {
   fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in addr{};
@@ -28,3 +30,5 @@ RefusingPort::~RefusingPort() {
 std::string RefusingPort::Url(std::string_view target) const {
   return "http://127.0.0.1:" + std::to_string(port_) + std::string(target);
 }
+
+}  // namespace quorvane

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 // A port on 127.0.0.1 where every connect is refused at once: the socket
 // is bound (so nothing else can take the port) but never listens.
 class RefusingPort {
@@ -18,3 +20,5 @@ class RefusingPort {
   int fd_ = -1;
   int port_ = 0;
 };
+
+}  // namespace quorvane

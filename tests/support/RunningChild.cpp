@@ -13,6 +13,8 @@
 
 extern char** environ;
 
+namespace quorvane {
+
 RunningChild::RunningChild(const std::vector<std::string>& argv) {
   if (argv.empty()) throw std::runtime_error("RunningChild: no program");
   int pipeFds[2];
@@ -91,3 +93,5 @@ std::vector<std::string> RunningChild::RemainingLines() {
   pending_.clear();
   return lines;
 }
+
+}  // namespace quorvane

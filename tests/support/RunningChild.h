@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace quorvane {
+
 // A child process that runs while the test talks to it: its standard output
 // comes through a pipe, line by line, and the test may kill it at any
 // moment. Standard input is /dev/null, standard error is the test's own.
@@ -39,3 +41,5 @@ class RunningChild {
   bool reaped_ = false;
   std::string pending_;
 };
+
+}  // namespace quorvane

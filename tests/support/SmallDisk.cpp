@@ -15,6 +15,8 @@
 #include "support/FileSizeLimit.h"
 #include "support/PrivateMounts.h"
 
+namespace quorvane {
+
 namespace {
 
 constexpr char kFiller[] = "filler";
@@ -86,3 +88,5 @@ void SmallDisk::Unfill() {
   std::error_code ec;
   std::filesystem::remove(root_ / kFiller, ec);
 }
+
+}  // namespace quorvane

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+namespace quorvane {
+
 class FileSizeLimit;
 
 // A disk that runs full. Where the process may mount (CAP_SYS_ADMIN), a
@@ -51,3 +53,5 @@ class SmallDisk {
   std::string why_;
   std::unique_ptr<FileSizeLimit> limit_;
 };
+
+}  // namespace quorvane

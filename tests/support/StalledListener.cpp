@@ -8,6 +8,8 @@
 
 #include <stdexcept>
 
+namespace quorvane {
+
 StalledListener::StalledListener() {
   listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in addr{};
@@ -45,3 +47,5 @@ StalledListener::~StalledListener() {
 std::string StalledListener::Url(std::string_view target) const {
   return "http://127.0.0.1:" + std::to_string(port_) + std::string(target);
 }
+
+}  // namespace quorvane

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 // A port on 127.0.0.1 where a connect neither succeeds nor fails: the
 // socket listens with a backlog of one, and a connection of its own fills
 // that backlog without ever being accepted, so the kernel drops every
@@ -23,3 +25,5 @@ class StalledListener {
   int fillerFd_ = -1;
   int port_ = 0;
 };
+
+}  // namespace quorvane

@@ -5,7 +5,9 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
+
+namespace quorvane {
 
 TempFolder::TempFolder(bool asProgramFolder) : programFolder_(asProgramFolder) {
   std::string templ = (std::filesystem::temp_directory_path() / "quorvane-test-XXXXXX").string();
@@ -26,9 +28,13 @@ void TempFolder::Write(std::string_view name, std::string_view bytes) const {
   WriteFileBytes(File(name), bytes);
 }
 
-std::string TempFolder::Read(std::string_view name) const { return ReadFileBytes(File(name)); }
+std::string TempFolder::Read(std::string_view name) const {
+  return ReadFileBytes(File(name));
+}
 
-bool TempFolder::Exists(std::string_view name) const { return std::filesystem::exists(File(name)); }
+bool TempFolder::Exists(std::string_view name) const {
+  return std::filesystem::exists(File(name));
+}
 
 std::string ReadFileBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -41,3 +47,5 @@ void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes) {
   if (!out) throw std::runtime_error("cannot write " + path.string());
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
+
+}  // namespace quorvane

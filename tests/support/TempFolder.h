@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane {
+
 // A fresh temporary folder, removed with its content on destruction.
 // With `asProgramFolder`, ProgramFolder() points at it for its lifetime.
 class TempFolder {
@@ -29,3 +31,5 @@ class TempFolder {
 // Whole-file helpers for tests.
 std::string ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes);
+
+}  // namespace quorvane

@@ -11,6 +11,8 @@
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 // The template as the publisher gets it: printed by the real quorvane-brand,
 // encrypted by it, and read from a program folder like the program does.
 

@@ -13,6 +13,8 @@
 #include "support/FileSizeLimit.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 // Drives the real quorvane-brand binary on real files.
 
 namespace {

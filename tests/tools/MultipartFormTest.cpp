@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace quorvane;
+using namespace quorvane::sim;
+
 namespace {
 
 using Parts = std::vector<std::pair<std::string, std::string>>;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+namespace quorvane {
+
 namespace program_reader {
 
 namespace {
@@ -107,3 +109,5 @@ std::string DecodeHexEscapes(std::string_view text) {
 }
 
 }  // namespace program_reader
+
+}  // namespace quorvane

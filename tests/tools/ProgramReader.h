@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+namespace quorvane {
+
 // Reads simulator pages the way Quorvane reads the services' pages: the
 // same markers, the same forward walk through one working text. Tests use
 // it to show that a page carries its values where the program looks.
@@ -41,3 +43,5 @@ std::string Count(const std::string& page, std::string_view narrowing, std::stri
 std::string DecodeHexEscapes(std::string_view text);
 
 }  // namespace program_reader
+
+}  // namespace quorvane

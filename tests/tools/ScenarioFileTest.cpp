@@ -4,6 +4,9 @@
 
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+using namespace quorvane::sim;
+
 namespace {
 
 Scenario ParseText(const std::string& text, const std::filesystem::path& folder = ".") {

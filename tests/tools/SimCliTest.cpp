@@ -16,6 +16,9 @@
 #include "sim/Simulator.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+using namespace quorvane::sim;
+
 extern char** environ;
 
 namespace {

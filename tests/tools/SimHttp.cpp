@@ -10,6 +10,8 @@
 #include <memory>
 #include <stdexcept>
 
+namespace quorvane {
+
 namespace {
 
 struct EasyDeleter {
@@ -137,3 +139,5 @@ std::string RawExchange(int port, const std::string& request, int timeoutMs) {
   }
   return received;
 }
+
+}  // namespace quorvane

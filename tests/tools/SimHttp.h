@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace quorvane {
+
 // Test clients for the simulator: libcurl (the library Quorvane itself
 // uses) for ordinary exchanges, and a raw socket for checking the exact
 // bytes of a response.
@@ -38,3 +40,5 @@ HttpReply Fetch(const std::string& url, const HttpOptions& options = {});
 // Sends `request` as is to 127.0.0.1:port and returns every byte received
 // until the server closes (or `timeoutMs` passes).
 std::string RawExchange(int port, const std::string& request, int timeoutMs = 10000);
+
+}  // namespace quorvane

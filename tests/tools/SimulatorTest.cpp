@@ -13,6 +13,9 @@
 #include "sim/SimText.h"
 #include "sim/SuggestionPages.h"
 
+using namespace quorvane;
+using namespace quorvane::sim;
+
 namespace reader = program_reader;
 using namespace std::chrono_literals;
 

@@ -20,6 +20,8 @@
 #include "web/FetchUrl.h"
 #include "web/HttpClient.h"
 
+using namespace quorvane;
+
 namespace {
 
 using namespace std::chrono_literals;

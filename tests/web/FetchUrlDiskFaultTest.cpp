@@ -13,13 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "support/FakeFetchHost.h"
 #include "support/RawHttpServer.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/SmallDisk.h"
 #include "support/TempFolder.h"
 #include "web/FetchUrl.h"
+
+using namespace quorvane;
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;

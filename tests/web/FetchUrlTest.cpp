@@ -4,12 +4,14 @@
 
 #include <unistd.h>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "support/FakeFetchHost.h"
 #include "support/RawHttpServer.h"
 #include "support/RefusingPort.h"
 #include "support/StalledListener.h"
 #include "support/TempFolder.h"
+
+using namespace quorvane;
 
 namespace {
 

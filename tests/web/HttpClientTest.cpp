@@ -10,6 +10,8 @@
 #include "support/RefusingPort.h"
 #include "support/StalledListener.h"
 
+using namespace quorvane;
+
 namespace {
 
 using namespace std::chrono_literals;

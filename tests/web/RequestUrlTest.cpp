@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+using namespace quorvane;
+
 namespace {
 
 TEST(RequestUrl, TargetIsThePathAndQueryAsWritten) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace quorvane;
+
 namespace {
 
 constexpr std::int64_t kNow = 1'700'000'000;

@@ -6,6 +6,8 @@
 
 #include "web/UUtils.h"
 
+using namespace quorvane;
+
 using namespace std::string_literals;
 
 namespace {

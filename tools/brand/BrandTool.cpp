@@ -6,11 +6,13 @@
 #include <exception>
 #include <string_view>
 
+#include "base/FileError.h"
 #include "settings/CipherContext.h"
 #include "settings/ContainerFile.h"
-#include "settings/FileError.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsTemplate.h"
+
+namespace quorvane {
 
 namespace {
 
@@ -172,3 +174,5 @@ int RunBrandTool(const std::vector<std::string>& args, std::ostream& out, std::o
   }
   return UsageError(err, "unknown command " + positional[0]);
 }
+
+}  // namespace quorvane

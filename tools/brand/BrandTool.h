@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace quorvane {
+
 // Exit statuses of quorvane-brand.
 inline constexpr int kBrandExitOk = 0;
 inline constexpr int kBrandExitWrongPassword = 1;  // the password check failed
@@ -14,3 +16,5 @@ inline constexpr int kBrandExitError = 3;          // usage or file error
 // name): "encrypt PLAIN DAT", "decrypt DAT PLAIN", "--password P", "--help".
 // Help goes to `out`, one-line error messages to `err`.
 int RunBrandTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace quorvane

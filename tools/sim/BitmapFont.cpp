@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+namespace quorvane::sim {
+
 namespace {
 
 struct Glyph {
@@ -87,3 +89,5 @@ bool BitmapFont::Pixel(char c, int x, int y) {
   }
   return x == 0 || y == 0 || x == kWidth - 1 || y == kHeight - 1;
 }
+
+}  // namespace quorvane::sim

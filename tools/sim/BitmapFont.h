@@ -1,5 +1,7 @@
 #pragma once
 
+namespace quorvane::sim {
+
 // A 5 by 7 pixel font for letters and digits, enough to draw the
 // security image without a font engine.
 class BitmapFont {
@@ -11,3 +13,5 @@ class BitmapFont {
   // does not know draw as an outlined box.
   static bool Pixel(char c, int x, int y);
 };
+
+}  // namespace quorvane::sim

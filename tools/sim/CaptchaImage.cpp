@@ -8,6 +8,8 @@
 #include "sim/PngEncoder.h"
 #include "sim/SimText.h"
 
+namespace quorvane::sim {
+
 namespace {
 
 constexpr int kScale = 6;
@@ -78,3 +80,5 @@ std::string CaptchaImage::Png(std::string_view text, std::string_view salt) {
   }
   return PngEncoder::Encode(canvas.width, canvas.height, canvas.rgb);
 }
+
+}  // namespace quorvane::sim

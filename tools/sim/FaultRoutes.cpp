@@ -6,6 +6,8 @@
 
 #include "sim/SimText.h"
 
+namespace quorvane::sim {
+
 namespace {
 
 std::optional<long> ParseNumber(std::string_view text, long min, long max) {
@@ -135,3 +137,5 @@ void AnswerFault(std::string_view path, const RawQuery& query, const std::string
     Html(res, 404, "Not Found", "No such fault endpoint.");
   }
 }
+
+}  // namespace quorvane::sim

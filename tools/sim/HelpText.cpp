@@ -2,6 +2,8 @@
 
 #include "sim/Simulator.h"
 
+namespace quorvane::sim {
+
 std::string UsageText() {
   return "Usage: quorvane-sim [--port N] [--scenario FILE] [--check] [--quiet]\n"
          "       quorvane-sim --help\n"
@@ -171,3 +173,5 @@ Example:
   body = <html><body><p>Thanks for using our keyword tool!</p></body></html>
 )";
 }
+
+}  // namespace quorvane::sim

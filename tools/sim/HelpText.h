@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace quorvane::sim {
+
 // Texts of quorvane-sim --help, shared with the /sim page.
 
 // Command line and options.
@@ -10,3 +12,5 @@ std::string UsageText();
 std::string EndpointsText(const std::string& baseUrl);
 // The scenario file format with an example.
 std::string ScenarioFormatText();
+
+}  // namespace quorvane::sim

@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+namespace quorvane::sim {
+
 std::uint64_t HoldGate::Ticket() {
   std::lock_guard lock(mutex_);
   return releases_;
@@ -34,3 +36,5 @@ void HoldGate::Open() {
   std::lock_guard lock(mutex_);
   closed_ = false;
 }
+
+}  // namespace quorvane::sim

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <mutex>
 
+namespace quorvane::sim {
+
 // The waits of slow responses. A response takes a ticket when it starts;
 // Release() lets every response that started before it run on without
 // further waits; Close() ends all waits and makes later ones fail at once,
@@ -24,3 +26,5 @@ class HoldGate {
   bool closed_ = false;
   std::uint64_t releases_ = 0;
 };
+
+}  // namespace quorvane::sim

@@ -4,6 +4,8 @@
 
 #include "sim/SimText.h"
 
+namespace quorvane::sim {
+
 namespace {
 
 struct Parameter {
@@ -140,3 +142,5 @@ MultipartResult ParseMultipart(std::string_view body, std::string_view boundary)
   result.ok = true;
   return result;
 }
+
+}  // namespace quorvane::sim

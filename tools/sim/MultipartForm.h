@@ -7,6 +7,8 @@
 
 #include "sim/SimRequest.h"
 
+namespace quorvane::sim {
+
 // multipart/form-data (RFC 2388 over RFC 2046), parsed from the whole body.
 
 // The boundary named by a Content-Type value, or nothing when the type is
@@ -23,3 +25,5 @@ struct MultipartResult {
 // first delimiter and an epilogue after the closing one are skipped. Every
 // part needs a Content-Disposition header with a name.
 MultipartResult ParseMultipart(std::string_view body, std::string_view boundary);
+
+}  // namespace quorvane::sim

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace quorvane::sim {
+
 namespace {
 
 std::string FieldValue(const SimRequest& request, std::string_view name) {
@@ -91,3 +93,5 @@ NewsService::Reply NewsService::Answer(const SimRequest& request, const NewsScen
   }
   return BadRequest("conttype must be all or lastcode");
 }
+
+}  // namespace quorvane::sim

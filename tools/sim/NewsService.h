@@ -6,6 +6,8 @@
 #include "sim/Scenario.h"
 #include "sim/SimRequest.h"
 
+namespace quorvane::sim {
+
 // The publisher's news service: getlastnews.php and getnewsdetails.php.
 class NewsService {
  public:
@@ -25,3 +27,5 @@ class NewsService {
 
   static constexpr char kSeparator = '\xAF';
 };
+
+}  // namespace quorvane::sim

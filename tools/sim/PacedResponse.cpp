@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 
+namespace quorvane::sim {
+
 void SendPaced(httplib::Response& res, int status, std::string body, const std::string& contentType,
                const Pace& pace, HoldGate& gate, std::uint64_t ticket) {
   if (pace.delayMs > 0 && !gate.Wait(pace.delayMs, ticket)) {
@@ -25,3 +27,5 @@ void SendPaced(httplib::Response& res, int status, std::string body, const std::
                              return sink.write(shared->data() + offset, std::min(length, piece));
                            });
 }
+
+}  // namespace quorvane::sim

@@ -4,6 +4,8 @@
 #include <array>
 #include <stdexcept>
 
+namespace quorvane::sim {
+
 namespace {
 
 std::uint32_t Crc32(const std::string& bytes, std::size_t from) {
@@ -91,3 +93,5 @@ std::string PngEncoder::Encode(int width, int height, const std::vector<std::uin
   PutChunk(png, "IEND", {});
   return png;
 }
+
+}  // namespace quorvane::sim

@@ -2,6 +2,8 @@
 
 #include "sim/SimText.h"
 
+namespace quorvane::sim {
+
 RawQuery::RawQuery(std::string_view target) {
   const auto hash = target.find('#');
   if (hash != std::string_view::npos) target = target.substr(0, hash);
@@ -40,3 +42,5 @@ std::string RawQuery::Raw(std::string_view key) const {
 std::string RawQuery::Value(std::string_view key) const {
   return PercentDecode(Raw(key), true);
 }
+
+}  // namespace quorvane::sim

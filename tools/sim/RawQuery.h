@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+namespace quorvane::sim {
+
 // The query of a request target, split at "&" and "=" without any
 // decoding first, so a value holding "+" or an unencoded "&" reads the way
 // a web server of the services would read it.
@@ -23,3 +25,5 @@ class RawQuery {
 
   std::vector<std::pair<std::string, std::string>> pairs_;  // decoded key, raw value
 };
+
+}  // namespace quorvane::sim

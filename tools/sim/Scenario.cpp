@@ -1,5 +1,7 @@
 #include "sim/Scenario.h"
 
+namespace quorvane::sim {
+
 std::vector<NewsItem> NewsScenario::DefaultItems() {
   // Bodies hold the bytes that must travel escaped: "$", "^" and a
   // Windows-1252 letter (0xE9, e acute), so a client that skips decoding
@@ -19,3 +21,5 @@ std::vector<NewsItem> NewsScenario::DefaultItems() {
        "results table. Use Check Updates to install it.</p></body></html>"},
   };
 }
+
+}  // namespace quorvane::sim

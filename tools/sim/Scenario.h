@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace quorvane::sim {
+
 // What the simulated services do. A default-constructed Scenario is the
 // demo behaviour: every service answers normally, no security image, three
 // news items, version "2.0" on the update server. Tests fill in the fields
@@ -98,3 +100,5 @@ struct Scenario {
   NewsScenario news;
   UpdateScenario update;
 };
+
+}  // namespace quorvane::sim

@@ -9,6 +9,8 @@
 
 #include "sim/SimText.h"
 
+namespace quorvane::sim {
+
 namespace {
 
 int HexDigit(char c) {
@@ -353,3 +355,5 @@ Scenario ScenarioFile::Load(const std::filesystem::path& file) {
   if (!text) throw ScenarioError("cannot read scenario file " + file.string());
   return Parse(*text, file.string(), file.parent_path());
 }
+
+}  // namespace quorvane::sim

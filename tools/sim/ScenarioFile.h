@@ -7,6 +7,8 @@
 
 #include "sim/Scenario.h"
 
+namespace quorvane::sim {
+
 // A scenario file's text or content is wrong. The message names the file
 // and line: "demo.scenario:12: unknown key "rowz" in [suggest]".
 class ScenarioError : public std::runtime_error {
@@ -23,3 +25,5 @@ class ScenarioFile {
   static Scenario Parse(std::string_view text, const std::string& origin,
                         const std::filesystem::path& folder);
 };
+
+}  // namespace quorvane::sim

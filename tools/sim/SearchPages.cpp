@@ -2,6 +2,8 @@
 
 #include "sim/SimText.h"
 
+namespace quorvane::sim {
+
 namespace {
 
 std::string Words(std::string_view term) {
@@ -148,3 +150,5 @@ std::string SearchStartPage(Engine engine) {
          "\" method=\"get\"><input type=\"text\" name=\"" + key +
          "\" size=\"40\"> <input type=\"submit\" value=\"Search\"></form>\n</body></html>\n";
 }
+
+}  // namespace quorvane::sim

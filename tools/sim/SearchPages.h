@@ -6,6 +6,8 @@
 
 #include "sim/Scenario.h"
 
+namespace quorvane::sim {
+
 // Result pages of the three web search engines.
 
 enum class Engine { kGoogle, kYahoo, kMsn };
@@ -26,3 +28,5 @@ std::string SearchPage(Engine engine, std::string_view term, EngineMode mode,
 
 // The page for a request without a search term.
 std::string SearchStartPage(Engine engine);
+
+}  // namespace quorvane::sim

@@ -14,6 +14,8 @@
 #include "sim/ScenarioFile.h"
 #include "sim/Simulator.h"
 
+namespace quorvane::sim {
+
 namespace {
 
 constexpr int kExitRuntime = 1;
@@ -167,3 +169,5 @@ int SimCli::Run(const std::vector<std::string>& args, std::ostream& out, std::os
   out << "quorvane-sim stopped" << std::endl;
   return 0;
 }
+
+}  // namespace quorvane::sim

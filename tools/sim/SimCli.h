@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace quorvane::sim {
+
 // The quorvane-sim command line: options, --help, scenario loading, and
 // serving until SIGINT or SIGTERM.
 class SimCli {
@@ -12,3 +14,5 @@ class SimCli {
   // `args` without the program name. Returns the exit status.
   static int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 };
+
+}  // namespace quorvane::sim

@@ -2,6 +2,8 @@
 
 #include "sim/SimText.h"
 
+namespace quorvane::sim {
+
 const char* ToString(SimService service) {
   switch (service) {
     case SimService::kSuggest:
@@ -52,3 +54,5 @@ const SimFormField* SimRequest::Field(std::string_view name) const {
   }
   return nullptr;
 }
+
+}  // namespace quorvane::sim

@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+namespace quorvane::sim {
+
 // Which simulated service a request reached.
 enum class SimService {
   kSuggest,        // GET /?seed=...
@@ -57,3 +59,5 @@ struct SimRequest {
   // First field of that name (exact), or nullptr.
   const SimFormField* Field(std::string_view name) const;
 };
+
+}  // namespace quorvane::sim

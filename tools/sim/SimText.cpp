@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace quorvane::sim {
+
 namespace {
 
 char LowerAscii(char c) {
@@ -138,3 +140,5 @@ std::string FormEncode(std::string_view text) {
   }
   return out;
 }
+
+}  // namespace quorvane::sim

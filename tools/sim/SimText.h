@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace quorvane::sim {
+
 // Small text helpers of the simulator (byte strings, ASCII rules only).
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
@@ -30,3 +32,5 @@ std::string PercentDecode(std::string_view text, bool plusAsSpace);
 // A query value: blanks as "+", letters, digits and -_.~ kept, every other
 // byte as %XX.
 std::string FormEncode(std::string_view text);
+
+}  // namespace quorvane::sim

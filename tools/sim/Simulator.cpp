@@ -23,6 +23,8 @@
 #include "sim/SuggestionPages.h"
 #include "sim/UpdateDescriptor.h"
 
+namespace quorvane::sim {
+
 namespace {
 
 constexpr const char* kHost = "127.0.0.1";
@@ -477,3 +479,5 @@ void Simulator::SetRequestObserver(std::function<void(const SimRequest&)> observ
   std::lock_guard lock(impl_->mutex);
   impl_->observer = std::move(observer);
 }
+
+}  // namespace quorvane::sim

@@ -10,6 +10,8 @@
 #include "sim/Scenario.h"
 #include "sim/SimRequest.h"
 
+namespace quorvane::sim {
+
 // Stand-ins for every outside service of Quorvane on one port of
 // 127.0.0.1: the keyword-suggestion service with its security image, the
 // three web search engines, the publisher's news service, the live-update
@@ -68,3 +70,5 @@ class Simulator {
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
+
+}  // namespace quorvane::sim

@@ -5,6 +5,8 @@
 
 #include "sim/SimText.h"
 
+namespace quorvane::sim {
+
 namespace {
 
 // Row shapes; "{}" stands for the seed. The fourth and sixth carry the
@@ -152,3 +154,5 @@ std::string ChallengeRandom(int n) {
   }
   return out;
 }
+
+}  // namespace quorvane::sim

@@ -6,6 +6,8 @@
 
 #include "sim/Scenario.h"
 
+namespace quorvane::sim {
+
 // Pages of the keyword-suggestion service.
 
 struct Suggestion {
@@ -35,3 +37,5 @@ std::string ChallengePage(std::string_view rawSeed, std::string_view random,
 
 // The challenge's random value number `n` (1, 2, ...): eight hex digits.
 std::string ChallengeRandom(int n);
+
+}  // namespace quorvane::sim

@@ -1,6 +1,0 @@
-#pragma once
-
-#include <string_view>
-
-// The program's version: window caption, About window and live update.
-inline constexpr std::string_view ProgramVersion = "2.0";

@@ -1,0 +1,861 @@
+#include "app/ui/FMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <filesystem>
+#include <optional>
+
+#include "app/OpenUrl.h"
+#include "app/ui/BannerLabel.h"
+#include "app/ui/BrandLook.h"
+#include "app/ui/FAbout.h"
+#include "app/ui/LinkLabel.h"
+#include "app/ui/ResultsModel.h"
+#include "app/ui/ToolIcons.h"
+#include "app/ui/WelcomePage.h"
+#include "base/ui/CrashHandler.h"
+#include "base/ui/WindowPlacement.h"
+#include "keywords/KeywordFile.h"
+#include "keywords/KeywordGatherer.h"
+#include "keywords/SearchDataGatherer.h"
+#include "keywords/ui/FAddKeywords.h"
+#include "keywords/ui/FCaptcha.h"
+#include "keywords/ui/FMainKeyword.h"
+#include "keywords/ui/FSelectSearch.h"
+#include "publisher/ui/PublisherServices.h"
+#include "settings/LoadBrand.h"
+#include "web/FetchUrl.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr int kItemCountPanelWidth = 82;
+
+constexpr int kClientWidth = 914;
+constexpr int kClientHeight = 597;
+
+// Column widths of the results table at start, in column order.
+constexpr std::array<int, kColumnCount> kColumnWidths = {49, 132, 132, 104, 104, 104};
+
+// The Google web search home page, behind both link labels until the brand
+// settings give them other addresses.
+constexpr const char* kDesignLinkAddress = "http://www.google.com/";
+
+constexpr const char* kStopCaption = "Stop";
+constexpr const char* kGatherDataCaption = "Gather Data";
+
+// Keeps the window's commands disabled for the whole of a gathering run,
+// also between its fetches and on the way out of an error.
+class BusyScope {
+ public:
+  explicit BusyScope(TfrmMain& window) : window_(window) { window_.SetCommandsBusy(true); }
+  ~BusyScope() { window_.SetCommandsBusy(false); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  TfrmMain& window_;
+};
+
+template <class Widget>
+Widget* Named(Widget* widget, const char* name) {
+  widget->setObjectName(QLatin1String(name));
+  return widget;
+}
+
+QString FromLocal(const std::string& text) {
+  return QString::fromLocal8Bit(text);
+}
+
+// A status bar whose panels fill its whole height and stand 2 pixels
+// apart. Qt's own layout of a status bar keeps a few pixels above, below
+// and left of its items and 6 between them, and builds that layout afresh
+// whenever its items change height.
+class PanelStatusBar final : public QStatusBar {
+ public:
+  PanelStatusBar() {
+    setSizeGripEnabled(false);
+    // Margins that take back the room Qt keeps around the items (negative
+    // margins count only when no safe area is respected).
+    setAttribute(Qt::WA_ContentsMarginsRespectsSafeArea, false);
+    setContentsMargins(-2, -3, 0, -2);
+  }
+
+  void AddPanel(QWidget* panel, int stretch) {
+    // Permanent: no passing message ever hides a panel.
+    addPermanentWidget(panel, stretch);
+    TightenLayout();
+  }
+
+ protected:
+  bool event(QEvent* event) override {
+    const bool handled = QStatusBar::event(event);
+    if (event->type() == QEvent::LayoutRequest) TightenLayout();
+    return handled;
+  }
+
+ private:
+  void TightenLayout() {
+    if (layout() == nullptr) return;
+    for (int i = 0; i < layout()->count(); ++i) {
+      if (QLayout* row = layout()->itemAt(i)->layout()) row->setSpacing(2);
+    }
+  }
+};
+
+}  // namespace
+
+TfrmMain::TfrmMain(ServiceEndpoints endpoints, QWidget* parent)
+    : QMainWindow(parent),
+      endpoints_(std::move(endpoints)),
+      msgMain_(this),
+      exporter_(msgMain_, this),
+      idHTTP1_(std::make_unique<HttpClient>(static_cast<FetchHost&>(*this))) {
+  CrashHandler::SetMessages(&msgMain_);
+  timer1_.setObjectName(QStringLiteral("Timer1"));
+  timer1_.setInterval(100);
+  statusPaint_.setSingleShot(true);
+  statusPaint_.setInterval(40);
+  connect(&statusPaint_, &QTimer::timeout, this, &TfrmMain::ReleaseStatusPaint);
+  BuildWindow();
+  publisher_ = std::make_unique<PublisherServices>(
+      PublisherServices::Parts{*idHTTP1_, msgMain_, brandSettings_, endpoints_.liveUpdateBase, this,
+                               btnNews, nullptr, nullptr});
+  ConnectCommands();
+  FormCreate();
+}
+
+TfrmMain::~TfrmMain() {
+  // FormDestroy: the news list goes with the window.
+  newsItems_.clear();
+  if (CrashHandler::CurrentMessages() == &msgMain_) CrashHandler::SetMessages(nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Construction
+
+void TfrmMain::BuildWindow() {
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(QStringLiteral("Quorvane"));
+
+  pgcPrinc = Named(new QStackedWidget(this), "pgcPrinc");
+  stsWelcome = new WelcomePage;
+  stsMain = BuildMainPage();
+  pgcPrinc->addWidget(stsWelcome);
+  pgcPrinc->addWidget(stsMain);
+  setCentralWidget(pgcPrinc);
+
+  resize(kClientWidth, kClientHeight);
+  CenterOnScreen(*this);
+}
+
+QWidget* TfrmMain::BuildMainPage() {
+  auto* page = Named(new QWidget, "stsMain");
+  auto* column = new QVBoxLayout(page);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(BuildToolBar());
+  column->addWidget(BuildBanner());
+  column->addWidget(BuildResultsArea(), 1);
+  column->addWidget(BuildLinkBar());
+  column->addWidget(BuildStatusBar());
+  return page;
+}
+
+QWidget* TfrmMain::BuildToolBar() {
+  auto* bar = Named(new QWidget, "panToolBar");
+  bar->setFixedHeight(43);
+  auto* row = new QHBoxLayout(bar);
+  row->setContentsMargins(8, 0, 8, 0);
+  row->setSpacing(0);
+
+  auto* texts = new QHBoxLayout;
+  texts->setContentsMargins(0, 7, 0, 0);
+  texts->setSpacing(6);
+  // The captions must fit buttons of a fixed width, whatever the desktop's
+  // default font.
+  QFont captionFont = font();
+  captionFont.setPointSize(8);
+  const auto textButton = [&](const char* name, const char* caption, int width) {
+    auto* button = Named(new QPushButton(QLatin1String(caption)), name);
+    button->setFixedSize(width, 20);
+    button->setFont(captionFont);
+    texts->addWidget(button, 0, Qt::AlignTop);
+    return button;
+  };
+  btnMainKeyword = textButton("btnMainKeyword", "Main Keyword", 99);
+  btnGatherKeyword = textButton("btnGatherKeyword", "Gather Keywords", 101);
+  btnAddKeyword = textButton("btnAddKeyword", "Add Keywords", 99);
+  btnGatherData = textButton("btnGatherData", "Gather Data", 98);
+  btnSaveResults = textButton("btnSaveResults", "Save Results", 98);
+  btnMakeMoney = textButton("btnMakeMoney", "Make Money", 104);
+  btnAbout = textButton("btnAbout", "About", 104);
+  row->addLayout(texts);
+  row->addStretch(1);
+
+  // The picture buttons keep their distance to the right edge.
+  auto* pictures = new QHBoxLayout;
+  pictures->setSpacing(2);
+  const auto pictureButton = [&](const char* name, const char* tip, const QIcon& icon) {
+    auto* button = Named(new QToolButton, name);
+    button->setFixedSize(41, 34);
+    button->setIcon(icon);
+    button->setIconSize(QSize(24, 24));
+    button->setToolTip(QLatin1String(tip));
+    // A picture says nothing to a screen reader: the tip is its name.
+    button->setAccessibleName(QLatin1String(tip));
+    button->setAutoRaise(true);
+    pictures->addWidget(button, 0, Qt::AlignVCenter);
+    return button;
+  };
+  btnNews = pictureButton("btnNews", "Check News", NewsIcon());
+  btnUpdate = pictureButton("btnUpdate", "Check Updates", UpdateIcon());
+  btnHelp = pictureButton("btnHelp", "Help", HelpIcon());
+  row->addLayout(pictures);
+  return bar;
+}
+
+QWidget* TfrmMain::BuildBanner() {
+  panBanner = Named(new QWidget, "panBanner");
+  panBanner->setFixedHeight(65);
+  // Both banner controls stand at the same place, outside any layout; the
+  // centring rule places them.
+  imgBanner = Named(new BannerLabel(panBanner), "imgBanner");
+  imgBanner->setGeometry(0, 0, 468, 60);
+  gifBanner = Named(new BannerLabel(panBanner), "gifBanner");
+  panBanner->installEventFilter(this);
+  return panBanner;
+}
+
+QWidget* TfrmMain::BuildResultsArea() {
+  auto* area = Named(new QWidget, "panResults");
+  auto* column = new QVBoxLayout(area);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+
+  model_ = new ResultsModel(this);
+  lvwItems = Named(new QTableView, "lvwItems");
+  lvwItems->setModel(model_);
+  lvwItems->setShowGrid(true);
+  lvwItems->setSelectionBehavior(QAbstractItemView::SelectRows);
+  lvwItems->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  lvwItems->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  lvwItems->setWordWrap(false);
+  lvwItems->verticalHeader()->hide();
+  lvwItems->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  lvwItems->verticalHeader()->setDefaultSectionSize(lvwItems->fontMetrics().height() + 6);
+  QHeaderView* header = lvwItems->horizontalHeader();
+  header->setSectionsClickable(true);
+  header->setHighlightSections(false);
+  header->setStretchLastSection(false);
+  header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  for (int c = 0; c < kColumnCount; ++c)
+    lvwItems->setColumnWidth(c, kColumnWidths[static_cast<std::size_t>(c)]);
+  lvwItems->setAccessibleName(QStringLiteral("Results"));
+  // The header takes no keyboard focus: the table's context menu (Menu key
+  // or Shift+F10) sorts by each column as a click on its header does.
+  lvwItems->setContextMenuPolicy(Qt::ActionsContextMenu);
+  for (int c = 0; c < kColumnCount; ++c) {
+    auto* sort = new QAction(QStringLiteral("Sort by ") +
+                                 model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(),
+                             lvwItems);
+    sort->setObjectName(QStringLiteral("actSortColumn%1").arg(c));
+    connect(sort, &QAction::triggered, this,
+            [this, c] { CrashHandler::Guard([&] { lvwItemsColumnClick(c); }); });
+    lvwItems->addAction(sort);
+  }
+  column->addWidget(lvwItems, 1);
+
+  auto* strip = Named(new QWidget, "panTableButtons");
+  strip->setFixedHeight(35);
+  auto* row = new QHBoxLayout(strip);
+  row->setContentsMargins(6, 0, 6, 0);
+  row->setSpacing(6);
+  const auto tableButton = [&](const char* name, const char* caption) {
+    auto* button = Named(new QPushButton(QLatin1String(caption)), name);
+    button->setFixedSize(105, 24);
+    row->addWidget(button, 0, Qt::AlignVCenter);
+    return button;
+  };
+  btnSelectAll = tableButton("btnSelectAll", "Select All");
+  btnClearSelection = tableButton("btnClearSelection", "Clear Selection");
+  btnDeleteSelected = tableButton("btnDeleteSelected", "Delete Selected");
+  btnDeleteAll = tableButton("btnDeleteAll", "Delete All");
+  row->addStretch(1);
+  column->addWidget(strip);
+  return area;
+}
+
+QWidget* TfrmMain::BuildLinkBar() {
+  panLinks = Named(new QWidget, "panLinks");
+  panLinks->setFixedHeight(33);
+  auto* row = new QHBoxLayout(panLinks);
+  row->setContentsMargins(8, 0, 8, 0);
+  const auto link = [&](const char* name, Qt::Alignment alignment) {
+    auto* label = Named(new LinkLabel, name);
+    label->setText(QStringLiteral("Google"));
+    label->SetAddress(kDesignLinkAddress);
+    label->setAlignment(alignment | Qt::AlignVCenter);
+    return label;
+  };
+  lblLink1URL = link("lblLink1URL", Qt::AlignLeft);
+  lblLink2URL = link("lblLink2URL", Qt::AlignRight);
+  row->addWidget(lblLink1URL, 0, Qt::AlignLeft | Qt::AlignVCenter);
+  row->addStretch(1);
+  row->addWidget(lblLink2URL, 0, Qt::AlignRight | Qt::AlignVCenter);
+  return panLinks;
+}
+
+QWidget* TfrmMain::BuildStatusBar() {
+  // A real status bar, so that screen readers know the panels for what
+  // they are. It belongs to the main page, not to the window: the welcome
+  // page has none.
+  auto* bar = Named(new PanelStatusBar, "stbMain");
+  bar->setAccessibleName(QStringLiteral("Status"));
+  bar->setFixedHeight(17);
+  // Small enough for the panel text to fit the bar's height.
+  QFont panelFont = font();
+  panelFont.setPointSize(8);
+  bar->setFont(panelFont);
+  const auto panel = [&](const char* name, const char* text, int width) {
+    auto* label = Named(new QLabel(QLatin1String(text)), name);
+    // Status texts carry keywords off the network: never read as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(panelFont);
+    label->setFrameShape(QFrame::StyledPanel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setContentsMargins(2, 0, 2, 0);
+    if (width > 0) {
+      label->setFixedWidth(width);
+    } else {
+      // Long status texts must not widen the window.
+      label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    bar->AddPanel(label, width > 0 ? 0 : 1);
+    return label;
+  };
+  MainStatusPanel = panel("MainStatusPanel", "", 0);
+  MainKeywordPanel = panel("MainKeywordPanel", "Main Keyword: ", 160);
+  SecondStatusPanel = panel("SecondStatusPanel", "0 item listed", kItemCountPanelWidth);
+  MainGauge = Named(new QProgressBar, "MainGauge");
+  MainGauge->setFont(panelFont);
+  MainGauge->setFixedWidth(130);
+  MainGauge->setRange(0, 100);
+  MainGauge->setValue(0);
+  MainGauge->setTextVisible(true);
+  MainGauge->setFormat(QStringLiteral("%p%"));
+  MainGauge->setAlignment(Qt::AlignCenter);
+  MainGauge->setAccessibleName(QStringLiteral("Progress"));
+  bar->AddPanel(MainGauge, 0);
+  return bar;
+}
+
+std::function<void()> TfrmMain::Guarded(void (TfrmMain::*handler)()) {
+  return [this, handler] { CrashHandler::Guard([&] { (this->*handler)(); }); };
+}
+
+void TfrmMain::ConnectCommands() {
+  const auto onClick = [this](QAbstractButton* button, void (TfrmMain::*handler)()) {
+    connect(button, &QAbstractButton::clicked, this, Guarded(handler));
+  };
+  onClick(btnMainKeyword, &TfrmMain::btnMainKeywordClick);
+  onClick(btnGatherKeyword, &TfrmMain::btnGatherKeywordClick);
+  onClick(btnAddKeyword, &TfrmMain::btnAddKeywordClick);
+  onClick(btnGatherData, &TfrmMain::btnGatherDataClick);
+  onClick(btnSaveResults, &TfrmMain::btnSaveResultsClick);
+  onClick(btnMakeMoney, &TfrmMain::btnMakeMoneyClick);
+  onClick(btnAbout, &TfrmMain::btnAboutClick);
+  onClick(btnNews, &TfrmMain::btnNewsClick);
+  onClick(btnUpdate, &TfrmMain::btnUpdateClick);
+  onClick(btnHelp, &TfrmMain::btnHelpClick);
+  onClick(btnSelectAll, &TfrmMain::btnSelectAllClick);
+  onClick(btnClearSelection, &TfrmMain::btnClearSelectionClick);
+  onClick(btnDeleteSelected, &TfrmMain::btnDeleteSelectedClick);
+  onClick(btnDeleteAll, &TfrmMain::btnDeleteAllClick);
+  onClick(stsWelcome->ThanksButton(), &TfrmMain::btnThanksClick);
+  connect(imgBanner, &BannerLabel::clicked, this, Guarded(&TfrmMain::imgBannerClick));
+  connect(gifBanner, &BannerLabel::clicked, this, Guarded(&TfrmMain::gifBannerClick));
+  connect(lblLink1URL, &LinkLabel::clicked, this, Guarded(&TfrmMain::lblLink1URLClick));
+  connect(lblLink2URL, &LinkLabel::clicked, this, Guarded(&TfrmMain::lblLink2URLClick));
+  connect(&timer1_, &QTimer::timeout, this, Guarded(&TfrmMain::Timer1Timer));
+  connect(lvwItems->horizontalHeader(), &QHeaderView::sectionClicked, this,
+          [this](int column) { CrashHandler::Guard([&] { lvwItemsColumnClick(column); }); });
+}
+
+// ---------------------------------------------------------------------------
+// Window events
+
+void TfrmMain::FormCreate() {
+  gifBanner->setGeometry(imgBanner->geometry());
+  // An error while the brand settings load is reported; the steps after it
+  // still take effect.
+  CrashHandler::Guard([this] { LoadBrandSettings(); });
+  if (brandSettings_.WelcomePage.empty()) timer1_.start();
+  newsItems_.clear();
+  sortColumn_ = -1;
+  sortAscending_ = true;
+}
+
+void TfrmMain::LoadBrandSettings() {
+  if (const auto brand = LoadBrand()) ApplyBrand(*brand);
+}
+
+void TfrmMain::ApplyBrand(const LoadedBrand& brand) {
+  brandSettings_ = brand.values;
+
+  setWindowTitle(FromLocal(brand.caption));
+  btnNews->setVisible(brand.newsVisible);
+  btnMakeMoney->setText(FromLocal(brand.makeMoneyCaption));
+
+  if (brand.bannerHandPointer) {
+    imgBanner->SetLeadsSomewhere();
+    gifBanner->SetLeadsSomewhere();
+  }
+  if (!ShowBanner(brand, *panBanner, *imgBanner, *gifBanner)) panBanner->hide();
+
+  panLinks->setVisible(brand.linksVisible);
+  lblLink1URL->setText(FromLocal(brand.values.Link1Caption));
+  lblLink1URL->SetAddress(brand.values.Link1URL);
+  lblLink2URL->setText(FromLocal(brand.values.Link2Caption));
+  lblLink2URL->SetAddress(brand.values.Link2URL);
+
+  ApplySkin();
+  ApplyIcon(brand.values.IconFile);
+}
+
+void TfrmMain::FormShow() {
+  for (int page = 0; page < pgcPrinc->count(); ++page) {
+    pgcPrinc->setCurrentIndex(page);
+    QCoreApplication::processEvents();
+  }
+  pgcPrinc->setCurrentIndex(0);
+  if (!brandSettings_.WelcomePage.empty()) {
+    pgcPrinc->setCurrentWidget(stsWelcome);
+    stsWelcome->SetHtml(brandSettings_.WelcomePage);
+    stsWelcome->setFocus();
+  } else if (stsWelcome != nullptr) {
+    pgcPrinc->removeWidget(stsWelcome);
+    delete stsWelcome;
+    stsWelcome = nullptr;
+  }
+  pgcPrinc->setCurrentIndex(0);
+  CenterBanners();
+}
+
+void TfrmMain::FormResize() {
+  CenterBanners();
+}
+
+void TfrmMain::FormClose() {
+  try {
+    idHTTP1_->Disconnect();
+  } catch (...) {
+    // Nothing to do about a connection that will not close; the close goes on.
+  }
+  abortRequested_ = true;
+  // A request waiting in a message pump sees the flag and ends through its
+  // failure path.
+  QCoreApplication::processEvents();
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (firstShowDone_) return;
+  firstShowDone_ = true;
+  CrashHandler::Guard([this] { FormShow(); });
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FormResize();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  CrashHandler::Guard([this] { FormClose(); });
+  event->accept();
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == panBanner && event->type() == QEvent::Resize) CenterBanners();
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::CenterBanners() {
+  // Each half is truncated on its own, which is one pixel off halving the
+  // difference when only one of the two sizes is odd (912 and 105: 404,
+  // not 403).
+  for (BannerLabel* banner : {imgBanner, gifBanner}) {
+    banner->move(panBanner->width() / 2 - banner->width() / 2,
+                 panBanner->height() / 2 - banner->height() / 2);
+  }
+}
+
+void TfrmMain::btnThanksClick() {
+  pgcPrinc->setCurrentWidget(stsMain);
+  if (!brandSettings_.WelcomePage.empty()) timer1_.start();
+}
+
+void TfrmMain::Timer1Timer() {
+  timer1_.stop();
+  publisher_->BackgroundCheck();
+}
+
+void TfrmMain::ShowNewsNotice(const std::string& text) {
+  publisher_->ShowNewsNotice(text);
+}
+
+// ---------------------------------------------------------------------------
+// Results table
+
+int TfrmMain::RowCount() const {
+  return model_->RowCount();
+}
+
+void TfrmMain::AddResultRow(const std::string& no, const std::string& keyword,
+                            const std::string& searches) {
+  model_->AddRow(ResultRow{{no, keyword, searches, {}, {}, {}}, false});
+}
+
+std::string TfrmMain::Cell(int row, int column) const {
+  return model_->Cell(row, column);
+}
+
+void TfrmMain::SetCell(int row, int column, const std::string& text) {
+  model_->SetCell(row, column, text);
+}
+
+void TfrmMain::Clear() {
+  model_->Clear();
+}
+
+void TfrmMain::ShowItemCount() {
+  SetItemCountText(std::to_string(RowCount()) + " items listed");
+}
+
+void TfrmMain::SetItemCountText(const std::string& text) {
+  SecondStatusPanel->setText(FromLocal(text));
+  // The panel is 82 pixels wide; a count of many digits widens it rather
+  // than being cut off, and the main status panel gives up the room.
+  const QMargins margins = SecondStatusPanel->contentsMargins();
+  const int needed = SecondStatusPanel->fontMetrics().horizontalAdvance(SecondStatusPanel->text()) +
+                     margins.left() + margins.right() + 2 * SecondStatusPanel->frameWidth() + 2;
+  SecondStatusPanel->setFixedWidth(std::max(kItemCountPanelWidth, needed));
+}
+
+void TfrmMain::SetHeaderSortEnabled(bool enabled) {
+  headerSortEnabled_ = enabled;
+  UpdateCommandStates();
+}
+
+void TfrmMain::btnSelectAllClick() {
+  model_->SetAllChecked(true);
+}
+
+void TfrmMain::btnClearSelectionClick() {
+  model_->SetAllChecked(false);
+}
+
+void TfrmMain::btnDeleteSelectedClick() {
+  if (msgMain_.Confirm("Are you sure do you want to delete the selected keywords?"))
+    model_->DeleteChecked();
+  ShowItemCount();
+}
+
+void TfrmMain::btnDeleteAllClick() {
+  if (msgMain_.Confirm("Are you sure do you want to delete all?")) Clear();
+  ShowItemCount();
+}
+
+void TfrmMain::lvwItemsColumnClick(int column) {
+  if (!headerSortEnabled_ || CommandsBusy()) return;
+  if (column == sortColumn_) {
+    sortAscending_ = !sortAscending_;
+  } else {
+    // A new column keeps the direction of the previous one.
+    sortColumn_ = column;
+  }
+  model_->Sort(column, sortAscending_);
+  lvwItems->horizontalHeader()->setSortIndicatorShown(true);
+  lvwItems->horizontalHeader()->setSortIndicator(
+      column, sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+// ---------------------------------------------------------------------------
+// Keyword entry and export
+
+void TfrmMain::btnMainKeywordClick() {
+  TfrmMainKeyword dialog(msgMain_, this);
+  if (dialog.exec() == QDialog::Accepted) SetMainKeyword(dialog.MainKeyword());
+}
+
+void TfrmMain::SetMainKeyword(const std::string& keyword) {
+  mainKeyword_ = keyword;
+  MainKeywordPanel->setText(FromLocal("Main Keyword: " + mainKeyword_));
+  ShowMainStatus({});
+}
+
+void TfrmMain::btnAddKeywordClick() {
+  TfrmAddKeywords dialog(msgMain_, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const std::string typed = dialog.AddKeyword();
+  if (!typed.empty()) {
+    AddResultRow(std::to_string(RowCount() + 1), typed, {});
+    ShowItemCount();
+  } else {
+    ImportKeywordFile(dialog.ListPath());
+  }
+}
+
+void TfrmMain::ImportKeywordFile(const std::string& path) {
+  // The rows already in the table stay; the file's rows are numbered on
+  // from them, like every other way of adding rows.
+  // A path that names no regular file (gone, a folder, a pipe, a device)
+  // does nothing.
+  const std::optional<std::vector<std::string>> read = ReadKeywordFile(std::filesystem::path(path));
+  if (!read) return;
+  const std::vector<std::string>& lines = *read;
+  const int before = RowCount();
+  std::vector<ResultRow> rows;
+  rows.reserve(lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    rows.push_back(ResultRow{
+        {std::to_string(before + static_cast<int>(i) + 1), lines[i], {}, {}, {}, {}}, false});
+  }
+  model_->AppendRows(std::move(rows));
+  // The panel shows the row count after the last line; nothing draws in
+  // between, so one write shows what a write per line would.
+  if (!lines.empty()) SetItemCountText("Total: " + std::to_string(RowCount()));
+}
+
+void TfrmMain::btnSaveResultsClick() {
+  SaveResultsCsv();
+}
+
+void TfrmMain::SaveResultsCsv() {
+  exporter_.SaveResultsCsv(model_->Store());
+}
+
+// ---------------------------------------------------------------------------
+// Links
+
+void TfrmMain::lblLink1URLClick() {
+  OpenLinkAddress(lblLink1URL->Address());
+}
+
+void TfrmMain::lblLink2URLClick() {
+  OpenLinkAddress(lblLink2URL->Address());
+}
+
+void TfrmMain::OpenLinkAddress(const std::string& address) {
+  if (address.empty()) return;
+  QDesktopServices::openUrl(QUrl(FromLocal(WebAddress(address))));
+}
+
+// ---------------------------------------------------------------------------
+// Commands of other subsystems (gathering, news, update, About, outbound
+// links); their handlers are filled where those subsystems are built.
+
+void TfrmMain::btnMakeMoneyClick() {
+  OpenUrl(brandSettings_.AffiliateURL);
+}
+
+void TfrmMain::btnAboutClick() {
+  TfrmAbout about(brandSettings_, this);
+  about.exec();
+}
+
+void TfrmMain::btnNewsClick() {
+  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::btnNewsClick))) return;
+  publisher_->NewsCommand(newsItems_);
+}
+
+void TfrmMain::btnUpdateClick() {
+  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::btnUpdateClick))) return;
+  publisher_->CheckUpdates(false);
+}
+
+void TfrmMain::btnHelpClick() {
+  OpenUrl(brandSettings_.AppHelpURL);
+}
+
+void TfrmMain::imgBannerClick() {
+  if (!brandSettings_.BannerURL.empty()) OpenUrl(brandSettings_.BannerURL);
+}
+
+void TfrmMain::gifBannerClick() {
+  if (!brandSettings_.BannerURL.empty()) OpenUrl(brandSettings_.BannerURL);
+}
+
+// ---------------------------------------------------------------------------
+// Keyword research over the network
+
+void TfrmMain::btnGatherKeywordClick() {
+  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::btnGatherKeywordClick))) return;
+  abortRequested_ = false;
+  {
+    const BusyScope busy(*this);
+    KeywordGatherer gatherer(
+        endpoints_.suggest,
+        [this](const std::string& url, std::string& page) {
+          return FetchUrl(*idHTTP1_, url, page);
+        },
+        *this, msgMain_,
+        [this](const std::string& pageHtml) {
+          TfrmCaptcha dialog(msgMain_, this);
+          dialog.SetPageHtml(pageHtml);
+          dialog.exec();
+          return SecurityImageAnswer{dialog.Password(), dialog.RandomValue(), dialog.SeedValue()};
+        },
+        [this] { return abortRequested_; });
+    gatherer.Run(mainKeyword_);
+  }
+  // A stopped or closed run must not cut the news and update requests
+  // that follow it.
+  abortRequested_ = false;
+}
+
+void TfrmMain::btnGatherDataClick() {
+  if (RowCount() == 0) {
+    msgMain_.Information("You need add keywords to gather data from search engines.");
+    return;
+  }
+  // The caption is the state: anything but "Gather Data" means a run is
+  // going on, and this click stops it.
+  if (btnGatherData->text() != QLatin1String(kGatherDataCaption)) {
+    abortRequested_ = true;
+    idHTTP1_->Disconnect();
+    btnGatherData->setText(QLatin1String(kGatherDataCaption));
+    SetHeaderSortEnabled(true);
+    ProcessMessages();
+    return;
+  }
+  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::btnGatherDataClick))) return;
+
+  SearchType type = SearchType::Precise;
+  {
+    TfrmSelSearch dialog(this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    type = dialog.ChosenSearchType();
+  }
+  SetSearchType(type);
+  // Rows must keep their places while the run writes cells by row index.
+  SetHeaderSortEnabled(false);
+  abortRequested_ = false;
+  btnGatherData->setText(QLatin1String(kStopCaption));
+  const auto endRun = [this] {
+    // A stopped run must not cut the news and update requests that follow.
+    abortRequested_ = false;
+    btnGatherData->setText(QLatin1String(kGatherDataCaption));
+    ProcessMessages();
+    SetHeaderSortEnabled(true);
+  };
+  try {
+    const BusyScope busy(*this);
+    SearchDataGatherer gatherer(
+        endpoints_,
+        [this](const std::string& url, std::string& page) {
+          return FetchUrl(*idHTTP1_, url, page);
+        },
+        *this, [this] { return abortRequested_; }, [this] { ProcessMessages(); });
+    gatherer.GatherSearchData(searchType_);
+  } catch (...) {
+    endRun();
+    throw;
+  }
+  endRun();
+}
+
+// ---------------------------------------------------------------------------
+// The HTTP client's host
+
+// A run of many small fetches changes the status text and the gauge
+// several times per page; painting each change (the gauge even repaints at
+// once) would cost more than the fetches themselves. The first change
+// paints; later ones within the interval are drawn together when it ends.
+void TfrmMain::HoldStatusPaint() {
+  if (statusPaint_.isActive()) {
+    MainStatusPanel->setUpdatesEnabled(false);
+    MainGauge->setUpdatesEnabled(false);
+  } else {
+    statusPaint_.start();
+  }
+}
+
+void TfrmMain::ReleaseStatusPaint() {
+  MainStatusPanel->setUpdatesEnabled(true);
+  MainGauge->setUpdatesEnabled(true);
+}
+
+void TfrmMain::ShowMainStatus(const std::string& text) {
+  HoldStatusPaint();
+  MainStatusPanel->setText(FromLocal(text));
+}
+
+void TfrmMain::WorkBegin(std::int64_t expected) {
+  HoldStatusPaint();
+  // An unannounced length (0) leaves the gauge at 0..0, drawn as busy.
+  MainGauge->setMaximum(static_cast<int>(std::clamp<std::int64_t>(expected, 0, INT_MAX)));
+  MainGauge->setValue(0);
+}
+
+void TfrmMain::Work(std::int64_t transferred) {
+  HoldStatusPaint();
+  MainGauge->setValue(
+      static_cast<int>(std::clamp<std::int64_t>(transferred, 0, MainGauge->maximum())));
+}
+
+void TfrmMain::WorkEnd() {
+  HoldStatusPaint();
+  // A transfer of unannounced length ran on the busy gauge; once it is
+  // over the gauge shows it complete.
+  if (MainGauge->maximum() == 0) MainGauge->setMaximum(100);
+  MainGauge->setValue(MainGauge->maximum());
+}
+
+void TfrmMain::ProcessMessages() {
+  QCoreApplication::processEvents();
+}
+
+void TfrmMain::RequestRunning(bool running) {
+  if (publisher_ && publisher_->BackgroundCheckRunning()) {
+    // The start-up check runs unseen and disables nothing; once it has
+    // given way to the user it sends nothing more.
+    if (running && publisher_->BackgroundCheckGaveWay()) idHTTP1_->Disconnect();
+    return;
+  }
+  SetCommandsBusy(running);
+}
+
+void TfrmMain::SetCommandsBusy(bool busy) {
+  busyDepth_ = std::max(0, busyDepth_ + (busy ? 1 : -1));
+  UpdateCommandStates();
+}
+
+void TfrmMain::UpdateCommandStates() {
+  const bool idle = !CommandsBusy();
+  for (QWidget* command :
+       std::initializer_list<QWidget*>{btnMainKeyword, btnGatherKeyword, btnAddKeyword,
+                                       btnDeleteSelected, btnDeleteAll, btnNews, btnUpdate})
+    command->setEnabled(idle);
+  btnGatherData->setEnabled(idle || btnGatherData->text() == QLatin1String(kStopCaption));
+  lvwItems->horizontalHeader()->setSectionsClickable(idle && headerSortEnabled_);
+}
+
+}  // namespace quorvane

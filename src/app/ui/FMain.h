@@ -1,0 +1,240 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ui/ResultsExporter.h"
+#include "base/ResultsTable.h"
+#include "base/SearchType.h"
+#include "base/ui/MessageBox.h"
+#include "settings/BrandSettings.h"
+#include "settings/LoadedBrand.h"
+#include "web/FetchHost.h"
+#include "web/HttpClient.h"
+#include "web/ServiceEndpoints.h"
+
+class QAbstractButton;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QStackedWidget;
+class QTableView;
+class QToolButton;
+
+namespace quorvane {
+
+class BannerLabel;
+class LinkLabel;
+class PublisherServices;
+class ResultsModel;
+class WelcomePage;
+
+// The main window: the welcome page and the main page with the tool bar,
+// banner, results table, link bar and status bar. It owns the state of a
+// run (brand values, news items, sort state, abort flag, main keyword,
+// search type, the one HTTP client, Timer1 and msgMain).
+//
+// Every command is a public handler named after its control and event;
+// tests and other windows call the handlers directly. Clicks reach them
+// through CrashHandler::Guard, so an escaping error is reported and the
+// window runs on.
+class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost {
+  Q_OBJECT
+
+ public:
+  explicit TfrmMain(ServiceEndpoints endpoints = ServiceEndpoints::Compiled(),
+                    QWidget* parent = nullptr);
+  ~TfrmMain() override;
+
+  // --- The results table, for the other subsystems.
+  int RowCount() const override;
+  void AddResultRow(const std::string& no, const std::string& keyword,
+                    const std::string& searches) override;
+  std::string Cell(int row, int column) const override;
+  void SetCell(int row, int column, const std::string& text) override;
+  void Clear() override;
+  void ShowItemCount() override;
+  void SetHeaderSortEnabled(bool enabled) override;
+
+  // --- What the HTTP client needs from its window.
+  bool AbortRequested() const override { return abortRequested_; }
+  void ShowMainStatus(const std::string& text) override;
+  void WorkBegin(std::int64_t expected) override;
+  void Work(std::int64_t transferred) override;
+  void WorkEnd() override;
+  void ProcessMessages() override;
+  // A request disables the commands (SetCommandsBusy), except the
+  // requests of the start-up check: they disable nothing, and a network
+  // command clicked meanwhile makes the check give way and runs right
+  // after it.
+  void RequestRunning(bool running) override;
+
+  // Disables every command that would change the table's rows or use the
+  // HTTP client (Main Keyword, Gather Keywords, Add Keywords, Delete
+  // Selected, Delete All, Check News, Check Updates, header sorting), and
+  // "Gather Data" unless it reads "Stop". Select All, Clear Selection, the
+  // check boxes, Save Results and closing the window stay available. Calls
+  // nest: the commands come back when every SetCommandsBusy(true) has been
+  // matched by a SetCommandsBusy(false).
+  void SetCommandsBusy(bool busy);
+  bool CommandsBusy() const { return busyDepth_ > 0; }
+
+  // --- State of the run.
+  void SetAbortRequested(bool requested) { abortRequested_ = requested; }
+  const BrandSettings& Brand() const { return brandSettings_; }
+  const ServiceEndpoints& Endpoints() const { return endpoints_; }
+  const std::string& MainKeyword() const { return mainKeyword_; }
+  SearchType CurrentSearchType() const { return searchType_; }
+  void SetSearchType(SearchType type) { searchType_ = type; }
+  int SortColumn() const { return sortColumn_; }
+  bool SortAscending() const { return sortAscending_; }
+  std::vector<std::string>& NewsItems() { return newsItems_; }
+  Messages& msgMain() { return msgMain_; }
+  HttpClient& IdHTTP1() { return *idHTTP1_; }
+  QTimer& Timer1() { return timer1_; }
+
+  // --- Commands.
+  void btnMainKeywordClick();
+  void btnGatherKeywordClick();
+  void btnAddKeywordClick();
+  void btnGatherDataClick();
+  void btnSaveResultsClick();
+  void btnMakeMoneyClick();
+  void btnAboutClick();
+  void btnNewsClick();
+  void btnUpdateClick();
+  void btnHelpClick();
+  void imgBannerClick();
+  void gifBannerClick();
+  void lblLink1URLClick();
+  void lblLink2URLClick();
+  void btnSelectAllClick();
+  void btnClearSelectionClick();
+  void btnDeleteSelectedClick();
+  void btnDeleteAllClick();
+  void lvwItemsColumnClick(int column);
+  void btnThanksClick();
+  void Timer1Timer();
+
+  // Keeps the brand values and shows them: caption, Check News button,
+  // Make Money caption, banner, link bar, skin and application icon.
+  void ApplyBrand(const LoadedBrand& brand);
+
+  // Points the message balloon at the News button with this text.
+  void ShowNewsNotice(const std::string& text);
+  // The news and update commands behind btnNews, btnUpdate and Timer1.
+  PublisherServices& Publisher() { return *publisher_; }
+
+  // Appends one row per line of a keyword list file, numbered on from the
+  // rows already there, and shows "Total: " and the row count. A path that
+  // names no regular file does nothing; a file that cannot be read throws
+  // and adds nothing.
+  void ImportKeywordFile(const std::string& path);
+  // Writes the whole table to a CSV file the user names.
+  void SaveResultsCsv();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Construction of the design-time window.
+  void BuildWindow();
+  QWidget* BuildMainPage();
+  QWidget* BuildToolBar();
+  QWidget* BuildBanner();
+  QWidget* BuildResultsArea();
+  QWidget* BuildLinkBar();
+  QWidget* BuildStatusBar();
+  void ConnectCommands();
+  // The handler wrapped so that an error escaping it is reported.
+  std::function<void()> Guarded(void (TfrmMain::*handler)());
+
+  // Window events.
+  void FormCreate();
+  void FormShow();
+  void FormResize();
+  void FormClose();
+
+  // Fills brandSettings_ from the brand settings file and applies the
+  // values to the window (caption, News button, Make Money caption,
+  // banner, link bar, icon). Runs once, during FormCreate.
+  void LoadBrandSettings();
+
+  void CenterBanners();
+  void UpdateCommandStates();
+  void SetItemCountText(const std::string& text);
+  void SetMainKeyword(const std::string& keyword);
+  void HoldStatusPaint();
+  void ReleaseStatusPaint();
+  void OpenLinkAddress(const std::string& address);
+
+  const ServiceEndpoints endpoints_;
+  MessageBox msgMain_;
+  ResultsExporter exporter_;
+  std::unique_ptr<HttpClient> idHTTP1_;
+  QTimer timer1_;
+  // Status-bar repaints are held back to one per interval while requests
+  // run back to back; see HoldStatusPaint.
+  QTimer statusPaint_;
+
+  BrandSettings brandSettings_;
+  std::vector<std::string> newsItems_;
+  int sortColumn_ = -1;
+  bool sortAscending_ = true;
+  bool abortRequested_ = false;
+  std::string mainKeyword_;
+  SearchType searchType_ = SearchType::Precise;
+
+  bool headerSortEnabled_ = true;
+  int busyDepth_ = 0;
+  bool firstShowDone_ = false;
+
+  ResultsModel* model_ = nullptr;
+
+  // Controls, named as in the window's design.
+  QStackedWidget* pgcPrinc = nullptr;
+  WelcomePage* stsWelcome = nullptr;  // destroyed at first display without a welcome page
+  QWidget* stsMain = nullptr;
+
+  QPushButton* btnMainKeyword = nullptr;
+  QPushButton* btnGatherKeyword = nullptr;
+  QPushButton* btnAddKeyword = nullptr;
+  QPushButton* btnGatherData = nullptr;
+  QPushButton* btnSaveResults = nullptr;
+  QPushButton* btnMakeMoney = nullptr;
+  QPushButton* btnAbout = nullptr;
+  QToolButton* btnNews = nullptr;
+  QToolButton* btnUpdate = nullptr;
+  QToolButton* btnHelp = nullptr;
+
+  QWidget* panBanner = nullptr;
+  BannerLabel* imgBanner = nullptr;
+  BannerLabel* gifBanner = nullptr;
+
+  QTableView* lvwItems = nullptr;
+  QPushButton* btnSelectAll = nullptr;
+  QPushButton* btnClearSelection = nullptr;
+  QPushButton* btnDeleteSelected = nullptr;
+  QPushButton* btnDeleteAll = nullptr;
+
+  QWidget* panLinks = nullptr;
+  LinkLabel* lblLink1URL = nullptr;
+  LinkLabel* lblLink2URL = nullptr;
+
+  QLabel* MainStatusPanel = nullptr;
+  QLabel* MainKeywordPanel = nullptr;
+  QLabel* SecondStatusPanel = nullptr;
+  QProgressBar* MainGauge = nullptr;
+
+  // Last, so that it goes before the client and msgMain it uses.
+  std::unique_ptr<PublisherServices> publisher_;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+class QWidget;
+
+namespace quorvane {
+
+class Messages;
+class ResultStore;
+
+// "Save Results": asks for a file name and writes the results table there
+// as CSV. Remembers the last chosen file for the next save dialog.
+class ResultsExporter {
+ public:
+  ResultsExporter(Messages& messages, QWidget* dialogParent);
+
+  void SaveResultsCsv(const ResultStore& rows);
+
+  const std::string& LastPath() const { return lastPath_; }
+
+ private:
+  Messages& messages_;
+  QWidget* dialogParent_;
+  std::string lastPath_;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <string>
+#include <vector>
+
+#include "app/ResultStore.h"
+
+namespace quorvane {
+
+// The results table as a Qt model: six text columns, a check box in the
+// first. Cells are 8-bit and converted with the local 8-bit codec only for
+// display. Bulk changes (import, sort, delete, clear) are announced as one
+// reset or as a few row ranges, never row by row.
+class ResultsModel final : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  explicit ResultsModel(QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  const ResultStore& Store() const { return store_; }
+  int RowCount() const { return store_.Count(); }
+  const std::string& Cell(int row, int column) const { return store_.Cell(row, column); }
+  void SetCell(int row, int column, const std::string& text);
+  bool Checked(int row) const { return store_.Checked(row); }
+  void SetChecked(int row, bool checked);
+
+  void AddRow(ResultRow row);
+  void AppendRows(std::vector<ResultRow> rows);
+  void Clear();
+  void SetAllChecked(bool checked);
+  void DeleteChecked();
+
+  // Reorders all rows by one column: Keywords by the user's locale
+  // collation ignoring letter case, every other column by CompareCells.
+  // Stable: rows that compare equal keep their order.
+  void Sort(int column, bool ascending);
+
+ private:
+  // True for a valid index of this model that names an existing cell.
+  bool Holds(const QModelIndex& index) const;
+
+  ResultStore store_;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,145 @@
+#include "base/AtomicFileWriter.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <string>
+#include <string_view>
+
+#include "base/FileError.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr std::string_view kSuffix = ".tmp";
+constexpr std::size_t kRandomLength = 6;  // the XXXXXX of mkostemps
+
+std::filesystem::path FolderOf(const std::filesystem::path& target) {
+  const auto parent = target.parent_path();
+  return parent.empty() ? std::filesystem::path(".") : parent;
+}
+
+// "." + name + "." ; the temporary names are this, six random letters or
+// digits and ".tmp".
+std::string TemporaryPrefix(const std::filesystem::path& target) {
+  // Appended piecewise: g++ 12 at -O3 warns falsely (-Wrestrict) on "." + s + "...".
+  std::string prefix(".");
+  prefix.append(target.filename().string()).append(".");
+  return prefix;
+}
+
+bool IsTemporaryName(std::string_view name, std::string_view prefix) {
+  if (name.size() != prefix.size() + kRandomLength + kSuffix.size()) return false;
+  if (name.substr(0, prefix.size()) != prefix) return false;
+  if (name.substr(name.size() - kSuffix.size()) != kSuffix) return false;
+  for (const char c : name.substr(prefix.size(), kRandomLength)) {
+    if (std::isalnum(static_cast<unsigned char>(c)) == 0) return false;
+  }
+  return true;
+}
+
+bool SameFile(int fd, const std::filesystem::path& path) {
+  struct stat open {};
+  struct stat named {};
+  return ::fstat(fd, &open) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+         open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+// The new file gets the old one's permission bits, or what a plain create
+// would have given.
+void CopyPermissions(int fd, const std::filesystem::path& target) {
+  struct stat old {};
+  mode_t mode;
+  if (::stat(target.c_str(), &old) == 0) {
+    mode = old.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  (void)::fchmod(fd, mode);
+}
+
+}  // namespace
+
+void AtomicFileWriter::RemoveStaleTemporaries(const std::filesystem::path& target) {
+  const std::string prefix = TemporaryPrefix(target);
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(FolderOf(target), ec), end; !ec && it != end;
+       it.increment(ec)) {
+    const auto& path = it->path();
+    if (!IsTemporaryName(path.filename().native(), prefix)) continue;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    // Held: a writer at work. Removed only while we hold the lock and the
+    // name still means the file we locked.
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && SameFile(fd, path)) ::unlink(path.c_str());
+    ::close(fd);
+  }
+}
+
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path target)
+    : target_(std::move(target)), stream_(nullptr) {
+  RemoveStaleTemporaries(target_);
+  const std::string base =
+      (FolderOf(target_) / TemporaryPrefix(target_)).string() + "XXXXXX" + std::string(kSuffix);
+  int fd = -1;
+  // Another writer's sweep may take a new file before it is locked; then
+  // the name is gone once the lock is ours, and a fresh name is drawn.
+  for (int attempt = 0; fd < 0; ++attempt) {
+    std::string pattern = base;
+    fd = ::mkostemps(pattern.data(), static_cast<int>(kSuffix.size()), O_CLOEXEC);
+    if (fd < 0) throw FileError(target_, "cannot create", errno);
+    temp_ = pattern;
+    // A file system without locks still gets its file written; only the
+    // sweep of leftovers cannot tell them apart there and keeps them.
+    if (::flock(fd, LOCK_EX) != 0 || SameFile(fd, temp_)) break;
+    ::close(fd);
+    fd = -1;
+    if (attempt == 100) throw FileError(target_, "cannot create", EEXIST);
+  }
+  lock_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  CopyPermissions(fd, target_);
+  buffer_ = std::make_unique<FileOutBuf>(fd);
+  stream_.rdbuf(buffer_.get());
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  if (!committed_) {
+    stream_.rdbuf(nullptr);
+    buffer_.reset();
+    ::unlink(temp_.c_str());
+  }
+  ReleaseLock();
+}
+
+void AtomicFileWriter::ReleaseLock() {
+  if (lock_ >= 0) ::close(lock_);
+  lock_ = -1;
+}
+
+void AtomicFileWriter::Commit() {
+  stream_.flush();
+  if (!stream_ || buffer_->Error() != 0) throw FileError(target_, "cannot write", buffer_->Error());
+  if (::fsync(buffer_->Fd()) != 0) throw FileError(target_, "cannot write", errno);
+  if (!buffer_->Close()) throw FileError(target_, "cannot write", buffer_->Error());
+  if (::rename(temp_.c_str(), target_.c_str()) != 0)
+    throw FileError(target_, "cannot replace", errno);
+  committed_ = true;
+  ReleaseLock();
+  // Make the rename itself durable; a folder that cannot be synced is no
+  // reason to report the written file as lost.
+  const int dir = ::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    (void)::fsync(dir);
+    ::close(dir);
+  }
+}
+
+}  // namespace quorvane

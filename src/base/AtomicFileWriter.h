@@ -1,0 +1,53 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <ostream>
+
+#include "base/FileOutBuf.h"
+
+namespace quorvane {
+
+// Writes a file under a temporary name in the target's folder and puts it in
+// place with one rename once it is complete and on disk. Until Commit the
+// old target stays as it was; a writer dropped without Commit (an error, an
+// exception) removes its temporary file.
+//
+// A writer that is killed cannot remove its file; the next writer of the
+// same target does. Each writer holds a lock on its temporary file while
+// it lives, which the system lets go when the process dies, so a file
+// nobody holds is a leftover, and a writer still at work (another process)
+// keeps its file.
+class AtomicFileWriter {
+ public:
+  // Throws FileError naming the target when the temporary file cannot be
+  // made (missing folder, no permission).
+  explicit AtomicFileWriter(std::filesystem::path target);
+  ~AtomicFileWriter();
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+  std::ostream& Stream() { return stream_; }
+  // errno of the first failed write, 0 if none.
+  int WriteError() const { return buffer_->Error(); }
+  const std::filesystem::path& TempPath() const { return temp_; }
+
+  // Flushes, syncs, closes and renames over the target; throws FileError.
+  void Commit();
+
+  // Removes the temporary files of `target` that no writer holds any more
+  // (".<name>.XXXXXX.tmp" beside it). Errors are ignored.
+  static void RemoveStaleTemporaries(const std::filesystem::path& target);
+
+ private:
+  void ReleaseLock();
+
+  std::filesystem::path target_;
+  std::filesystem::path temp_;
+  int lock_ = -1;  // keeps the lock past the close of the written file
+  std::unique_ptr<FileOutBuf> buffer_;
+  std::ostream stream_;
+  bool committed_ = false;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+class QWidget;
+
+namespace quorvane {
+
+// The file-open and file-save dialogs of the program. Every file dialog
+// goes through here.
+//
+// Test seam: names queued with SetNextFileName are returned, one per
+// dialog, in place of a dialog (an empty name stands for Cancel); every
+// request is recorded.
+class FileDialogs {
+ public:
+  struct Request {
+    bool save;
+    QString title;
+    QString start;
+    QString filter;
+  };
+
+  // Open dialog for one existing file. Empty result: cancelled.
+  static QString GetOpenFileName(QWidget* parent, const QString& title, const QString& start,
+                                 const QString& filter);
+  // Save dialog that replaces an existing file without asking. Empty
+  // result: cancelled.
+  static QString GetSaveFileName(QWidget* parent, const QString& title, const QString& start,
+                                 const QString& filter);
+
+  static void SetNextFileName(const QString& name);
+  static const std::vector<Request>& Requests();
+  static void ResetTestState();
+};
+
+}  // namespace quorvane

@@ -1,7 +1,0 @@
-#pragma once
-
-class QEvent;
-
-// True for a press of Enter or Return, whatever the modifier keys. The
-// keyword dialogs treat it in their edits as a click on "Ok".
-bool IsEnterKeyPress(const QEvent* event);

@@ -1,0 +1,194 @@
+#include "publisher/ui/FNews.h"
+
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QSplitter>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "publisher/NewsRecord.h"
+#include "publisher/NewsService.h"
+#include "publisher/ui/GuardedSelectionModel.h"
+#include "publisher/ui/NewsBrowser.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr int kClientWidth = 682;
+constexpr int kClientHeight = 411;
+constexpr int kListPanelHeight = 105;
+constexpr int kSplitterWidth = 10;
+constexpr int kButtonPanelHeight = 41;
+constexpr int kPublishedWidth = 160;
+
+}  // namespace
+
+TfrmNews::TfrmNews(const std::vector<std::string>& newsItems, NewsService& news,
+                   std::function<void(const std::string&)> saveLastNewsId, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      newsItems_(newsItems),
+      news_(news),
+      saveLastNewsId_(std::move(saveLastNewsId)) {
+  setObjectName(QStringLiteral("frmNews"));
+  setWindowTitle(QStringLiteral("News"));
+  setModal(true);
+  resize(kClientWidth, kClientHeight);
+
+  panList_ = new QWidget;
+  panList_->setObjectName(QStringLiteral("panList"));
+  panList_->setMinimumHeight(10);
+  lvwItems = new QTreeWidget(panList_);
+  lvwItems->setObjectName(QStringLiteral("lvwItems"));
+  lvwItems->setAccessibleName(QStringLiteral("News"));
+  lvwItems->setColumnCount(3);
+  lvwItems->setHeaderLabels({QStringLiteral("News Title"), QStringLiteral("Published"), QString()});
+  lvwItems->setColumnHidden(kIdColumn, true);
+  lvwItems->setRootIsDecorated(false);
+  lvwItems->setItemsExpandable(false);
+  lvwItems->setUniformRowHeights(true);
+  lvwItems->setSelectionMode(QAbstractItemView::SingleSelection);
+  lvwItems->setSelectionBehavior(QAbstractItemView::SelectRows);
+  lvwItems->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  lvwItems->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  lvwItems->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  QHeaderView* header = lvwItems->header();
+  header->setStretchLastSection(false);
+  header->setSectionsMovable(false);
+  header->setSectionResizeMode(0, QHeaderView::Stretch);
+  header->setSectionResizeMode(1, QHeaderView::Fixed);
+  header->resizeSection(1, kPublishedWidth);
+  QFont listFont(QStringLiteral("Arial"));
+  listFont.setPixelSize(14);
+  lvwItems->setFont(listFont);
+  // Keep the chosen row visibly selected while the focus is elsewhere.
+  QPalette listPalette = lvwItems->palette();
+  for (auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
+    listPalette.setColor(QPalette::Inactive, role, listPalette.color(QPalette::Active, role));
+  }
+  lvwItems->setPalette(listPalette);
+  QItemSelectionModel* defaultSelection = lvwItems->selectionModel();
+  lvwItems->setSelectionModel(new GuardedSelectionModel(
+      lvwItems->model(), [this] { return lvwItemsChanging(); }, lvwItems));
+  delete defaultSelection;
+  auto* listLayout = new QVBoxLayout(panList_);
+  listLayout->setContentsMargins(0, 0, 0, 0);
+  listLayout->addWidget(lvwItems);
+
+  prfEditorNews = new NewsBrowser;
+  prfEditorNews->setObjectName(QStringLiteral("prfEditorNews"));
+  prfEditorNews->setAccessibleName(QStringLiteral("News item"));
+
+  splitter_ = new QSplitter(Qt::Vertical);
+  splitter_->setObjectName(QStringLiteral("splitter"));
+  splitter_->setHandleWidth(kSplitterWidth);
+  splitter_->setChildrenCollapsible(false);
+  splitter_->addWidget(panList_);
+  splitter_->addWidget(prfEditorNews);
+  splitter_->setStretchFactor(0, 0);
+  splitter_->setStretchFactor(1, 1);
+  splitter_->setSizes(
+      {kListPanelHeight, kClientHeight - kListPanelHeight - kSplitterWidth - kButtonPanelHeight});
+  splitter_->handle(1)->setAccessibleName(QStringLiteral("Splitter"));
+
+  panButtons_ = new QWidget;
+  panButtons_->setObjectName(QStringLiteral("panButtons"));
+  panButtons_->setFixedHeight(kButtonPanelHeight);
+  btnExit = new QPushButton(QStringLiteral("Close"), panButtons_);
+  btnExit->setObjectName(QStringLiteral("btnExit"));
+  btnExit->setGeometry(304, 7, 97, 20);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(splitter_, 1);
+  layout->addWidget(panButtons_);
+
+  connect(lvwItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &TfrmNews::lvwItemsChange);
+  connect(btnExit, &QPushButton::clicked, this, &TfrmNews::btnExitClick);
+}
+
+TfrmNews::~TfrmNews() {
+  // The list's selection model asks this window before every change, also
+  // while the list is torn down; the list must go while the window is
+  // still whole, and without showing anything.
+  disconnect(lvwItems->selectionModel(), nullptr, this, nullptr);
+  fetchingDetails_ = false;
+  delete lvwItems;
+  lvwItems = nullptr;
+}
+
+void TfrmNews::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (event->spontaneous()) return;
+  if (QScreen* screen = this->screen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->geometry().center());
+    move(frame.topLeft());
+  }
+  FormShow();
+}
+
+void TfrmNews::FormShow() {
+  lvwItems->clear();
+  for (const auto& record : newsItems_) {
+    const NewsRecord fields = SplitNewsRecord(record);
+    auto* row = new QTreeWidgetItem(lvwItems);
+    row->setText(0, QString::fromLocal8Bit(fields.title));
+    row->setText(1, QString::fromLocal8Bit(fields.published));
+    row->setText(kIdColumn, QString::fromLocal8Bit(fields.id));
+    // The id goes back to the service and into the marker byte for byte,
+    // never through a text codec.
+    row->setData(kIdColumn, Qt::UserRole,
+                 QByteArray(fields.id.data(), static_cast<qsizetype>(fields.id.size())));
+  }
+  lvwItems->selectionModel()->clearSelection();
+}
+
+bool TfrmNews::lvwItemsChanging() const {
+  return !fetchingDetails_;
+}
+
+void TfrmNews::lvwItemsChange() {
+  const QList<QTreeWidgetItem*> selected = lvwItems->selectedItems();
+  if (selected.isEmpty() || fetchingDetails_) return;
+  const std::string id =
+      selected.front()->data(kIdColumn, Qt::UserRole).toByteArray().toStdString();
+
+  QPointer<TfrmNews> self(this);
+  fetchingDetails_ = true;
+  SetBusyCursor(true);
+  std::string body;
+  const bool ok = news_.RequestBrandNewsDetails(id, body);
+  if (!self) return;
+  if (ok) {
+    prfEditorNews->setHtml(QString::fromLocal8Bit(body));
+    saveLastNewsId_(id);
+  }
+  SetBusyCursor(false);
+  fetchingDetails_ = false;
+}
+
+void TfrmNews::SetBusyCursor(bool busy) {
+  for (QWidget* w :
+       {static_cast<QWidget*>(this), static_cast<QWidget*>(lvwItems), lvwItems->viewport(),
+        static_cast<QWidget*>(prfEditorNews), prfEditorNews->viewport()}) {
+    if (busy) {
+      w->setCursor(Qt::WaitCursor);
+    } else {
+      w->unsetCursor();
+    }
+  }
+}
+
+void TfrmNews::btnExitClick() {
+  accept();
+}
+
+}  // namespace quorvane

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QPushButton;
+class QSplitter;
+class QTextBrowser;
+class QTreeWidget;
+
+namespace quorvane {
+
+class NewsService;
+
+// The news window: lists the publisher's news items and shows the body of
+// the selected one, fetched from the news service on selection. Every body
+// shown becomes the last news item read.
+class TfrmNews : public QDialog {
+  Q_OBJECT
+
+ public:
+  // `newsItems` are the records of the list request (id^title^published);
+  // `saveLastNewsId` stores the id of each item whose body was shown.
+  TfrmNews(const std::vector<std::string>& newsItems, NewsService& news,
+           std::function<void(const std::string&)> saveLastNewsId, QWidget* parent = nullptr);
+  ~TfrmNews() override;
+
+  // True while the body of the selected row is being fetched.
+  bool FetchingDetails() const { return fetchingDetails_; }
+
+  QTreeWidget* lvwItems = nullptr;
+  QTextBrowser* prfEditorNews = nullptr;
+  QPushButton* btnExit = nullptr;
+
+  // Column of the row's hidden id cell; its Qt::UserRole data holds the
+  // id's bytes exactly as the service sent them.
+  static constexpr int kIdColumn = 2;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void FormShow();
+  void lvwItemsChange();
+  bool lvwItemsChanging() const;
+  void btnExitClick();
+  void SetBusyCursor(bool busy);
+
+  const std::vector<std::string>& newsItems_;
+  NewsService& news_;
+  std::function<void(const std::string&)> saveLastNewsId_;
+  bool fetchingDetails_ = false;
+  QWidget* panList_ = nullptr;
+  QWidget* panButtons_ = nullptr;
+  QSplitter* splitter_ = nullptr;
+};
+
+}  // namespace quorvane
