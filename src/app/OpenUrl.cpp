@@ -120,7 +120,10 @@ std::optional<std::string> KeyFileValue(const fs::path& file, std::string_view g
     const std::string trimmed = Trim(line);
     if (trimmed.empty() || trimmed[0] == '#') continue;
     if (trimmed[0] == '[') {
-      inGroup = trimmed == "[" + std::string(group) + "]";
+      // Compared in place: g++ 12 at -O3 warns falsely (-Wrestrict) about
+      // "[" + std::string(group) + "]".
+      inGroup =
+          trimmed.back() == ']' && std::string_view(trimmed).substr(1, trimmed.size() - 2) == group;
       continue;
     }
     if (!inGroup) continue;
