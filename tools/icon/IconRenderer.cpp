@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstdio>
 
+namespace quorvane {
+
 namespace {
 
 void Put16(QByteArray& out, quint16 value) {
@@ -182,3 +184,5 @@ int RunIconTool(const std::vector<QString>& args) {
   }
   return WriteFile(output, png) ? 0 : 1;
 }
+
+}  // namespace quorvane

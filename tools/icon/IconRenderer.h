@@ -5,6 +5,8 @@
 #include <QString>
 #include <vector>
 
+namespace quorvane {
+
 // Draws the application icon from its SVG source with Qt's own SVG
 // renderer, so that the build needs no image converter and no SVG plug-in
 // of one.
@@ -23,3 +25,5 @@ QByteArray IcoFileBytes(const std::vector<QImage>& images);
 // `quorvane-icon INPUT.svg OUTPUT.ico SIZE...`. Returns the exit status;
 // messages go to standard error.
 int RunIconTool(const std::vector<QString>& args);
+
+}  // namespace quorvane

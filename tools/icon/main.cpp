@@ -5,6 +5,8 @@
 
 #include "IconRenderer.h"
 
+using namespace quorvane;
+
 namespace {
 
 // Qt's complaint about a missing XDG_RUNTIME_DIR (usual on build machines)
