@@ -26,6 +26,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+using namespace quorvane;
+
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 

@@ -15,6 +15,8 @@
 
 #include "support/ChildProcess.h"
 
+using namespace quorvane;
+
 namespace {
 
 std::vector<std::string> Binaries() {

@@ -14,6 +14,8 @@
 #include "IconRenderer.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace {
 
 // Left half opaque red, top right half-transparent blue, bottom right

@@ -14,6 +14,8 @@
 #include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
+using namespace quorvane;
+
 namespace fs = std::filesystem;
 
 namespace {
