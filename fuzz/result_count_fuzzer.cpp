@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "FuzzCheck.h"
-#include "app/CompareCells.h"
+#include "base/CompareCells.h"
 #include "keywords/SearchEngines.h"
 
 using namespace quorvane;

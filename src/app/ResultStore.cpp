@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "app/CompareCells.h"
+#include "base/CompareCells.h"
 
 namespace quorvane {
 

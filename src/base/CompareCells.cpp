@@ -1,4 +1,4 @@
-#include "app/CompareCells.h"
+#include "base/CompareCells.h"
 
 #include <limits>
 #include <string>
