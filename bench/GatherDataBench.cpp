@@ -205,7 +205,7 @@ void BM_GatherData(benchmark::State& state) {
   const bool shown = state.range(0) != 0;
   if (shown) window.show();
   for (int row = 0; row < kRows; ++row)
-    window.AddResultRow(std::to_string(row + 1), Phrase(row), "");
+    window.Results().AddResultRow(std::to_string(row + 1), Phrase(row), "");
   double total = 0;
   for (auto _ : state) {
     Sim().ClearRequests();
@@ -215,7 +215,7 @@ void BM_GatherData(benchmark::State& state) {
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     state.SetIterationTime(seconds);
     total += seconds;
-    if (Sim().RequestCount() != 3 * kRows || window.Cell(kRows - 1, kColMsn).empty()) {
+    if (Sim().RequestCount() != 3 * kRows || window.Results().Cell(kRows - 1, kColMsn).empty()) {
       state.SkipWithError("the run did not fetch every page");
       return;
     }
@@ -237,7 +237,7 @@ void BM_StopLatency(benchmark::State& state) {
   Sim().ChangeScenario([](Scenario& s) { s.search.google.pace.delayMs = 60000; });
   TfrmMain window(SimEndpoints());
   window.Timer1().stop();
-  window.AddResultRow("1", "golf clubs", "");
+  window.Results().AddResultRow("1", "golf clubs", "");
   std::mt19937 random(7);
   double worst = 0;
   for (auto _ : state) {

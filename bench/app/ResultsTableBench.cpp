@@ -59,9 +59,9 @@ TfrmMain& FullWindow() {
     auto* w = new TfrmMain;
     w->show();
     w->ImportKeywordFile(KeywordList().string());
-    for (int row = 0; row < w->RowCount(); ++row) {
-      w->SetCell(row, kColSearches, std::to_string((row * 104729) % 900000));
-      w->SetCell(row, kColGoogle, std::to_string((row * 31) % 1000) + ",000");
+    for (int row = 0; row < w->Results().RowCount(); ++row) {
+      w->Results().SetCell(row, kColSearches, std::to_string((row * 104729) % 900000));
+      w->Results().SetCell(row, kColGoogle, std::to_string((row * 31) % 1000) + ",000");
     }
     Settle();
     return w;
@@ -85,8 +85,8 @@ void BM_ImportKeywordFile(benchmark::State& state) {
     window.ImportKeywordFile(list);
     Settle();
     state.PauseTiming();
-    if (window.RowCount() != kRows) state.SkipWithError("rows missing");
-    window.Clear();
+    if (window.Results().RowCount() != kRows) state.SkipWithError("rows missing");
+    window.Results().Clear();
     Settle();
     state.ResumeTiming();
   }
@@ -100,7 +100,7 @@ void BM_SortByColumn(benchmark::State& state) {
     window.lvwItemsColumnClick(column);  // alternates the direction
     Settle();
   }
-  state.SetLabel(std::to_string(window.RowCount()) + " rows");
+  state.SetLabel(std::to_string(window.Results().RowCount()) + " rows");
 }
 BENCHMARK(BM_SortByColumn)->DenseRange(0, kColumnCount - 1)->Unit(benchmark::kMillisecond);
 
@@ -113,7 +113,7 @@ void BM_DeleteSelectedHalf(benchmark::State& state) {
   const std::string list = KeywordList().string();
   for (auto _ : state) {
     state.PauseTiming();
-    window.Clear();
+    window.Results().Clear();
     window.ImportKeywordFile(list);
     auto* model = window.findChild<QTableView*>("lvwItems")->model();
     for (int row = 0; row < kRows; ++row) {
@@ -128,7 +128,7 @@ void BM_DeleteSelectedHalf(benchmark::State& state) {
     Settle();
 
     state.PauseTiming();
-    if (window.RowCount() != kRows / 2) state.SkipWithError("wrong row count");
+    if (window.Results().RowCount() != kRows / 2) state.SkipWithError("wrong row count");
     state.ResumeTiming();
   }
   state.SetLabel(scattered ? "every other row" : "first half");
@@ -152,8 +152,8 @@ BENCHMARK(BM_SaveResultsCsv)->Unit(benchmark::kMillisecond);
 
 void BM_ResidentSetWithFullTable(benchmark::State& state) {
   TfrmMain& window = FullWindow();
-  for (auto _ : state) benchmark::DoNotOptimize(window.RowCount());
-  state.counters["rows"] = window.RowCount();
+  for (auto _ : state) benchmark::DoNotOptimize(window.Results().RowCount());
+  state.counters["rows"] = window.Results().RowCount();
   state.counters["VmRSS_MiB"] = static_cast<double>(ResidentKiB()) / 1024.0;
 }
 BENCHMARK(BM_ResidentSetWithFullTable)->Iterations(1);

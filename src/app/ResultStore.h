@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/ResultRow.h"
+#include "base/ResultRow.h"
 
 namespace quorvane {
 

@@ -1,40 +1,36 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "base/ResultRow.h"
 
 namespace quorvane {
 
-// Column indexes of the results table.
-enum ResultColumn : int {
-  kColNo = 0,
-  kColKeywords = 1,
-  kColSearches = 2,
-  kColGoogle = 3,
-  kColYahoo = 4,
-  kColMsn = 5,
-  kColumnCount = 6
-};
-
 // The operations the results table offers to the other subsystems
 // (keyword entry, suggestion gathering, result counts, export). Cells are
-// 8-bit text. The main window implements it over its table; tests may use
-// a plain in-memory implementation.
+// 8-bit text. The window's model implements it; tests may use a plain
+// in-memory implementation.
 class ResultsTable {
  public:
   virtual ~ResultsTable() = default;
 
   virtual int RowCount() const = 0;
-  // Appends a row with these three cells, empty Google/Yahoo/Msn cells and
-  // the check box clear. The table is not re-sorted.
-  virtual void AddResultRow(const std::string& no, const std::string& keyword,
-                            const std::string& searches) = 0;
+  // Appends these rows as they are, in one step. The table is not re-sorted.
+  virtual void AppendRows(std::vector<ResultRow> rows) = 0;
   virtual std::string Cell(int row, int column) const = 0;
   virtual void SetCell(int row, int column, const std::string& text) = 0;
   virtual void Clear() = 0;
-  // Writes the row count followed by " items listed" into SecondStatusPanel.
-  virtual void ShowItemCount() = 0;
-  // While off, a click on a column header does nothing.
-  virtual void SetHeaderSortEnabled(bool enabled) = 0;
+
+  // Appends one row per phrase, numbered on from the rows already there
+  // (the first new row's No is the row count + 1), with empty Google,
+  // Yahoo and Msn cells and the check box clear. Every command that adds
+  // phrases numbers them here.
+  void AppendKeywords(const std::vector<NewKeyword>& keywords);
+
+  // Appends one row with these three cells, empty engine cells and the
+  // check box clear.
+  void AddResultRow(const std::string& no, const std::string& keyword, const std::string& searches);
 };
 
 }  // namespace quorvane

@@ -14,7 +14,8 @@ class ResultsTable;
 // The "Gather Keywords" command: asks the suggestion service for phrases
 // related to the main keyword, goes through the security-image dialog as
 // long as the service demands it, and appends the suggestions to the
-// table. The caller clears the abort flag before Run.
+// table. The caller clears the abort flag before Run and shows the row
+// count when Run has added rows.
 class KeywordGatherer {
  public:
   // Shows the security-image dialog for a page and returns what it held
@@ -25,7 +26,8 @@ class KeywordGatherer {
                   Messages& messages, SecurityImagePrompt prompt,
                   std::function<bool()> abortRequested);
 
-  void Run(const std::string& mainKeyword);
+  // Returns how many rows the run appended.
+  int Run(const std::string& mainKeyword);
 
  private:
   std::string suggestBase_;

@@ -1,8 +1,8 @@
 #include "keywords/SuggestionParser.h"
 
 #include <string>
+#include <utility>
 
-#include "base/ResultsTable.h"
 #include "web/UUtils.h"
 
 namespace quorvane {
@@ -20,9 +20,10 @@ bool IsSecurityImagePage(std::string_view page) {
   return page.find(kSecurityImageMarker) != std::string_view::npos;
 }
 
-void ParseSuggestions(std::string_view page, ResultsTable& table) {
+std::vector<NewKeyword> ParseSuggestions(std::string_view page) {
+  std::vector<NewKeyword> suggestions;
   // The presence test is exact; the walk below is case-insensitive.
-  if (page.find(kFooter) == std::string_view::npos) return;
+  if (page.find(kFooter) == std::string_view::npos) return suggestions;
 
   // A forward walker: pages of thousands of rows stay linear.
   TextWalker work(page);
@@ -30,12 +31,11 @@ void ParseSuggestions(std::string_view page, ResultsTable& table) {
 
   std::string count = StripHtml(CutBetween(work, kCountStart, kCountEnd));
   while (!count.empty()) {
-    const int rows = table.RowCount();
-    const std::string phrase = StripHtml(CutBetween(work, kPhraseStart, kPhraseEnd));
-    table.AddResultRow(std::to_string(rows + 1), phrase, count);
-    table.ShowItemCount();
+    std::string phrase = StripHtml(CutBetween(work, kPhraseStart, kPhraseEnd));
+    suggestions.push_back(NewKeyword{std::move(phrase), std::move(count)});
     count = StripHtml(CutBetween(work, kCountStart, kCountEnd));
   }
+  return suggestions;
 }
 
 }  // namespace quorvane

@@ -1,19 +1,19 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
+
+#include "base/ResultRow.h"
 
 namespace quorvane {
-
-class ResultsTable;
 
 // True when the suggestion service answered with a page that asks for the
 // characters of a security image instead of giving suggestions.
 bool IsSecurityImagePage(std::string_view page);
 
-// Appends one row per suggestion of `page` to `table` (No = row count + 1,
-// the phrase, its search count) and refreshes the item count after each
-// row. The list ends at the first row whose count cell is empty. A page
-// without a suggestion table adds nothing.
-void ParseSuggestions(std::string_view page, ResultsTable& table);
+// The suggestions of `page` in page order: each phrase with its search
+// count. The list ends at the first row whose count cell is empty. A page
+// without a suggestion table has none.
+std::vector<NewKeyword> ParseSuggestions(std::string_view page);
 
 }  // namespace quorvane

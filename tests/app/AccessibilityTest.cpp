@@ -166,7 +166,7 @@ class AccessibilityTest : public ::testing::Test {
 
 TEST_F(AccessibilityTest, MainWindow) {
   auto window = ShownWindow();
-  window->AddResultRow("1", "golf clubs", "120");
+  window->Results().AddResultRow("1", "golf clubs", "120");
   CheckWindow(window.get(), {
                                 {"btnMainKeyword", QAccessible::Button, "Main Keyword"},
                                 {"btnGatherKeyword", QAccessible::Button, "Gather Keywords"},

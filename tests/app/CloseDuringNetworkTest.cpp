@@ -196,7 +196,7 @@ TEST_F(CloseDuringNetworkTest, GatherKeywordsWaitingForTheSuggestions) {
   SetMainKeyword("golf");
   RunUntilClosed([this] { Find<QPushButton>("btnGatherKeyword")->click(); },
                  [this] { return Seen("suggest") == 1; });
-  EXPECT_EQ(window_->RowCount(), 0);
+  EXPECT_EQ(window_->Results().RowCount(), 0);
   EXPECT_EQ(Status(), kConnectionError);
 }
 
@@ -210,7 +210,7 @@ TEST_F(CloseDuringNetworkTest, GatherKeywordsWithTheSecurityImageStillLoading) {
                           qobject_cast<TfrmCaptcha*>(QApplication::activeModalWidget()) != nullptr;
                  });
   EXPECT_EQ(Seen("answer"), 0u) << "no answer goes out after the close";
-  EXPECT_EQ(window_->RowCount(), 0);
+  EXPECT_EQ(window_->Results().RowCount(), 0);
 }
 
 TEST_F(CloseDuringNetworkTest, GatherKeywordsWaitingForTheAnswer) {
@@ -227,7 +227,7 @@ TEST_F(CloseDuringNetworkTest, GatherKeywordsWaitingForTheAnswer) {
         Find<QPushButton>("btnGatherKeyword")->click();
       },
       [this] { return Seen("answer") == 1; });
-  EXPECT_EQ(window_->RowCount(), 0);
+  EXPECT_EQ(window_->Results().RowCount(), 0);
   EXPECT_EQ(Status(), kConnectionError);
 }
 
@@ -235,9 +235,9 @@ TEST_F(CloseDuringNetworkTest, GatherDataWaitingForAnEngine) {
   Answer("google", RawHttpServer::Respond(200, "<font size=-1>Results of about <b>7</b>"));
   Open();
   for (const char* keyword : {"golf", "tee"}) {
-    const int row = window_->RowCount();
-    window_->AddResultRow(std::to_string(row + 1), keyword, "");
-    for (int c : {kColGoogle, kColYahoo, kColMsn}) window_->SetCell(row, c, "old");
+    const int row = window_->Results().RowCount();
+    window_->Results().AddResultRow(std::to_string(row + 1), keyword, "");
+    for (int c : {kColGoogle, kColYahoo, kColMsn}) window_->Results().SetCell(row, c, "old");
   }
   RunUntilClosed(
       [this] {
@@ -245,9 +245,9 @@ TEST_F(CloseDuringNetworkTest, GatherDataWaitingForAnEngine) {
         Find<QPushButton>("btnGatherData")->click();
       },
       [this] { return Seen("yahoo") == 1; });
-  EXPECT_EQ(window_->Cell(0, kColGoogle), "7");
-  EXPECT_EQ(window_->Cell(0, kColYahoo), "old");
-  EXPECT_EQ(window_->Cell(1, kColGoogle), "old");
+  EXPECT_EQ(window_->Results().Cell(0, kColGoogle), "7");
+  EXPECT_EQ(window_->Results().Cell(0, kColYahoo), "old");
+  EXPECT_EQ(window_->Results().Cell(1, kColGoogle), "old");
   EXPECT_EQ(Seen("msn"), 0u);
   EXPECT_EQ(Seen("google"), 1u);
   EXPECT_EQ(Find<QPushButton>("btnGatherData")->text(), "Gather Data");

@@ -41,8 +41,8 @@ class ExportDiskFaultTest : public testing::Test {
     FileDialogs::ResetTestState();
     // Some kilobytes of CSV, so that a disk can run full in the middle.
     for (int i = 1; i <= 300; ++i)
-      window_.AddResultRow(std::to_string(i), "golf clubs for beginners " + std::to_string(i),
-                           "1,000");
+      window_.Results().AddResultRow(std::to_string(i),
+                                     "golf clubs for beginners " + std::to_string(i), "1,000");
   }
   ~ExportDiskFaultTest() override {
     MessageBox::ResetTestState();

@@ -59,12 +59,13 @@ class MainWindowTest : public ::testing::Test {
 
   Cells Column(int column) {
     Cells cells;
-    for (int row = 0; row < window_.RowCount(); ++row) cells.push_back(window_.Cell(row, column));
+    for (int row = 0; row < window_.Results().RowCount(); ++row)
+      cells.push_back(window_.Results().Cell(row, column));
     return cells;
   }
 
   void AddRows(const std::vector<Cells>& rows) {
-    for (const auto& r : rows) window_.AddResultRow(r[0], r[1], r[2]);
+    for (const auto& r : rows) window_.Results().AddResultRow(r[0], r[1], r[2]);
   }
 
   void ClickHeader(int column) {
@@ -247,10 +248,10 @@ TEST_F(MainWindowTest, StatusTextsAreNeverReadAsMarkup) {
 
 TEST_F(MainWindowTest, CountPanelTexts) {
   EXPECT_EQ(Text("SecondStatusPanel"), "0 item listed");
-  window_.AddResultRow("1", "golf", "");
+  window_.Results().AddResultRow("1", "golf", "");
   window_.ShowItemCount();
   EXPECT_EQ(Text("SecondStatusPanel"), "1 items listed");
-  window_.Clear();
+  window_.Results().Clear();
   window_.ShowItemCount();
   EXPECT_EQ(Text("SecondStatusPanel"), "0 items listed");
 }
@@ -259,24 +260,25 @@ TEST_F(MainWindowTest, CountPanelKeepsLongCountsWhole) {
   auto* panel = window_.findChild<QLabel*>("SecondStatusPanel");
   ASSERT_NE(panel, nullptr);
   EXPECT_EQ(panel->width(), 82) << "its width at start";
-  for (int row = 0; row < 15; ++row) window_.AddResultRow(std::to_string(row + 1), "golf", "");
+  for (int row = 0; row < 15; ++row)
+    window_.Results().AddResultRow(std::to_string(row + 1), "golf", "");
   window_.ShowItemCount();
   EXPECT_GE(panel->contentsRect().width(),
             panel->fontMetrics().horizontalAdvance("15 items listed"));
-  window_.Clear();
+  window_.Results().Clear();
   window_.ShowItemCount();
   EXPECT_GE(panel->width(), 82);
 }
 
 TEST_F(MainWindowTest, CellsAreBytesConvertedOnlyForDisplay) {
-  window_.AddResultRow("1", "caf\xc3\xa9", "1,000");
-  window_.SetCell(0, kColGoogle, "2,340");
-  EXPECT_EQ(window_.Cell(0, kColKeywords), "caf\xc3\xa9");
+  window_.Results().AddResultRow("1", "caf\xc3\xa9", "1,000");
+  window_.Results().SetCell(0, kColGoogle, "2,340");
+  EXPECT_EQ(window_.Results().Cell(0, kColKeywords), "caf\xc3\xa9");
   auto* model = Find<QTableView>("lvwItems")->model();
   EXPECT_EQ(model->index(0, kColKeywords).data().toString(), QString::fromLocal8Bit("caf\xc3\xa9"));
   EXPECT_EQ(model->index(0, kColGoogle).data().toString(), "2,340");
   EXPECT_EQ(model->index(0, kColYahoo).data().toString(), "");
-  EXPECT_THROW(window_.Cell(1, 0), std::out_of_range);
+  EXPECT_THROW(window_.Results().Cell(1, 0), std::out_of_range);
 }
 
 TEST_F(MainWindowTest, SelectAllAndClearSelectionTickEveryRowAndLeaveTheCountAlone) {
@@ -320,12 +322,12 @@ TEST_F(MainWindowTest, DeleteAllAsksAndEmptiesTheTableOnOk) {
   AddRows({{"1", "a", ""}, {"2", "b", ""}});
   MessageBox::SetNextAnswer(Answer::Cancel);
   Find<QPushButton>("btnDeleteAll")->click();
-  EXPECT_EQ(window_.RowCount(), 2);
+  EXPECT_EQ(window_.Results().RowCount(), 2);
   EXPECT_EQ(Text("SecondStatusPanel"), "2 items listed");
 
   MessageBox::SetNextAnswer(Answer::Ok);
   Find<QPushButton>("btnDeleteAll")->click();
-  EXPECT_EQ(window_.RowCount(), 0);
+  EXPECT_EQ(window_.Results().RowCount(), 0);
   EXPECT_EQ(Text("SecondStatusPanel"), "0 items listed");
   ASSERT_EQ(MessageBox::ShownBoxes().size(), 2u);
   EXPECT_EQ(MessageBox::ShownBoxes()[0].text, "Are you sure do you want to delete all?");
@@ -339,15 +341,15 @@ TEST_F(MainWindowTest, DeletingOnAnEmptyTableStillAsksAndRewritesTheCount) {
 }
 
 TEST_F(MainWindowTest, ManyScatteredDeletionsKeepTheRightRows) {
-  for (int i = 1; i <= 200; ++i) window_.AddResultRow(std::to_string(i), "k", "");
+  for (int i = 1; i <= 200; ++i) window_.Results().AddResultRow(std::to_string(i), "k", "");
   auto* model = Find<QTableView>("lvwItems")->model();
   for (int row = 0; row < 200; row += 2)
     model->setData(model->index(row, 0), Qt::Checked, Qt::CheckStateRole);
   MessageBox::SetNextAnswer(Answer::Ok);
   window_.btnDeleteSelectedClick();
-  ASSERT_EQ(window_.RowCount(), 100);
+  ASSERT_EQ(window_.Results().RowCount(), 100);
   for (int row = 0; row < 100; ++row)
-    EXPECT_EQ(window_.Cell(row, kColNo), std::to_string(2 * row + 2));
+    EXPECT_EQ(window_.Results().Cell(row, kColNo), std::to_string(2 * row + 2));
 }
 
 // --- Sorting
@@ -355,8 +357,8 @@ TEST_F(MainWindowTest, ManyScatteredDeletionsKeepTheRightRows) {
 TEST_F(MainWindowTest, HeaderClickSortsGoogleWithEmptyCellsAsZero) {
   window_.show();
   AddRows({{"1", "a", ""}, {"2", "b", ""}, {"3", "c", ""}});
-  window_.SetCell(0, kColGoogle, "1,200");
-  window_.SetCell(1, kColGoogle, "950");
+  window_.Results().SetCell(0, kColGoogle, "1,200");
+  window_.Results().SetCell(1, kColGoogle, "950");
   ClickHeader(kColGoogle);
   EXPECT_EQ(Column(kColGoogle), (Cells{"", "950", "1,200"}));
   EXPECT_EQ(Column(kColNo), (Cells{"3", "2", "1"})) << "numbers stay with their rows";
@@ -388,7 +390,7 @@ TEST_F(MainWindowTest, KeywordsDifferingOnlyInCaseCompareEqualAndKeepTheirOrder)
 }
 
 TEST_F(MainWindowTest, NoColumnSortsNumerically) {
-  for (const char* no : {"10", "9", "1", "100"}) window_.AddResultRow(no, "k", "");
+  for (const char* no : {"10", "9", "1", "100"}) window_.Results().AddResultRow(no, "k", "");
   window_.lvwItemsColumnClick(kColNo);
   EXPECT_EQ(Column(kColNo), (Cells{"1", "9", "10", "100"}));
 }
@@ -396,7 +398,7 @@ TEST_F(MainWindowTest, NoColumnSortsNumerically) {
 TEST_F(MainWindowTest, RowsAddedAfterASortGoToTheEnd) {
   AddRows({{"1", "b", ""}, {"2", "a", ""}});
   window_.lvwItemsColumnClick(kColKeywords);
-  window_.AddResultRow("3", "0", "");
+  window_.Results().AddResultRow("3", "0", "");
   EXPECT_EQ(Column(kColKeywords), (Cells{"a", "b", "0"}));
 }
 
@@ -461,8 +463,8 @@ TEST_F(MainWindowTest, ModelPassesTheModelTesterThroughEveryOperation) {
     window_.show();
     QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Warning);
     for (int i = 1; i <= 60; ++i)
-      window_.AddResultRow(std::to_string(i), "k" + std::to_string(i % 7), "");
-    window_.SetCell(3, kColMsn, "5");
+      window_.Results().AddResultRow(std::to_string(i), "k" + std::to_string(i % 7), "");
+    window_.Results().SetCell(3, kColMsn, "5");
     window_.lvwItemsColumnClick(kColKeywords);
     window_.lvwItemsColumnClick(kColNo);
     window_.btnSelectAllClick();
@@ -472,7 +474,7 @@ TEST_F(MainWindowTest, ModelPassesTheModelTesterThroughEveryOperation) {
       model->setData(model->index(row, 0), Qt::Checked, Qt::CheckStateRole);
     MessageBox::SetNextAnswer(Answer::Ok);
     window_.btnDeleteSelectedClick();
-    for (int row = 0; row < window_.RowCount(); row += 2)
+    for (int row = 0; row < window_.Results().RowCount(); row += 2)
       model->setData(model->index(row, 0), Qt::Checked, Qt::CheckStateRole);
     MessageBox::SetNextAnswer(Answer::Ok);
     window_.btnDeleteSelectedClick();

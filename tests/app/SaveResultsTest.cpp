@@ -57,8 +57,8 @@ TEST_F(SaveResultsTest, EmptyTableSaysSoAndOpensNoDialog) {
 }
 
 TEST_F(SaveResultsTest, WritesTheTableAsCsvBytes) {
-  window_.AddResultRow("3", "golf clubs", "120");
-  window_.SetCell(0, kColGoogle, "1,230,000");
+  window_.Results().AddResultRow("3", "golf clubs", "120");
+  window_.Results().SetCell(0, kColGoogle, "1,230,000");
   Save(InFolder("results"));
 
   ASSERT_EQ(FileDialogs::Requests().size(), 1u);
@@ -75,14 +75,14 @@ TEST_F(SaveResultsTest, WritesTheTableAsCsvBytes) {
 
 TEST_F(SaveResultsTest, AQuoteInACellKeepsTheFileWellFormed) {
   for (const char* keyword : {"say \"hi\" now", "golf, soccer", "caf\xe9 \xff", " \tpadded ", "\""})
-    window_.AddResultRow(std::to_string(window_.RowCount() + 1), keyword, "");
-  window_.SetCell(1, kColSearches, "1,000");
+    window_.Results().AddResultRow(std::to_string(window_.Results().RowCount() + 1), keyword, "");
+  window_.Results().SetCell(1, kColSearches, "1,000");
   Save(InFolder("awkward.csv"));
   EXPECT_EQ(folder_.Read("awkward.csv"), Fixture("awkward_cells.csv"));
 }
 
 TEST_F(SaveResultsTest, NameCompletionAndTheNextStartFolder) {
-  window_.AddResultRow("1", "golf", "");
+  window_.Results().AddResultRow("1", "golf", "");
   struct Case {
     const char* chosen;
     const char* written;
@@ -100,16 +100,16 @@ TEST_F(SaveResultsTest, NameCompletionAndTheNextStartFolder) {
 }
 
 TEST_F(SaveResultsTest, CancelWritesNothing) {
-  window_.AddResultRow("1", "golf", "");
+  window_.Results().AddResultRow("1", "golf", "");
   Save({});
   EXPECT_TRUE(std::filesystem::is_empty(folder_.Path()));
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
 }
 
 TEST_F(SaveResultsTest, SavingAgainReplacesTheFileWithoutAsking) {
-  window_.AddResultRow("1", "golf", "");
+  window_.Results().AddResultRow("1", "golf", "");
   Save(InFolder("r.csv"));
-  window_.AddResultRow("2", "soccer", "");
+  window_.Results().AddResultRow("2", "soccer", "");
   Save(InFolder("r.csv"));
   EXPECT_EQ(folder_.Read("r.csv"),
             "\"No\",\"Keywords\",\"Searches\",\"Google\",\"Yahoo\",\"Msn\"\r\n"
@@ -119,7 +119,7 @@ TEST_F(SaveResultsTest, SavingAgainReplacesTheFileWithoutAsking) {
 }
 
 TEST_F(SaveResultsTest, AFileThatCannotBeCreatedIsReported) {
-  window_.AddResultRow("1", "golf", "");
+  window_.Results().AddResultRow("1", "golf", "");
   MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
   const std::string target = folder_.File("missing").string() + "/r.csv";
   Save(QString::fromStdString(target));
@@ -154,7 +154,8 @@ class FileSizeLimit {
 
 TEST_F(SaveResultsTest, AFailedWriteKeepsTheEarlierFileAndSaysWhy) {
   folder_.Write("r.csv", "earlier good file\r\n");
-  for (int i = 1; i <= 50; ++i) window_.AddResultRow(std::to_string(i), "golf clubs", "1,000");
+  for (int i = 1; i <= 50; ++i)
+    window_.Results().AddResultRow(std::to_string(i), "golf clubs", "1,000");
   MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
   {
     FileSizeLimit limit(64);

@@ -161,13 +161,14 @@ class WindowNetworkTest : public ::testing::Test {
 
   void AddRows(const Strings& keywords) {
     for (const auto& k : keywords)
-      window_->AddResultRow(std::to_string(window_->RowCount() + 1), k, "");
+      window_->Results().AddResultRow(std::to_string(window_->Results().RowCount() + 1), k, "");
   }
 
  protected:
   Strings Column(int column) {
     Strings cells;
-    for (int row = 0; row < window_->RowCount(); ++row) cells.push_back(window_->Cell(row, column));
+    for (int row = 0; row < window_->Results().RowCount(); ++row)
+      cells.push_back(window_->Results().Cell(row, column));
     return cells;
   }
 
@@ -441,11 +442,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CommandCase{"GatherKeywords", "btnGatherKeyword", "suggest",
                     [](WindowNetworkTest& t) { t.SetMainKeyword("golf"); }, false,
-                    [](TfrmMain& w) { return w.RowCount() == 1; }},
+                    [](TfrmMain& w) { return w.Results().RowCount() == 1; }},
         CommandCase{"GatherData", "btnGatherData", "google",
                     [](WindowNetworkTest& t) { t.AddRows({"golf"}); }, true,
                     [](TfrmMain& w) {
-                      return w.Cell(0, kColGoogle) == "7" && !w.CommandsBusy() &&
+                      return w.Results().Cell(0, kColGoogle) == "7" && !w.CommandsBusy() &&
                              !w.Publisher().BackgroundCheckRunning();
                     }},
         CommandCase{"CheckNews", "btnNews", "list",
@@ -469,7 +470,7 @@ TEST_F(WindowNetworkTest, ACommandPutOffBehindTheCheckIsDroppedWhenTheWindowClos
   StartUpCheck();
   QTest::qWait(200);
   EXPECT_TRUE(Seen("suggest").empty()) << "a request after the window has closed";
-  EXPECT_EQ(window_->RowCount(), 0);
+  EXPECT_EQ(window_->Results().RowCount(), 0);
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
 }
 
@@ -486,7 +487,7 @@ TEST_F(WindowNetworkTest, TheIdleLimitEndsAStalledFetchLikeALostConnection) {
   EXPECT_GE(clock.elapsed(), 300);
   EXPECT_LT(clock.elapsed(), 5000);
   EXPECT_EQ(Status(), kConnectionError);
-  EXPECT_EQ(window_->RowCount(), 0);
+  EXPECT_EQ(window_->Results().RowCount(), 0);
   EXPECT_FALSE(window_->CommandsBusy());
   EXPECT_TRUE(Button("btnGatherKeyword")->isEnabled());
   EXPECT_TRUE(server_.WaitForClientCloses(1, 2s));
@@ -514,7 +515,7 @@ TEST_F(WindowNetworkTest, AChunkedReplyLeavesTheGaugeComplete) {
   auto* gauge = Find<QProgressBar>("MainGauge");
   SetMainKeyword("golf");
   window_->btnGatherKeywordClick();
-  ASSERT_EQ(window_->RowCount(), 1);
+  ASSERT_EQ(window_->Results().RowCount(), 1);
   EXPECT_GT(gauge->maximum(), 0) << "drawn as busy after the transfer";
   EXPECT_EQ(gauge->value(), gauge->maximum());
   EXPECT_EQ(gauge->text(), "100%");

@@ -130,7 +130,7 @@ TEST_P(GatheringFaultsTest, GatherKeywordsAddsNothingWhenTheSuggestionsAreCut) {
   Answer("/?seed=", Cut(GetParam(), kSuggestions));
   SetMainKeyword();
   window_->btnGatherKeywordClick();
-  EXPECT_EQ(window_->RowCount(), 0);
+  EXPECT_EQ(window_->Results().RowCount(), 0);
   EXPECT_EQ(Status(), kConnectionError);
   EXPECT_EQ(Seen("/keyword-suggestion-tool.html"), 0u);
 }
@@ -145,7 +145,7 @@ TEST_P(GatheringFaultsTest, GatherKeywordsAddsNothingWhenTheAnswerIsCut) {
   });
   window_->btnGatherKeywordClick();
   EXPECT_EQ(Seen("/keyword-suggestion-tool.html"), 1u);
-  EXPECT_EQ(window_->RowCount(), 0);
+  EXPECT_EQ(window_->Results().RowCount(), 0);
   EXPECT_EQ(Status(), kConnectionError);
 }
 
@@ -154,17 +154,17 @@ TEST_P(GatheringFaultsTest, GatherDataKeepsTheCellOfACutPageAndGoesOn) {
   Answer("/search?p=", Cut(GetParam(), "\"infotext\">1-10 of 5,555 for golf"));
   Answer("/results.aspx", Reply().Send(Page("<span id=\"count\">1-10 of 77 results</span>")));
   for (const char* keyword : {"golf", "tee"}) {
-    const int row = window_->RowCount();
-    window_->AddResultRow(std::to_string(row + 1), keyword, "");
-    for (int c : {kColGoogle, kColYahoo, kColMsn}) window_->SetCell(row, c, "old");
+    const int row = window_->Results().RowCount();
+    window_->Results().AddResultRow(std::to_string(row + 1), keyword, "");
+    for (int c : {kColGoogle, kColYahoo, kColMsn}) window_->Results().SetCell(row, c, "old");
   }
   WhenModalOpens([](QWidget* dialog) { Child<QPushButton>(dialog, "btnOk")->click(); });
   window_->btnGatherDataClick();
 
   for (int row = 0; row < 2; ++row) {
-    EXPECT_EQ(window_->Cell(row, kColGoogle), "1,200") << row;
-    EXPECT_EQ(window_->Cell(row, kColYahoo), "old") << row;
-    EXPECT_EQ(window_->Cell(row, kColMsn), "77") << row;
+    EXPECT_EQ(window_->Results().Cell(row, kColGoogle), "1,200") << row;
+    EXPECT_EQ(window_->Results().Cell(row, kColYahoo), "old") << row;
+    EXPECT_EQ(window_->Results().Cell(row, kColMsn), "77") << row;
   }
   EXPECT_EQ(Seen("/search?p="), 2u);
   EXPECT_EQ(Seen("/results.aspx"), 2u);

@@ -86,9 +86,9 @@ class GatheringWindowTest : public ::testing::Test {
 
   void AddRows(const std::vector<std::string>& keywords, const std::string& old = "") {
     for (const auto& k : keywords) {
-      const int row = window_->RowCount();
-      window_->AddResultRow(std::to_string(row + 1), k, "");
-      for (int c : {kColGoogle, kColYahoo, kColMsn}) window_->SetCell(row, c, old);
+      const int row = window_->Results().RowCount();
+      window_->Results().AddResultRow(std::to_string(row + 1), k, "");
+      for (int c : {kColGoogle, kColYahoo, kColMsn}) window_->Results().SetCell(row, c, old);
     }
   }
 
@@ -103,7 +103,7 @@ class GatheringWindowTest : public ::testing::Test {
 
   Cells Row(int row) {
     Cells cells;
-    for (int c = 0; c < kColumnCount; ++c) cells.push_back(window_->Cell(row, c));
+    for (int c = 0; c < kColumnCount; ++c) cells.push_back(window_->Results().Cell(row, c));
     return cells;
   }
 
@@ -146,14 +146,14 @@ TEST_F(GatheringWindowTest, SuggestionsAreAppendedAfterTheRowsThere) {
   // The simulator's list ends with a "&nbsp;" row and one more row that
   // must not be taken; some counts are in <b>, some phrases hold & and '.
   const auto expected = SuggestionsFor("golf clubs", 12);
-  ASSERT_EQ(window_->RowCount(), 3 + 12);
+  ASSERT_EQ(window_->Results().RowCount(), 3 + 12);
   for (int i = 0; i < 12; ++i) {
     EXPECT_EQ(Row(3 + i),
               (Cells{std::to_string(4 + i), expected[static_cast<std::size_t>(i)].phrase,
                      expected[static_cast<std::size_t>(i)].countText, "", "", ""}));
   }
-  EXPECT_EQ(window_->Cell(6, kColKeywords), "golf clubs & accessories");
-  EXPECT_EQ(window_->Cell(8, kColKeywords), "women's golf clubs");
+  EXPECT_EQ(window_->Results().Cell(6, kColKeywords), "golf clubs & accessories");
+  EXPECT_EQ(window_->Results().Cell(8, kColKeywords), "women's golf clubs");
   EXPECT_EQ(Text("SecondStatusPanel"), "15 items listed");
   EXPECT_EQ(Text("MainStatusPanel"), kCompleted);
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
@@ -166,8 +166,8 @@ TEST_F(GatheringWindowTest, KeywordGoesOutUnencodedAndUntrimmed) {
   // "  tom ".
   EXPECT_EQ(Targets(SimService::kSuggest),
             Cells{"/?seed=++tom+&+jerry&adult_filter=remove_offensive&suggest=Hit+Me"});
-  ASSERT_EQ(window_->RowCount(), 12);
-  EXPECT_EQ(window_->Cell(0, kColKeywords), "tom");
+  ASSERT_EQ(window_->Results().RowCount(), 12);
+  EXPECT_EQ(window_->Results().Cell(0, kColKeywords), "tom");
 }
 
 TEST_F(GatheringWindowTest, NoSuggestionsFromPagesWithoutTheirTable) {
@@ -188,7 +188,7 @@ TEST_F(GatheringWindowTest, NoSuggestionsFromPagesWithoutTheirTable) {
     c.change(scenario.suggest);
     sim_.SetScenario(scenario);
     window_->btnGatherKeywordClick();
-    EXPECT_EQ(window_->RowCount(), 0) << c.what;
+    EXPECT_EQ(window_->Results().RowCount(), 0) << c.what;
     EXPECT_EQ(Text("SecondStatusPanel"), "0 item listed") << c.what;
     EXPECT_EQ(Text("MainStatusPanel"), c.status) << c.what;
   }
@@ -238,8 +238,8 @@ TEST_F(GatheringWindowTest, WrongAnswerThenTheRightOne) {
                            sim_.BaseUrl() + "/captcha.png?random=" + r2 + "&x=1"}));
   ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
   EXPECT_EQ(MessageBox::ShownBoxes()[0].text, kWrongPassword);
-  EXPECT_EQ(window_->RowCount(), 12);
-  EXPECT_EQ(window_->Cell(0, kColKeywords), "golf clubs");
+  EXPECT_EQ(window_->Results().RowCount(), 12);
+  EXPECT_EQ(window_->Results().Cell(0, kColKeywords), "golf clubs");
 }
 
 TEST_F(GatheringWindowTest, CancelledDialogStillAnswersAndCancelAtTheQuestionEnds) {
@@ -260,7 +260,7 @@ TEST_F(GatheringWindowTest, CancelledDialogStillAnswersAndCancelAtTheQuestionEnd
       Cells{"/keyword-suggestion-tool.html?password=&random=" + ChallengeRandom(1) + "&seed=golf"});
   ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
   EXPECT_EQ(MessageBox::ShownBoxes()[0].text, kWrongPassword);
-  EXPECT_EQ(window_->RowCount(), 0);
+  EXPECT_EQ(window_->Results().RowCount(), 0);
 }
 
 // Closing the main window in the middle of the command: it ends at once
@@ -270,7 +270,7 @@ void GatheringWindowTest::GatherKeywordsUntilClosed() {
   clock.start();
   window_->btnGatherKeywordClick();
   EXPECT_LT(clock.elapsed(), 5000);
-  EXPECT_EQ(window_->RowCount(), 0);
+  EXPECT_EQ(window_->Results().RowCount(), 0);
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
   EXPECT_FALSE(window_->AbortRequested());
   sim_.ReleaseHeld();
@@ -324,7 +324,7 @@ TEST_F(GatheringWindowTest, PreciseAndBroadRunsAskEachEngineForEveryRow) {
     EXPECT_EQ(all[1].service, SimService::kYahoo);
     EXPECT_EQ(all[2].service, SimService::kMsn);
     for (int row = 0; row < 2; ++row) {
-      const std::string term = c.simQuote + window_->Cell(row, kColKeywords) + c.simQuote;
+      const std::string term = c.simQuote + window_->Results().Cell(row, kColKeywords) + c.simQuote;
       EXPECT_EQ(Row(row)[kColGoogle], SimCount(Engine::kGoogle, term));
       EXPECT_EQ(Row(row)[kColYahoo], SimCount(Engine::kYahoo, term));
       EXPECT_EQ(Row(row)[kColMsn], SimCount(Engine::kMsn, term));
@@ -362,7 +362,8 @@ TEST_F(GatheringWindowTest, MissingMarkersEmptyTheCellAndAFailingEngineKeepsIt) 
   for (int row = 0; row < 3; ++row) {
     EXPECT_EQ(Row(row)[kColGoogle], "") << row;
     EXPECT_EQ(Row(row)[kColYahoo], "old") << row;
-    EXPECT_EQ(Row(row)[kColMsn], SimCount(Engine::kMsn, window_->Cell(row, kColKeywords))) << row;
+    EXPECT_EQ(Row(row)[kColMsn], SimCount(Engine::kMsn, window_->Results().Cell(row, kColKeywords)))
+        << row;
   }
   EXPECT_EQ(GatherData()->text(), "Gather Data");
 }
@@ -422,7 +423,7 @@ TEST_F(GatheringWindowTest, HeaderClicksAndRowCommandsWaitForTheRunToEnd) {
          clickKeywordsHeader();
          window_->lvwItemsColumnClick(kColKeywords);
          EXPECT_EQ(window_->SortColumn(), -1);
-         EXPECT_EQ(window_->Cell(0, kColKeywords), "b");
+         EXPECT_EQ(window_->Results().Cell(0, kColKeywords), "b");
          for (const char* name : {"btnGatherKeyword", "btnMainKeyword", "btnAddKeyword",
                                   "btnDeleteSelected", "btnDeleteAll"})
            EXPECT_FALSE(Find<QPushButton>(name)->isEnabled()) << name;
@@ -436,7 +437,7 @@ TEST_F(GatheringWindowTest, HeaderClicksAndRowCommandsWaitForTheRunToEnd) {
     EXPECT_TRUE(Find<QPushButton>(name)->isEnabled()) << name;
   clickKeywordsHeader();
   EXPECT_EQ(window_->SortColumn(), kColKeywords);
-  EXPECT_EQ(window_->Cell(0, kColKeywords), "a");
+  EXPECT_EQ(window_->Results().Cell(0, kColKeywords), "a");
 }
 
 TEST_F(GatheringWindowTest, ClosingTheWindowEndsGatherData) {

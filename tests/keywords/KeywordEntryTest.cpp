@@ -44,7 +44,8 @@ class KeywordEntryTest : public ::testing::Test {
 
   Cells Column(int column) {
     Cells cells;
-    for (int row = 0; row < window_.RowCount(); ++row) cells.push_back(window_.Cell(row, column));
+    for (int row = 0; row < window_.Results().RowCount(); ++row)
+      cells.push_back(window_.Results().Cell(row, column));
     return cells;
   }
 
@@ -200,7 +201,7 @@ TEST_F(KeywordEntryTest, ATypedPhraseBecomesOneRowAsTyped) {
     Type(dialog, "edtAddKeyword", " golf, soccer ");
     Click(dialog, "btnOk");
   });
-  ASSERT_EQ(window_.RowCount(), 1);
+  ASSERT_EQ(window_.Results().RowCount(), 1);
   EXPECT_EQ(Column(kColNo), Cells{"1"});
   EXPECT_EQ(Column(kColKeywords), Cells{" golf, soccer "});
   EXPECT_EQ(Column(kColSearches), Cells{""});
@@ -208,7 +209,7 @@ TEST_F(KeywordEntryTest, ATypedPhraseBecomesOneRowAsTyped) {
 }
 
 TEST_F(KeywordEntryTest, TypedRowsNumberOnFromTheRowCountWithoutRenumbering) {
-  for (const char* no : {"1", "2", "3"}) window_.AddResultRow(no, "k", "");
+  for (const char* no : {"1", "2", "3"}) window_.Results().AddResultRow(no, "k", "");
   auto* table = Child<QTableView>(&window_, "lvwItems")->model();
   table->setData(table->index(0, 0), Qt::Checked, Qt::CheckStateRole);
   MessageBox::SetNextAnswer(Answer::Ok);
@@ -236,7 +237,7 @@ TEST_F(KeywordEntryTest, BothWaysAtOnceAreRefused) {
   });
   EXPECT_EQ(ShownTexts(), (Cells{"Please select only one way to add keywords.",
                                  "Please select only one way to add keywords."}));
-  EXPECT_EQ(window_.RowCount(), 0);
+  EXPECT_EQ(window_.Results().RowCount(), 0);
 }
 
 TEST_F(KeywordEntryTest, APathThatNamesNoFileIsRefused) {
@@ -271,7 +272,7 @@ TEST_F(KeywordEntryTest, OnlyARegularFileIsAValidFile) {
   EXPECT_EQ(ShownTexts(), (Cells{"Please select a valid file.", "Please select a valid file."}));
 
   // Should one turn up at import time all the same, nothing is read.
-  window_.AddResultRow("1", "golf", "");
+  window_.Results().AddResultRow("1", "golf", "");
   for (const QString& path : paths) window_.ImportKeywordFile(path.toStdString());
   EXPECT_EQ(Column(kColKeywords), Cells{"golf"});
   EXPECT_EQ(Panel("SecondStatusPanel"), "0 item listed");
@@ -279,7 +280,7 @@ TEST_F(KeywordEntryTest, OnlyARegularFileIsAValidFile) {
 
 TEST_F(KeywordEntryTest, OkWithBothFieldsEmptyClosesAndChangesNothing) {
   WithDialog("btnAddKeyword", [](QWidget* dialog) { Click(dialog, "btnOk"); });
-  EXPECT_EQ(window_.RowCount(), 0);
+  EXPECT_EQ(window_.Results().RowCount(), 0);
   EXPECT_EQ(Panel("SecondStatusPanel"), "0 item listed");
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
 }
@@ -308,7 +309,7 @@ TEST_F(KeywordEntryTest, BrowseFillsTheListPathAndThenCountsAsASecondWay) {
 }
 
 TEST_F(KeywordEntryTest, AListFileIsAppendedAndNumberedOn) {
-  window_.AddResultRow("1", "existing", "10");
+  window_.Results().AddResultRow("1", "existing", "10");
   folder_.Write("list.txt", "golf\r\n\r\nsoccer clubs");
   WithDialog("btnAddKeyword", [this](QWidget* dialog) {
     Type(dialog, "edtList", Path("list.txt"));
@@ -358,24 +359,24 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KeywordEntryTest, AnEmptyFileAddsNothingAndLeavesTheCountPanel) {
-  window_.AddResultRow("1", "golf", "");
+  window_.Results().AddResultRow("1", "golf", "");
   window_.ShowItemCount();
   folder_.Write("empty.txt", "");
   window_.ImportKeywordFile(folder_.File("empty.txt").string());
-  EXPECT_EQ(window_.RowCount(), 1);
+  EXPECT_EQ(window_.Results().RowCount(), 1);
   EXPECT_EQ(Panel("SecondStatusPanel"), "1 items listed");
 }
 
 TEST_F(KeywordEntryTest, AFileThatIsGoneByImportTimeDoesNothing) {
   window_.ImportKeywordFile(folder_.File("gone.txt").string());
   window_.ImportKeywordFile("");
-  EXPECT_EQ(window_.RowCount(), 0);
+  EXPECT_EQ(window_.Results().RowCount(), 0);
   EXPECT_EQ(Panel("SecondStatusPanel"), "0 item listed");
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
 }
 
 TEST_F(KeywordEntryTest, AnUnreadableFileReachesTheCrashHandlerAndAddsNoRow) {
-  window_.AddResultRow("1", "golf", "");
+  window_.Results().AddResultRow("1", "golf", "");
   MessageBox::SetNextAnswer(Answer::Ok);
   // Exists as a file, but reading it fails (nothing is mapped at address 0).
   WithDialog("btnAddKeyword", [](QWidget* dialog) {
@@ -385,7 +386,7 @@ TEST_F(KeywordEntryTest, AnUnreadableFileReachesTheCrashHandlerAndAddsNoRow) {
   ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
   EXPECT_EQ(MessageBox::ShownBoxes()[0].kind, Kind::Warning);
   EXPECT_NE(MessageBox::ShownBoxes()[0].text.find("/proc/self/mem"), std::string::npos);
-  EXPECT_EQ(window_.RowCount(), 1);
+  EXPECT_EQ(window_.Results().RowCount(), 1);
 
   // The window runs on.
   WithDialog("btnAddKeyword", [](QWidget* dialog) {

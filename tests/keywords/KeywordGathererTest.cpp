@@ -73,12 +73,14 @@ TEST_F(KeywordGathererTest, NoMainKeywordAsksForOneAndSendsNothing) {
 
 TEST_F(KeywordGathererTest, SuggestionPageBecomesRows) {
   service.ThenPage(SuggestionPage({{"1,234", "golf clubs"}, {"56", "golf bags"}}));
-  Gatherer().Run("golf clubs");
+  EXPECT_EQ(Gatherer().Run("golf clubs"), 2);
 
   EXPECT_EQ(service.Urls(),
             std::vector<std::string>{kBase + "/?seed=golf+clubs&adult_filter=remove_offensive"
                                              "&suggest=Hit+Me"});
   ASSERT_EQ(table.RowCount(), 2);
+  EXPECT_EQ(table.Cell(0, kColNo), "1");
+  EXPECT_EQ(table.Cell(1, kColNo), "2");
   EXPECT_EQ(table.Cell(1, kColKeywords), "golf bags");
   EXPECT_EQ(table.Cell(1, kColSearches), "56");
   EXPECT_TRUE(dialogPages.empty());
@@ -87,7 +89,7 @@ TEST_F(KeywordGathererTest, SuggestionPageBecomesRows) {
 
 TEST_F(KeywordGathererTest, FailedFirstFetchEndsSilently) {
   service.ThenFailure();
-  Gatherer().Run("golf");
+  EXPECT_EQ(Gatherer().Run("golf"), 0);
   EXPECT_EQ(service.Urls().size(), 1u);
   EXPECT_EQ(table.RowCount(), 0);
   EXPECT_TRUE(dialogPages.empty());
@@ -103,7 +105,7 @@ TEST_F(KeywordGathererTest, WrongAnswerThenRightOneShowsTheNewestImage) {
   passwords = {"wrong", "right"};
   messages.AnswerNext(true);
 
-  Gatherer().Run("golf clubs");
+  EXPECT_EQ(Gatherer().Run("golf clubs"), 1);
 
   EXPECT_EQ(dialogPages, (std::vector<std::string>{first, second}));
   ASSERT_EQ(service.Urls().size(), 3u);
@@ -163,7 +165,7 @@ TEST_F(KeywordGathererTest, WindowClosedDuringTheAnswerEndsTheRun) {
 
 TEST_F(KeywordGathererTest, NeitherImageNorSuggestionPageAddsNothing) {
   service.ThenPage("<html><body>Service unavailable</body></html>\r\n");
-  Gatherer().Run("golf");
+  EXPECT_EQ(Gatherer().Run("golf"), 0);
   EXPECT_EQ(table.RowCount(), 0);
   EXPECT_TRUE(messages.Shown().empty());
   EXPECT_TRUE(dialogPages.empty());

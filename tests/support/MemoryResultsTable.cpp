@@ -1,6 +1,7 @@
 #include "support/MemoryResultsTable.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace quorvane {
 
@@ -15,9 +16,8 @@ int MemoryResultsTable::RowCount() const {
   return static_cast<int>(rows_.size());
 }
 
-void MemoryResultsTable::AddResultRow(const std::string& no, const std::string& keyword,
-                                      const std::string& searches) {
-  rows_.push_back(Row{no, keyword, searches, "", "", ""});
+void MemoryResultsTable::AppendRows(std::vector<ResultRow> rows) {
+  for (ResultRow& row : rows) rows_.push_back(std::move(row.cells));
 }
 
 std::string MemoryResultsTable::Cell(int row, int column) const {
@@ -32,15 +32,6 @@ void MemoryResultsTable::SetCell(int row, int column, const std::string& text) {
 
 void MemoryResultsTable::Clear() {
   rows_.clear();
-}
-
-void MemoryResultsTable::ShowItemCount() {
-  itemCountText_ = std::to_string(rows_.size()) + " items listed";
-  ++itemCountRefreshes_;
-}
-
-void MemoryResultsTable::SetHeaderSortEnabled(bool enabled) {
-  headerSortEnabled_ = enabled;
 }
 
 }  // namespace quorvane

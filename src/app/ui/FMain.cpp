@@ -6,18 +6,14 @@
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QTableView>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <filesystem>
 #include <optional>
 
@@ -26,27 +22,21 @@
 #include "app/ui/BrandLook.h"
 #include "app/ui/FAbout.h"
 #include "app/ui/LinkLabel.h"
+#include "app/ui/MainStatusBar.h"
 #include "app/ui/ResultsModel.h"
 #include "app/ui/ToolIcons.h"
 #include "app/ui/WelcomePage.h"
 #include "base/ui/CrashHandler.h"
 #include "base/ui/WindowPlacement.h"
 #include "keywords/KeywordFile.h"
-#include "keywords/KeywordGatherer.h"
-#include "keywords/SearchDataGatherer.h"
 #include "keywords/ui/FAddKeywords.h"
-#include "keywords/ui/FCaptcha.h"
 #include "keywords/ui/FMainKeyword.h"
-#include "keywords/ui/FSelectSearch.h"
 #include "publisher/ui/PublisherServices.h"
 #include "settings/LoadBrand.h"
-#include "web/FetchUrl.h"
 
 namespace quorvane {
 
 namespace {
-
-constexpr int kItemCountPanelWidth = 82;
 
 constexpr int kClientWidth = 914;
 constexpr int kClientHeight = 597;
@@ -58,21 +48,8 @@ constexpr std::array<int, kColumnCount> kColumnWidths = {49, 132, 132, 104, 104,
 // settings give them other addresses.
 constexpr const char* kDesignLinkAddress = "http://www.google.com/";
 
+// The caption of btnGatherData while a run goes on.
 constexpr const char* kStopCaption = "Stop";
-constexpr const char* kGatherDataCaption = "Gather Data";
-
-// Keeps the window's commands disabled for the whole of a gathering run,
-// also between its fetches and on the way out of an error.
-class BusyScope {
- public:
-  explicit BusyScope(TfrmMain& window) : window_(window) { window_.SetCommandsBusy(true); }
-  ~BusyScope() { window_.SetCommandsBusy(false); }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
- private:
-  TfrmMain& window_;
-};
 
 template <class Widget>
 Widget* Named(Widget* widget, const char* name) {
@@ -83,42 +60,6 @@ Widget* Named(Widget* widget, const char* name) {
 QString FromLocal(const std::string& text) {
   return QString::fromLocal8Bit(text);
 }
-
-// A status bar whose panels fill its whole height and stand 2 pixels
-// apart. Qt's own layout of a status bar keeps a few pixels above, below
-// and left of its items and 6 between them, and builds that layout afresh
-// whenever its items change height.
-class PanelStatusBar final : public QStatusBar {
- public:
-  PanelStatusBar() {
-    setSizeGripEnabled(false);
-    // Margins that take back the room Qt keeps around the items (negative
-    // margins count only when no safe area is respected).
-    setAttribute(Qt::WA_ContentsMarginsRespectsSafeArea, false);
-    setContentsMargins(-2, -3, 0, -2);
-  }
-
-  void AddPanel(QWidget* panel, int stretch) {
-    // Permanent: no passing message ever hides a panel.
-    addPermanentWidget(panel, stretch);
-    TightenLayout();
-  }
-
- protected:
-  bool event(QEvent* event) override {
-    const bool handled = QStatusBar::event(event);
-    if (event->type() == QEvent::LayoutRequest) TightenLayout();
-    return handled;
-  }
-
- private:
-  void TightenLayout() {
-    if (layout() == nullptr) return;
-    for (int i = 0; i < layout()->count(); ++i) {
-      if (QLayout* row = layout()->itemAt(i)->layout()) row->setSpacing(2);
-    }
-  }
-};
 
 }  // namespace
 
@@ -131,10 +72,9 @@ TfrmMain::TfrmMain(ServiceEndpoints endpoints, QWidget* parent)
   CrashHandler::SetMessages(&msgMain_);
   timer1_.setObjectName(QStringLiteral("Timer1"));
   timer1_.setInterval(100);
-  statusPaint_.setSingleShot(true);
-  statusPaint_.setInterval(40);
-  connect(&statusPaint_, &QTimer::timeout, this, &TfrmMain::ReleaseStatusPaint);
   BuildWindow();
+  keywords_ = std::make_unique<KeywordCommands>(KeywordCommands::Parts{
+      *idHTTP1_, msgMain_, *model_, endpoints_, abortRequested_, *this, this, btnGatherData});
   publisher_ = std::make_unique<PublisherServices>(
       PublisherServices::Parts{*idHTTP1_, msgMain_, brandSettings_, endpoints_.liveUpdateBase, this,
                                btnNews, nullptr, nullptr});
@@ -324,47 +264,10 @@ QWidget* TfrmMain::BuildLinkBar() {
 }
 
 QWidget* TfrmMain::BuildStatusBar() {
-  // A real status bar, so that screen readers know the panels for what
-  // they are. It belongs to the main page, not to the window: the welcome
-  // page has none.
-  auto* bar = Named(new PanelStatusBar, "stbMain");
-  bar->setAccessibleName(QStringLiteral("Status"));
-  bar->setFixedHeight(17);
-  // Small enough for the panel text to fit the bar's height.
-  QFont panelFont = font();
-  panelFont.setPointSize(8);
-  bar->setFont(panelFont);
-  const auto panel = [&](const char* name, const char* text, int width) {
-    auto* label = Named(new QLabel(QLatin1String(text)), name);
-    // Status texts carry keywords off the network: never read as markup.
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(panelFont);
-    label->setFrameShape(QFrame::StyledPanel);
-    label->setFrameShadow(QFrame::Sunken);
-    label->setContentsMargins(2, 0, 2, 0);
-    if (width > 0) {
-      label->setFixedWidth(width);
-    } else {
-      // Long status texts must not widen the window.
-      label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    }
-    bar->AddPanel(label, width > 0 ? 0 : 1);
-    return label;
-  };
-  MainStatusPanel = panel("MainStatusPanel", "", 0);
-  MainKeywordPanel = panel("MainKeywordPanel", "Main Keyword: ", 160);
-  SecondStatusPanel = panel("SecondStatusPanel", "0 item listed", kItemCountPanelWidth);
-  MainGauge = Named(new QProgressBar, "MainGauge");
-  MainGauge->setFont(panelFont);
-  MainGauge->setFixedWidth(130);
-  MainGauge->setRange(0, 100);
-  MainGauge->setValue(0);
-  MainGauge->setTextVisible(true);
-  MainGauge->setFormat(QStringLiteral("%p%"));
-  MainGauge->setAlignment(Qt::AlignCenter);
-  MainGauge->setAccessibleName(QStringLiteral("Progress"));
-  bar->AddPanel(MainGauge, 0);
-  return bar;
+  // It belongs to the main page, not to the window: the welcome page has
+  // none.
+  statusBar_ = new MainStatusBar;
+  return statusBar_;
 }
 
 std::function<void()> TfrmMain::Guarded(void (TfrmMain::*handler)()) {
@@ -524,39 +427,20 @@ void TfrmMain::ShowNewsNotice(const std::string& text) {
 // ---------------------------------------------------------------------------
 // Results table
 
-int TfrmMain::RowCount() const {
-  return model_->RowCount();
+ResultsTable& TfrmMain::Results() {
+  return *model_;
 }
 
-void TfrmMain::AddResultRow(const std::string& no, const std::string& keyword,
-                            const std::string& searches) {
-  model_->AddRow(ResultRow{{no, keyword, searches, {}, {}, {}}, false});
-}
-
-std::string TfrmMain::Cell(int row, int column) const {
-  return model_->Cell(row, column);
-}
-
-void TfrmMain::SetCell(int row, int column, const std::string& text) {
-  model_->SetCell(row, column, text);
-}
-
-void TfrmMain::Clear() {
-  model_->Clear();
+const ResultsTable& TfrmMain::Results() const {
+  return *model_;
 }
 
 void TfrmMain::ShowItemCount() {
-  SetItemCountText(std::to_string(RowCount()) + " items listed");
+  SetItemCountText(std::to_string(model_->RowCount()) + " items listed");
 }
 
 void TfrmMain::SetItemCountText(const std::string& text) {
-  SecondStatusPanel->setText(FromLocal(text));
-  // The panel is 82 pixels wide; a count of many digits widens it rather
-  // than being cut off, and the main status panel gives up the room.
-  const QMargins margins = SecondStatusPanel->contentsMargins();
-  const int needed = SecondStatusPanel->fontMetrics().horizontalAdvance(SecondStatusPanel->text()) +
-                     margins.left() + margins.right() + 2 * SecondStatusPanel->frameWidth() + 2;
-  SecondStatusPanel->setFixedWidth(std::max(kItemCountPanelWidth, needed));
+  statusBar_->ShowItemCount(text);
 }
 
 void TfrmMain::SetHeaderSortEnabled(bool enabled) {
@@ -579,7 +463,7 @@ void TfrmMain::btnDeleteSelectedClick() {
 }
 
 void TfrmMain::btnDeleteAllClick() {
-  if (msgMain_.Confirm("Are you sure do you want to delete all?")) Clear();
+  if (msgMain_.Confirm("Are you sure do you want to delete all?")) model_->Clear();
   ShowItemCount();
 }
 
@@ -607,7 +491,7 @@ void TfrmMain::btnMainKeywordClick() {
 
 void TfrmMain::SetMainKeyword(const std::string& keyword) {
   mainKeyword_ = keyword;
-  MainKeywordPanel->setText(FromLocal("Main Keyword: " + mainKeyword_));
+  statusBar_->ShowMainKeyword(mainKeyword_);
   ShowMainStatus({});
 }
 
@@ -616,7 +500,7 @@ void TfrmMain::btnAddKeywordClick() {
   if (dialog.exec() != QDialog::Accepted) return;
   const std::string typed = dialog.AddKeyword();
   if (!typed.empty()) {
-    AddResultRow(std::to_string(RowCount() + 1), typed, {});
+    model_->AppendKeywords({NewKeyword{typed, {}}});
     ShowItemCount();
   } else {
     ImportKeywordFile(dialog.ListPath());
@@ -628,20 +512,15 @@ void TfrmMain::ImportKeywordFile(const std::string& path) {
   // from them, like every other way of adding rows.
   // A path that names no regular file (gone, a folder, a pipe, a device)
   // does nothing.
-  const std::optional<std::vector<std::string>> read = ReadKeywordFile(std::filesystem::path(path));
+  std::optional<std::vector<std::string>> read = ReadKeywordFile(std::filesystem::path(path));
   if (!read) return;
-  const std::vector<std::string>& lines = *read;
-  const int before = RowCount();
-  std::vector<ResultRow> rows;
-  rows.reserve(lines.size());
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    rows.push_back(ResultRow{
-        {std::to_string(before + static_cast<int>(i) + 1), lines[i], {}, {}, {}, {}}, false});
-  }
-  model_->AppendRows(std::move(rows));
+  std::vector<NewKeyword> keywords;
+  keywords.reserve(read->size());
+  for (std::string& line : *read) keywords.push_back(NewKeyword{std::move(line), {}});
+  model_->AppendKeywords(keywords);
   // The panel shows the row count after the last line; nothing draws in
   // between, so one write shows what a write per line would.
-  if (!lines.empty()) SetItemCountText("Total: " + std::to_string(RowCount()));
+  if (!keywords.empty()) SetItemCountText("Total: " + std::to_string(model_->RowCount()));
 }
 
 void TfrmMain::btnSaveResultsClick() {
@@ -708,125 +587,36 @@ void TfrmMain::gifBannerClick() {
 
 void TfrmMain::btnGatherKeywordClick() {
   if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::btnGatherKeywordClick))) return;
-  abortRequested_ = false;
-  {
-    const BusyScope busy(*this);
-    KeywordGatherer gatherer(
-        endpoints_.suggest,
-        [this](const std::string& url, std::string& page) {
-          return FetchUrl(*idHTTP1_, url, page);
-        },
-        *this, msgMain_,
-        [this](const std::string& pageHtml) {
-          TfrmCaptcha dialog(msgMain_, this);
-          dialog.SetPageHtml(pageHtml);
-          dialog.exec();
-          return SecurityImageAnswer{dialog.Password(), dialog.RandomValue(), dialog.SeedValue()};
-        },
-        [this] { return abortRequested_; });
-    gatherer.Run(mainKeyword_);
-  }
-  // A stopped or closed run must not cut the news and update requests
-  // that follow it.
-  abortRequested_ = false;
+  keywords_->GatherKeywords(mainKeyword_);
 }
 
 void TfrmMain::btnGatherDataClick() {
-  if (RowCount() == 0) {
-    msgMain_.Information("You need add keywords to gather data from search engines.");
-    return;
-  }
-  // The caption is the state: anything but "Gather Data" means a run is
-  // going on, and this click stops it.
-  if (btnGatherData->text() != QLatin1String(kGatherDataCaption)) {
-    abortRequested_ = true;
-    idHTTP1_->Disconnect();
-    btnGatherData->setText(QLatin1String(kGatherDataCaption));
-    SetHeaderSortEnabled(true);
-    ProcessMessages();
-    return;
-  }
+  if (keywords_->RefuseOrStopGatherData()) return;
   if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::btnGatherDataClick))) return;
+  keywords_->GatherData();
+}
 
-  SearchType type = SearchType::Precise;
-  {
-    TfrmSelSearch dialog(this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    type = dialog.ChosenSearchType();
-  }
-  SetSearchType(type);
-  // Rows must keep their places while the run writes cells by row index.
-  SetHeaderSortEnabled(false);
-  abortRequested_ = false;
-  btnGatherData->setText(QLatin1String(kStopCaption));
-  const auto endRun = [this] {
-    // A stopped run must not cut the news and update requests that follow.
-    abortRequested_ = false;
-    btnGatherData->setText(QLatin1String(kGatherDataCaption));
-    ProcessMessages();
-    SetHeaderSortEnabled(true);
-  };
-  try {
-    const BusyScope busy(*this);
-    SearchDataGatherer gatherer(
-        endpoints_,
-        [this](const std::string& url, std::string& page) {
-          return FetchUrl(*idHTTP1_, url, page);
-        },
-        *this, [this] { return abortRequested_; }, [this] { ProcessMessages(); });
-    gatherer.GatherSearchData(searchType_);
-  } catch (...) {
-    endRun();
-    throw;
-  }
-  endRun();
+SearchType TfrmMain::CurrentSearchType() const {
+  return keywords_->CurrentSearchType();
 }
 
 // ---------------------------------------------------------------------------
 // The HTTP client's host
 
-// A run of many small fetches changes the status text and the gauge
-// several times per page; painting each change (the gauge even repaints at
-// once) would cost more than the fetches themselves. The first change
-// paints; later ones within the interval are drawn together when it ends.
-void TfrmMain::HoldStatusPaint() {
-  if (statusPaint_.isActive()) {
-    MainStatusPanel->setUpdatesEnabled(false);
-    MainGauge->setUpdatesEnabled(false);
-  } else {
-    statusPaint_.start();
-  }
-}
-
-void TfrmMain::ReleaseStatusPaint() {
-  MainStatusPanel->setUpdatesEnabled(true);
-  MainGauge->setUpdatesEnabled(true);
-}
-
 void TfrmMain::ShowMainStatus(const std::string& text) {
-  HoldStatusPaint();
-  MainStatusPanel->setText(FromLocal(text));
+  statusBar_->ShowStatus(text);
 }
 
 void TfrmMain::WorkBegin(std::int64_t expected) {
-  HoldStatusPaint();
-  // An unannounced length (0) leaves the gauge at 0..0, drawn as busy.
-  MainGauge->setMaximum(static_cast<int>(std::clamp<std::int64_t>(expected, 0, INT_MAX)));
-  MainGauge->setValue(0);
+  statusBar_->WorkBegin(expected);
 }
 
 void TfrmMain::Work(std::int64_t transferred) {
-  HoldStatusPaint();
-  MainGauge->setValue(
-      static_cast<int>(std::clamp<std::int64_t>(transferred, 0, MainGauge->maximum())));
+  statusBar_->Work(transferred);
 }
 
 void TfrmMain::WorkEnd() {
-  HoldStatusPaint();
-  // A transfer of unannounced length ran on the busy gauge; once it is
-  // over the gauge shows it complete.
-  if (MainGauge->maximum() == 0) MainGauge->setMaximum(100);
-  MainGauge->setValue(MainGauge->maximum());
+  statusBar_->WorkEnd();
 }
 
 void TfrmMain::ProcessMessages() {

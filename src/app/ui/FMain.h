@@ -11,6 +11,7 @@
 #include "base/ResultsTable.h"
 #include "base/SearchType.h"
 #include "base/ui/MessageBox.h"
+#include "keywords/ui/KeywordCommands.h"
 #include "settings/BrandSettings.h"
 #include "settings/LoadedBrand.h"
 #include "web/FetchHost.h"
@@ -18,8 +19,6 @@
 #include "web/ServiceEndpoints.h"
 
 class QAbstractButton;
-class QLabel;
-class QProgressBar;
 class QPushButton;
 class QStackedWidget;
 class QTableView;
@@ -28,21 +27,25 @@ class QToolButton;
 namespace quorvane {
 
 class BannerLabel;
+class KeywordCommands;
 class LinkLabel;
+class MainStatusBar;
 class PublisherServices;
 class ResultsModel;
 class WelcomePage;
 
 // The main window: the welcome page and the main page with the tool bar,
 // banner, results table, link bar and status bar. It owns the state of a
-// run (brand values, news items, sort state, abort flag, main keyword,
-// search type, the one HTTP client, Timer1 and msgMain).
+// session (brand values, news items, sort state, abort flag, main keyword,
+// the one HTTP client, Timer1 and msgMain); the results model holds the
+// table's rows, and the keyword and publisher command objects run the
+// commands that go over the network.
 //
 // Every command is a public handler named after its control and event;
 // tests and other windows call the handlers directly. Clicks reach them
 // through CrashHandler::Guard, so an escaping error is reported and the
 // window runs on.
-class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost {
+class TfrmMain final : public QMainWindow, public FetchHost, public KeywordCommands::Window {
   Q_OBJECT
 
  public:
@@ -51,13 +54,11 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   ~TfrmMain() override;
 
   // --- The results table, for the other subsystems.
-  int RowCount() const override;
-  void AddResultRow(const std::string& no, const std::string& keyword,
-                    const std::string& searches) override;
-  std::string Cell(int row, int column) const override;
-  void SetCell(int row, int column, const std::string& text) override;
-  void Clear() override;
+  ResultsTable& Results();
+  const ResultsTable& Results() const;
+  // Writes the row count followed by " items listed" into SecondStatusPanel.
   void ShowItemCount() override;
+  // While off, a click on a column header does nothing.
   void SetHeaderSortEnabled(bool enabled) override;
 
   // --- What the HTTP client needs from its window.
@@ -80,16 +81,13 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   // check boxes, Save Results and closing the window stay available. Calls
   // nest: the commands come back when every SetCommandsBusy(true) has been
   // matched by a SetCommandsBusy(false).
-  void SetCommandsBusy(bool busy);
+  void SetCommandsBusy(bool busy) override;
   bool CommandsBusy() const { return busyDepth_ > 0; }
 
-  // --- State of the run.
-  void SetAbortRequested(bool requested) { abortRequested_ = requested; }
+  // --- State of the session.
   const BrandSettings& Brand() const { return brandSettings_; }
-  const ServiceEndpoints& Endpoints() const { return endpoints_; }
   const std::string& MainKeyword() const { return mainKeyword_; }
-  SearchType CurrentSearchType() const { return searchType_; }
-  void SetSearchType(SearchType type) { searchType_ = type; }
+  SearchType CurrentSearchType() const;
   int SortColumn() const { return sortColumn_; }
   bool SortAscending() const { return sortAscending_; }
   std::vector<std::string>& NewsItems() { return newsItems_; }
@@ -171,8 +169,6 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   void UpdateCommandStates();
   void SetItemCountText(const std::string& text);
   void SetMainKeyword(const std::string& keyword);
-  void HoldStatusPaint();
-  void ReleaseStatusPaint();
   void OpenLinkAddress(const std::string& address);
 
   const ServiceEndpoints endpoints_;
@@ -180,9 +176,6 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   ResultsExporter exporter_;
   std::unique_ptr<HttpClient> idHTTP1_;
   QTimer timer1_;
-  // Status-bar repaints are held back to one per interval while requests
-  // run back to back; see HoldStatusPaint.
-  QTimer statusPaint_;
 
   BrandSettings brandSettings_;
   std::vector<std::string> newsItems_;
@@ -190,7 +183,6 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   bool sortAscending_ = true;
   bool abortRequested_ = false;
   std::string mainKeyword_;
-  SearchType searchType_ = SearchType::Precise;
 
   bool headerSortEnabled_ = true;
   int busyDepth_ = 0;
@@ -228,12 +220,10 @@ class TfrmMain final : public QMainWindow, public ResultsTable, public FetchHost
   LinkLabel* lblLink1URL = nullptr;
   LinkLabel* lblLink2URL = nullptr;
 
-  QLabel* MainStatusPanel = nullptr;
-  QLabel* MainKeywordPanel = nullptr;
-  QLabel* SecondStatusPanel = nullptr;
-  QProgressBar* MainGauge = nullptr;
+  MainStatusBar* statusBar_ = nullptr;
 
-  // Last, so that it goes before the client and msgMain it uses.
+  // Last, so that they go before the client and msgMain they use.
+  std::unique_ptr<KeywordCommands> keywords_;
   std::unique_ptr<PublisherServices> publisher_;
 };
 

@@ -75,13 +75,6 @@ void ResultsModel::SetChecked(int row, bool checked) {
   emit dataChanged(cell, cell, {Qt::CheckStateRole});
 }
 
-void ResultsModel::AddRow(ResultRow row) {
-  const int at = store_.Count();
-  beginInsertRows({}, at, at);
-  store_.Add(std::move(row));
-  endInsertRows();
-}
-
 void ResultsModel::AppendRows(std::vector<ResultRow> rows) {
   if (rows.empty()) return;
   const int first = store_.Count();

@@ -5,14 +5,16 @@
 #include <vector>
 
 #include "app/ResultStore.h"
+#include "base/ResultsTable.h"
 
 namespace quorvane {
 
-// The results table as a Qt model: six text columns, a check box in the
-// first. Cells are 8-bit and converted with the local 8-bit codec only for
-// display. Bulk changes (import, sort, delete, clear) are announced as one
-// reset or as a few row ranges, never row by row.
-class ResultsModel final : public QAbstractTableModel {
+// The results table's rows as a Qt model: six text columns, a check box in
+// the first. It is the table the other subsystems fill and read. Cells are
+// 8-bit and converted with the local 8-bit codec only for display. Bulk
+// changes (import, sort, delete, clear) are announced as one reset or as a
+// few row ranges, never row by row.
+class ResultsModel final : public QAbstractTableModel, public ResultsTable {
   Q_OBJECT
 
  public:
@@ -25,16 +27,16 @@ class ResultsModel final : public QAbstractTableModel {
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+  // The table for the other subsystems.
+  int RowCount() const override { return store_.Count(); }
+  void AppendRows(std::vector<ResultRow> rows) override;
+  std::string Cell(int row, int column) const override { return store_.Cell(row, column); }
+  void SetCell(int row, int column, const std::string& text) override;
+  void Clear() override;
+
   const ResultStore& Store() const { return store_; }
-  int RowCount() const { return store_.Count(); }
-  const std::string& Cell(int row, int column) const { return store_.Cell(row, column); }
-  void SetCell(int row, int column, const std::string& text);
   bool Checked(int row) const { return store_.Checked(row); }
   void SetChecked(int row, bool checked);
-
-  void AddRow(ResultRow row);
-  void AppendRows(std::vector<ResultRow> rows);
-  void Clear();
   void SetAllChecked(bool checked);
   void DeleteChecked();
 

@@ -1,0 +1,118 @@
+#include "keywords/ui/KeywordCommands.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+
+#include "base/Messages.h"
+#include "base/ResultsTable.h"
+#include "keywords/KeywordGatherer.h"
+#include "keywords/SearchDataGatherer.h"
+#include "keywords/ui/FCaptcha.h"
+#include "keywords/ui/FSelectSearch.h"
+#include "web/FetchUrl.h"
+#include "web/HttpClient.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr const char* kStopCaption = "Stop";
+constexpr const char* kGatherDataCaption = "Gather Data";
+
+// Keeps the window's commands disabled for the whole of a gathering run,
+// also between its fetches and on the way out of an error.
+class BusyScope {
+ public:
+  explicit BusyScope(KeywordCommands::Window& window) : window_(window) {
+    window_.SetCommandsBusy(true);
+  }
+  ~BusyScope() { window_.SetCommandsBusy(false); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  KeywordCommands::Window& window_;
+};
+
+}  // namespace
+
+KeywordCommands::KeywordCommands(Parts parts) : parts_(parts) {}
+
+void KeywordCommands::GatherKeywords(const std::string& mainKeyword) {
+  parts_.abortRequested = false;
+  {
+    const BusyScope busy(parts_.window);
+    KeywordGatherer gatherer(
+        parts_.endpoints.suggest,
+        [this](const std::string& url, std::string& page) {
+          return FetchUrl(parts_.client, url, page);
+        },
+        parts_.table, parts_.messages,
+        [this](const std::string& pageHtml) {
+          TfrmCaptcha dialog(parts_.messages, parts_.dialogParent);
+          dialog.SetPageHtml(pageHtml);
+          dialog.exec();
+          return SecurityImageAnswer{dialog.Password(), dialog.RandomValue(), dialog.SeedValue()};
+        },
+        [this] { return parts_.abortRequested; });
+    if (gatherer.Run(mainKeyword) > 0) parts_.window.ShowItemCount();
+  }
+  // A stopped or closed run must not cut the news and update requests
+  // that follow it.
+  parts_.abortRequested = false;
+}
+
+bool KeywordCommands::GatherDataRunning() const {
+  return parts_.btnGatherData->text() != QLatin1String(kGatherDataCaption);
+}
+
+bool KeywordCommands::RefuseOrStopGatherData() {
+  if (parts_.table.RowCount() == 0) {
+    parts_.messages.Information("You need add keywords to gather data from search engines.");
+    return true;
+  }
+  if (!GatherDataRunning()) return false;
+  parts_.abortRequested = true;
+  parts_.client.Disconnect();
+  parts_.btnGatherData->setText(QLatin1String(kGatherDataCaption));
+  parts_.window.SetHeaderSortEnabled(true);
+  parts_.client.Host().ProcessMessages();
+  return true;
+}
+
+void KeywordCommands::GatherData() {
+  {
+    TfrmSelSearch dialog(parts_.dialogParent);
+    if (dialog.exec() != QDialog::Accepted) return;
+    searchType_ = dialog.ChosenSearchType();
+  }
+  // Rows must keep their places while the run writes cells by row index.
+  parts_.window.SetHeaderSortEnabled(false);
+  parts_.abortRequested = false;
+  parts_.btnGatherData->setText(QLatin1String(kStopCaption));
+  try {
+    const BusyScope busy(parts_.window);
+    SearchDataGatherer gatherer(
+        parts_.endpoints,
+        [this](const std::string& url, std::string& page) {
+          return FetchUrl(parts_.client, url, page);
+        },
+        parts_.table, [this] { return parts_.abortRequested; },
+        [this] { parts_.client.Host().ProcessMessages(); });
+    gatherer.GatherSearchData(searchType_);
+  } catch (...) {
+    EndGatherData();
+    throw;
+  }
+  EndGatherData();
+}
+
+void KeywordCommands::EndGatherData() {
+  // A stopped run must not cut the news and update requests that follow.
+  parts_.abortRequested = false;
+  parts_.btnGatherData->setText(QLatin1String(kGatherDataCaption));
+  parts_.client.Host().ProcessMessages();
+  parts_.window.SetHeaderSortEnabled(true);
+}
+
+}  // namespace quorvane

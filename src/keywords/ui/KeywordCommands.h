@@ -1,0 +1,77 @@
+#pragma once
+
+#include <string>
+
+#include "base/SearchType.h"
+#include "web/ServiceEndpoints.h"
+
+class QAbstractButton;
+class QWidget;
+
+namespace quorvane {
+
+class HttpClient;
+class Messages;
+class ResultsTable;
+
+// The main window's keyword research over the network: "Gather Keywords"
+// and "Gather Data" with its "Stop". The main window owns one and forwards
+// its handlers to it.
+class KeywordCommands {
+ public:
+  // What a run needs from the window around it.
+  class Window {
+   public:
+    virtual ~Window() = default;
+    // Disables (true) or gives back (false) the commands that would change
+    // the table or use the client; calls nest.
+    virtual void SetCommandsBusy(bool busy) = 0;
+    // While off, a click on a column header does nothing.
+    virtual void SetHeaderSortEnabled(bool enabled) = 0;
+    // Shows the table's row count in the status bar.
+    virtual void ShowItemCount() = 0;
+  };
+
+  struct Parts {
+    HttpClient& client;  // its host is pumped between the cells of Gather Data
+    Messages& messages;
+    ResultsTable& table;
+    const ServiceEndpoints& endpoints;
+    // The window's abort flag, which its client also reads: a run clears
+    // it at start and end, Stop sets it.
+    bool& abortRequested;
+    Window& window;
+    QWidget* dialogParent;
+    // Its caption is the state of Gather Data: anything but "Gather Data"
+    // means a run is going on.
+    QAbstractButton* btnGatherData;
+  };
+
+  explicit KeywordCommands(Parts parts);
+  KeywordCommands(const KeywordCommands&) = delete;
+  KeywordCommands& operator=(const KeywordCommands&) = delete;
+
+  // "Gather Keywords": suggestions for the main keyword, through the
+  // security-image dialog as long as the service asks for it.
+  void GatherKeywords(const std::string& mainKeyword);
+
+  // The part of a Gather Data click that needs no request: on an empty
+  // table it says that keywords are needed, during a run it stops the run.
+  // True when that handled the click.
+  bool RefuseOrStopGatherData();
+  // "Gather Data": asks for the search type, then the three engines'
+  // counts of every row.
+  void GatherData();
+
+  // The search type of the last Gather Data run.
+  SearchType CurrentSearchType() const { return searchType_; }
+
+ private:
+  bool GatherDataRunning() const;
+  void EndGatherData();
+
+  Parts parts_;
+  SearchType searchType_ = SearchType::Precise;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,60 @@
+#include "base/ResultsTable.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/MemoryResultsTable.h"
+
+using namespace quorvane;
+
+namespace {
+
+using Row = MemoryResultsTable::Row;
+
+TEST(AppendKeywords, NumbersOnFromTheRowsAlreadyThere) {
+  struct Case {
+    const char* name;
+    std::vector<Row> before;
+    std::vector<NewKeyword> added;
+    std::vector<Row> after;
+  };
+  const Case cases[] = {
+      {"into an empty table",
+       {},
+       {{"golf clubs", "1,234"}, {"golf bags", ""}},
+       {{"1", "golf clubs", "1,234", "", "", ""}, {"2", "golf bags", "", "", "", ""}}},
+      // The number follows the row count, not the last row's No: rows
+      // deleted or sorted earlier leave their numbers behind.
+      {"after rows numbered otherwise",
+       {{"7", "a", "", "1", "2", "3"}, {"3", "b", "", "", "", ""}},
+       {{"golf", "5"}},
+       {{"7", "a", "", "1", "2", "3"}, {"3", "b", "", "", "", ""}, {"3", "golf", "5", "", "", ""}}},
+      {"duplicates kept",
+       {{"1", "golf", "", "", "", ""}},
+       {{"golf", ""}, {"golf", ""}},
+       {{"1", "golf", "", "", "", ""},
+        {"2", "golf", "", "", "", ""},
+        {"3", "golf", "", "", "", ""}}},
+      {"nothing to add", {{"1", "golf", "", "", "", ""}}, {}, {{"1", "golf", "", "", "", ""}}},
+  };
+  for (const Case& c : cases) {
+    MemoryResultsTable table;
+    for (const Row& row : c.before) {
+      table.AppendRows({ResultRow{row, false}});
+    }
+    table.AppendKeywords(c.added);
+    EXPECT_EQ(table.Rows(), c.after) << c.name;
+  }
+}
+
+TEST(AddResultRow, KeepsTheGivenNumberAndLeavesTheEngineCellsEmpty) {
+  MemoryResultsTable table;
+  table.AddResultRow("12", "golf", "3");
+  table.AddResultRow("", "tee", "");
+  EXPECT_EQ(table.Rows(),
+            (std::vector<Row>{{"12", "golf", "3", "", "", ""}, {"", "tee", "", "", "", ""}}));
+}
+
+}  // namespace
