@@ -6,11 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <string>
 #include <string_view>
 
+#include "base/AsciiText.h"
 #include "base/FileError.h"
 
 namespace quorvane {
@@ -39,7 +39,7 @@ bool IsTemporaryName(std::string_view name, std::string_view prefix) {
   if (name.substr(0, prefix.size()) != prefix) return false;
   if (name.substr(name.size() - kSuffix.size()) != kSuffix) return false;
   for (const char c : name.substr(prefix.size(), kRandomLength)) {
-    if (std::isalnum(static_cast<unsigned char>(c)) == 0) return false;
+    if (!IsAsciiAlnum(c)) return false;
   }
   return true;
 }
