@@ -5,6 +5,8 @@
 #include <memory>
 #include <string_view>
 
+#include "base/AsciiText.h"
+
 namespace quorvane {
 
 namespace {
@@ -13,14 +15,6 @@ struct AppInfoUnref {
   void operator()(GAppInfo* info) const { g_object_unref(info); }
 };
 
-bool IsAsciiLetter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool IsAsciiDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
 // A scheme is a letter followed by letters, digits, "+", "-" or ".", and
 // then ":". What looks like one but has only digits after the colon up to
 // the path is a host with its port.
@@ -28,7 +22,7 @@ bool HasScheme(std::string_view address) {
   const auto colon = address.find(':');
   if (colon == std::string_view::npos || colon == 0 || !IsAsciiLetter(address[0])) return false;
   for (const char c : address.substr(1, colon - 1)) {
-    if (!IsAsciiLetter(c) && !IsAsciiDigit(c) && c != '+' && c != '-' && c != '.') return false;
+    if (!IsAsciiAlnum(c) && c != '+' && c != '-' && c != '.') return false;
   }
   const std::string_view rest = address.substr(colon + 1);
   const std::string_view port = rest.substr(0, rest.find_first_of("/?#"));

@@ -1,8 +1,9 @@
 #include "app/ResultsCsv.h"
 
 #include <array>
-#include <cctype>
 #include <string_view>
+
+#include "base/AsciiText.h"
 
 namespace quorvane {
 
@@ -45,10 +46,9 @@ std::string CompleteCsvFileName(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
   const std::size_t dot = path.find_last_of('.');
-  std::string extension;
-  if (dot != std::string::npos && dot >= nameStart) extension = path.substr(dot);
-  for (auto& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return extension == ".csv" ? path : path + ".csv";
+  std::string_view extension;
+  if (dot != std::string::npos && dot >= nameStart) extension = std::string_view(path).substr(dot);
+  return EqualsNoCase(extension, ".csv") ? path : path + ".csv";
 }
 
 }  // namespace quorvane

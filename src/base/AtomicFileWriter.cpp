@@ -6,11 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <string>
 #include <string_view>
 
+#include "base/AsciiText.h"
 #include "base/FileError.h"
 
 namespace quorvane {
@@ -39,7 +39,7 @@ bool IsTemporaryName(std::string_view name, std::string_view prefix) {
   if (name.substr(0, prefix.size()) != prefix) return false;
   if (name.substr(name.size() - kSuffix.size()) != kSuffix) return false;
   for (const char c : name.substr(prefix.size(), kRandomLength)) {
-    if (std::isalnum(static_cast<unsigned char>(c)) == 0) return false;
+    if (!IsAsciiAlnum(c)) return false;
   }
   return true;
 }
@@ -49,6 +49,17 @@ bool SameFile(int fd, const std::filesystem::path& path) {
   struct stat named {};
   return ::fstat(fd, &open) == 0 && ::lstat(path.c_str(), &named) == 0 &&
          open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+}
+
+// A link is followed to the file it names, so that the link stays and its
+// file is replaced; a name that is no link is kept as it is.
+std::filesystem::path FollowLink(const std::filesystem::path& target, std::error_code& ec) {
+  ec.clear();
+  if (std::filesystem::symlink_status(target, ec).type() != std::filesystem::file_type::symlink) {
+    ec.clear();
+    return target;
+  }
+  return std::filesystem::weakly_canonical(target, ec);
 }
 
 // The new file gets the old one's permission bits, or what a plain create
@@ -69,9 +80,11 @@ void CopyPermissions(int fd, const std::filesystem::path& target) {
 }  // namespace
 
 void AtomicFileWriter::RemoveStaleTemporaries(const std::filesystem::path& target) {
-  const std::string prefix = TemporaryPrefix(target);
   std::error_code ec;
-  for (std::filesystem::directory_iterator it(FolderOf(target), ec), end; !ec && it != end;
+  const std::filesystem::path file = FollowLink(target, ec);
+  if (ec) return;
+  const std::string prefix = TemporaryPrefix(file);
+  for (std::filesystem::directory_iterator it(FolderOf(file), ec), end; !ec && it != end;
        it.increment(ec)) {
     const auto& path = it->path();
     if (!IsTemporaryName(path.filename().native(), prefix)) continue;
@@ -86,9 +99,12 @@ void AtomicFileWriter::RemoveStaleTemporaries(const std::filesystem::path& targe
 
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target)
     : target_(std::move(target)), stream_(nullptr) {
-  RemoveStaleTemporaries(target_);
+  std::error_code ec;
+  file_ = FollowLink(target_, ec);
+  if (ec) throw FileError(target_, "cannot create", ec.value());
+  RemoveStaleTemporaries(file_);
   const std::string base =
-      (FolderOf(target_) / TemporaryPrefix(target_)).string() + "XXXXXX" + std::string(kSuffix);
+      (FolderOf(file_) / TemporaryPrefix(file_)).string() + "XXXXXX" + std::string(kSuffix);
   int fd = -1;
   // Another writer's sweep may take a new file before it is locked; then
   // the name is gone once the lock is ours, and a fresh name is drawn.
@@ -105,7 +121,7 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path target)
     if (attempt == 100) throw FileError(target_, "cannot create", EEXIST);
   }
   lock_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-  CopyPermissions(fd, target_);
+  CopyPermissions(fd, file_);
   buffer_ = std::make_unique<FileOutBuf>(fd);
   stream_.rdbuf(buffer_.get());
 }
@@ -129,17 +145,28 @@ void AtomicFileWriter::Commit() {
   if (!stream_ || buffer_->Error() != 0) throw FileError(target_, "cannot write", buffer_->Error());
   if (::fsync(buffer_->Fd()) != 0) throw FileError(target_, "cannot write", errno);
   if (!buffer_->Close()) throw FileError(target_, "cannot write", buffer_->Error());
-  if (::rename(temp_.c_str(), target_.c_str()) != 0)
+  if (::rename(temp_.c_str(), file_.c_str()) != 0)
     throw FileError(target_, "cannot replace", errno);
   committed_ = true;
   ReleaseLock();
   // Make the rename itself durable; a folder that cannot be synced is no
   // reason to report the written file as lost.
-  const int dir = ::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int dir = ::open(FolderOf(file_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
     (void)::fsync(dir);
     ::close(dir);
   }
+}
+
+std::error_code WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+  try {
+    AtomicFileWriter out(path);
+    out.Stream().write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.Commit();
+  } catch (const FileError& error) {
+    return error.code();
+  }
+  return {};
 }
 
 }  // namespace quorvane

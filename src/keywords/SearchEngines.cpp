@@ -1,5 +1,6 @@
 #include "keywords/SearchEngines.h"
 
+#include "base/AsciiText.h"
 #include "keywords/QueryText.h"
 #include "web/RequestUrl.h"
 #include "web/UUtils.h"
@@ -36,11 +37,7 @@ const EngineProtocol& Protocol(SearchEngine engine) {
 // and control characters around the number.
 std::string CleanMsnCount(std::string count) {
   count = ReplaceAll(std::move(count), "results", "");
-  std::size_t first = 0;
-  std::size_t last = count.size();
-  while (first < last && static_cast<unsigned char>(count[first]) <= 32) ++first;
-  while (last > first && static_cast<unsigned char>(count[last - 1]) <= 32) --last;
-  return count.substr(first, last - first);
+  return std::string(Trim(count, kControlsAndSpace));
 }
 
 }  // namespace

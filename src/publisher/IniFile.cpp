@@ -3,31 +3,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/AsciiText.h"
+
 namespace quorvane {
 
 namespace {
-
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-char FoldAscii(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  }
-  return true;
-}
 
 std::string_view Unquoted(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
@@ -44,21 +24,21 @@ std::string ReadIniStringFromText(std::string_view text, std::string_view sectio
   bool inSection = false;
   while (!text.empty()) {
     const std::size_t end = text.find_first_of("\r\n");
-    std::string_view line = Trim(text.substr(0, end));
+    std::string_view line = Trim(text.substr(0, end), kWhiteSpace);
     text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
 
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       const std::size_t close = line.find(']');
       if (close == std::string_view::npos) continue;
-      inSection = SameName(Trim(line.substr(1, close - 1)), section);
+      inSection = EqualsNoCase(Trim(line.substr(1, close - 1), kWhiteSpace), section);
       continue;
     }
     if (!inSection) continue;
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos) continue;
-    if (SameName(Trim(line.substr(0, equals)), key)) {
-      return std::string(Unquoted(Trim(line.substr(equals + 1))));
+    if (EqualsNoCase(Trim(line.substr(0, equals), kWhiteSpace), key)) {
+      return std::string(Unquoted(Trim(line.substr(equals + 1), kWhiteSpace)));
     }
   }
   return {};

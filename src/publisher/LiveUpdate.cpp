@@ -3,9 +3,9 @@
 #include "base/Messages.h"
 #include "base/ProgramFolder.h"
 #include "base/ProgramVersion.h"
-#include "publisher/DownloadToFile.h"
 #include "publisher/IniFile.h"
 #include "publisher/VersionNumber.h"
+#include "web/DownloadToFile.h"
 #include "web/RequestUrl.h"
 
 namespace quorvane {
@@ -23,7 +23,8 @@ void LiveUpdate::CheckUpdates(bool silent) {
   // created, answers the same as a version that is not newer.
   const auto descriptor = ProgramFile(kDescriptorName);
   std::error_code ec;
-  if (DownloadToFile(client_, EncodeUnsendableBytes(baseUrl_ + kDescriptorName), descriptor) &&
+  if (DownloadToFile(client_, EncodeUnsendableBytes(baseUrl_ + kDescriptorName), descriptor)
+          .complete &&
       std::filesystem::exists(descriptor, ec)) {
     const std::string published = ReadIniString(descriptor, "APPLICATION", "Version");
     if (IsNewerVersion(published, ProgramVersion)) {

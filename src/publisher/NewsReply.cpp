@@ -1,14 +1,11 @@
 #include "publisher/NewsReply.h"
 
+#include "base/AsciiText.h"
 #include "web/UUtils.h"
 
 namespace quorvane {
 
 namespace {
-
-bool IsBlank(char c) {
-  return static_cast<unsigned char>(c) <= 32;
-}
 
 std::string WithoutEndMarker(std::string_view reply) {
   return ReplaceAll(std::string(reply), kNewsEndMarker, "");
@@ -17,11 +14,7 @@ std::string WithoutEndMarker(std::string_view reply) {
 }  // namespace
 
 std::string TrimReply(std::string_view reply) {
-  std::size_t first = 0;
-  std::size_t last = reply.size();
-  while (first < last && IsBlank(reply[first])) ++first;
-  while (last > first && IsBlank(reply[last - 1])) --last;
-  return std::string(reply.substr(first, last - first));
+  return std::string(Trim(reply, kControlsAndSpace));
 }
 
 bool NewsReplySucceeded(std::string_view reply) {

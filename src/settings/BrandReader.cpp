@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/AsciiText.h"
 #include "web/UUtils.h"
 
 namespace quorvane {
@@ -50,18 +51,12 @@ std::string ReplaceEachOnce(const std::string& text, std::string_view searched,
   return out;
 }
 
-std::string Lower(std::string text) {
-  for (auto& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
-
 // The banner's name may carry a folder part (either kind of slash); only
 // the file name counts.
 void DecideBannerKind(const std::string& bannerImage, LoadedBrand& result) {
   const auto slash = bannerImage.find_last_of("/\\");
   const std::string name =
-      Lower(slash == std::string::npos ? bannerImage : bannerImage.substr(slash + 1));
+      LowerAscii(slash == std::string::npos ? bannerImage : bannerImage.substr(slash + 1));
   result.bannerAnimated = name.find(".gif") != std::string::npos;
   const auto dot = name.find_last_of('.');
   result.bannerFormat = dot == std::string::npos ? "" : name.substr(dot + 1);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "base/AsciiText.h"
 #include "web/UUtils.h"
 
 namespace quorvane {
@@ -11,17 +12,6 @@ namespace {
 
 constexpr std::string_view kStartTag = "<%%LastNewsId%%>";
 constexpr std::string_view kEndTag = "<%%/LastNewsId%%>";
-
-char FoldAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::size_t FindIgnoringCase(std::string_view text, std::string_view searched, std::size_t from) {
-  const auto it =
-      std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), searched.begin(),
-                  searched.end(), [](char a, char b) { return FoldAscii(a) == FoldAscii(b); });
-  return it == text.end() ? std::string::npos : static_cast<std::size_t>(it - text.begin());
-}
 
 std::string MarkerPair(const std::string& id) {
   return std::string(kStartTag) + id + std::string(kEndTag);
@@ -44,7 +34,7 @@ void PutLastNewsId(std::vector<std::string>& lines, const std::string& id) {
   }
   std::string& line = *found;
   const std::size_t start = line.find(kStartTag);
-  const std::size_t end = FindIgnoringCase(line, kEndTag, start + kStartTag.size());
+  const std::size_t end = FindNoCase(line, kEndTag, start + kStartTag.size());
   if (end == std::string::npos) {
     lines.insert(found, MarkerPair(id));
     return;

@@ -7,6 +7,7 @@
 
 #include "base/AtomicFileWriter.h"
 #include "base/FileError.h"
+#include "base/FileOutBuf.h"
 #include "base/ProgramFolder.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsLines.h"
@@ -36,14 +37,15 @@ std::vector<std::string> SettingsWorkingCopy::ReadLines() const {
   return SplitLines(text);
 }
 
+// The copy is scratch that lives only inside one operation; the settings
+// file itself is replaced atomically from it. So a plain write, which keeps
+// the reason of a failure.
 void SettingsWorkingCopy::WriteLines(const std::vector<std::string>& lines) const {
-  errno = 0;
-  std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-  if (!out) throw FileError(path_, "cannot create", errno);
+  const auto out = FileOutBuf::Create(path_);
   const std::string text = JoinLines(lines);
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.close();
-  if (!out) throw FileError(path_, "cannot write", errno);
+  const auto size = static_cast<std::streamsize>(text.size());
+  if (out->sputn(text.data(), size) != size || !out->Close())
+    throw FileError(path_, "cannot write", out->Error());
 }
 
 void SettingsWorkingCopy::Remove() const {

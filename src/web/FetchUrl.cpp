@@ -1,17 +1,14 @@
 #include "web/FetchUrl.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <filesystem>
-#include <memory>
-#include <optional>
 #include <system_error>
 #include <utility>
 
 #include "base/ProgramFolder.h"
 #include "web/CrLfLines.h"
+#include "web/DownloadToFile.h"
 #include "web/MappedFile.h"
 
 namespace quorvane {
@@ -20,16 +17,6 @@ namespace {
 
 constexpr char kWorkingFile[] = "test.html";
 constexpr char kConnectionError[] = "Connection error, check if you are connected and url exists.";
-
-struct FileCloser {
-  void operator()(std::FILE* f) const noexcept { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-// Closes the file (once); false when buffered bytes could not be written.
-bool Close(File& file) {
-  return std::fclose(file.release()) == 0;
-}
 
 // The working file lives only as long as one fetch, whatever its outcome.
 class RemoveOnExit {
@@ -49,14 +36,14 @@ class RemoveOnExit {
 // Once the status shows the request, an error that escapes the client (an
 // allocation failure, an error out of a nested command) still closes the
 // connection and replaces "Getting URL: ..." with the failure text on its
-// way to the caller; the working file goes through its own guard.
+// way to the caller; the download removes its file by itself.
 class FailOnError {
  public:
   explicit FailOnError(HttpClient& http) : http_(http) {}
   FailOnError(const FailOnError&) = delete;
   FailOnError& operator=(const FailOnError&) = delete;
   ~FailOnError() {
-    if (std::uncaught_exceptions() <= errorsBefore_) return;
+    if (!armed_ || std::uncaught_exceptions() <= errorsBefore_) return;
     http_.Disconnect();
     try {
       http_.Host().ShowMainStatus(kConnectionError);
@@ -64,9 +51,12 @@ class FailOnError {
     }
   }
 
+  void Arm() { armed_ = true; }
+
  private:
   HttpClient& http_;
   int errorsBefore_ = std::uncaught_exceptions();
+  bool armed_ = false;
 };
 
 }  // namespace
@@ -80,28 +70,20 @@ bool FetchUrl(HttpClient& http, const std::string& url, std::string& page) {
 
   page.clear();
   const auto path = ProgramFile(kWorkingFile);
-  std::optional<RemoveOnExit> cleanup;
-  File file(std::fopen(path.c_str(), "wb"));
-  if (!file) {
-    const int reason = errno;
+  FailOnError failOnError(http);
+  const FileDownload download = DownloadToFile(http, url, path, [&] {
+    failOnError.Arm();
+    host.ShowMainStatus("Getting URL: " + url + "...");
+    host.Work(0);
+  });
+  if (download.createError) {
     host.ShowMainStatus("Cannot create the working file " + path.string() + ": " +
-                        std::strerror(reason));
+                        std::strerror(download.createError.value()));
     return false;
   }
-  cleanup.emplace(path);
-  const FailOnError failOnError(http);
+  const RemoveOnExit cleanup(path);
 
-  host.ShowMainStatus("Getting URL: " + url + "...");
-  host.Work(0);
-  host.ProcessMessages();
-
-  const bool received = http.Get(url, [&file](std::string_view piece) {
-    return std::fwrite(piece.data(), 1, piece.size(), file.get()) == piece.size();
-  });
-  const bool written = Close(file);
-  http.Disconnect();
-
-  if (received && written) {
+  if (download.complete) {
     if (host.AbortRequested()) {
       host.ShowMainStatus("Process aborted!");
       return false;

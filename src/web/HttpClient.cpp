@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/AsciiText.h"
 #include "web/CurlHandles.h"
 #include "web/RequestUrl.h"
 #include "web/SetCookie2.h"
@@ -47,26 +48,10 @@ void InitCurlOnce() {
   static_cast<void>(rc);
 }
 
-char Lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
-bool ContainsNoCase(std::string_view text, std::string_view word) {
-  return std::search(text.begin(), text.end(), word.begin(), word.end(),
-                     [](char x, char y) { return Lower(x) == Lower(y); }) != text.end();
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() &&
-         (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
-    s.remove_suffix(1);
-  return s;
+// A header line as libcurl hands it over, its line end included: blanks
+// go from the start, blanks and the line end from the end.
+std::string_view TrimHeader(std::string_view s) {
+  return TrimEnd(TrimStart(s, kSpaceTab), kSpaceTabLineEnd);
 }
 
 enum class Method { kGet, kPost };
@@ -127,18 +112,18 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
         const auto code = line.substr(blank + 1);
         std::from_chars(code.data(), code.data() + code.size(), x.status);
       }
-    } else if (Trim(line).empty()) {
+    } else if (TrimHeader(line).empty()) {
       if (x.status >= 200) x.headersDone = true;
     } else if (const auto colon = line.find(':'); colon != std::string_view::npos) {
-      const auto name = Trim(line.substr(0, colon));
-      const auto value = Trim(line.substr(colon + 1));
+      const auto name = TrimHeader(line.substr(0, colon));
+      const auto value = TrimHeader(line.substr(colon + 1));
       if (EqualsNoCase(name, "Content-Length")) {
         std::int64_t length = -1;
         const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), length);
         if (ec == std::errc() && end == value.data() + value.size() && length >= 0)
           x.length = length;
       } else if (EqualsNoCase(name, "Transfer-Encoding")) {
-        x.chunked = ContainsNoCase(value, "chunked");
+        x.chunked = FindNoCase(value, "chunked") != std::string_view::npos;
       } else if (EqualsNoCase(name, "Location")) {
         x.hasLocation = !value.empty();
       } else if (EqualsNoCase(name, "Set-Cookie2")) {

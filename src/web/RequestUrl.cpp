@@ -1,14 +1,8 @@
 #include "web/RequestUrl.h"
 
+#include "base/AsciiText.h"
+
 namespace quorvane {
-
-namespace {
-
-char Lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-}  // namespace
 
 std::string EncodeUnsendableBytes(std::string_view url) {
   static constexpr char kHex[] = "0123456789ABCDEF";
@@ -49,19 +43,13 @@ bool IsReservedInvalidHost(std::string_view host) {
   while (!host.empty() && host.back() == '.') host.remove_suffix(1);
   constexpr std::string_view kTld = "invalid";
   if (host.size() < kTld.size()) return false;
-  const auto tail = host.substr(host.size() - kTld.size());
-  for (std::size_t i = 0; i < kTld.size(); ++i)
-    if (Lower(tail[i]) != kTld[i]) return false;
+  if (!EqualsNoCase(host.substr(host.size() - kTld.size()), kTld)) return false;
   return host.size() == kTld.size() || host[host.size() - kTld.size() - 1] == '.';
 }
 
 bool IsLoopbackHost(std::string_view host) {
   if (host == "127.0.0.1" || host == "[::1]" || host == "::1") return true;
-  constexpr std::string_view kLocal = "localhost";
-  if (host.size() != kLocal.size()) return false;
-  for (std::size_t i = 0; i < kLocal.size(); ++i)
-    if (Lower(host[i]) != kLocal[i]) return false;
-  return true;
+  return EqualsNoCase(host, "localhost");
 }
 
 }  // namespace quorvane

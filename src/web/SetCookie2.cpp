@@ -3,36 +3,11 @@
 #include <charconv>
 #include <limits>
 
+#include "base/AsciiText.h"
+
 namespace quorvane {
 
 namespace {
-
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
-char Lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
-
-std::string LowerCopy(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = Lower(c);
-  return out;
-}
 
 // Splits at `separator` outside double-quoted strings. When `cookieStart`
 // is set, a separator only counts when a "token=" follows it, so that a
@@ -59,10 +34,11 @@ std::vector<std::string_view> SplitOutsideQuotes(std::string_view s, char separa
     if (c != separator) continue;
     if (cookieStart) {
       std::size_t j = i + 1;
-      while (j < s.size() && IsBlank(s[j])) ++j;
+      while (j < s.size() && IsBlank(s[j], kSpaceTab)) ++j;
       const std::size_t tokenBegin = j;
-      while (j < s.size() && s[j] != '=' && s[j] != ';' && s[j] != ',' && !IsBlank(s[j])) ++j;
-      while (j < s.size() && IsBlank(s[j])) ++j;
+      while (j < s.size() && s[j] != '=' && s[j] != ';' && s[j] != ',' && !IsBlank(s[j], kSpaceTab))
+        ++j;
+      while (j < s.size() && IsBlank(s[j], kSpaceTab)) ++j;
       if (j == tokenBegin || j >= s.size() || s[j] != '=') continue;
     }
     parts.push_back(s.substr(begin, i - begin));
@@ -121,15 +97,15 @@ std::int64_t ExpiryFromMaxAge(std::string_view value, std::int64_t now, bool& va
 std::vector<std::string> SetCookie2Lines(std::string_view headerValue, std::string_view requestHost,
                                          std::string_view requestPath, std::int64_t now) {
   std::vector<std::string> lines;
-  const std::string host = LowerCopy(requestHost);
+  const std::string host = LowerAscii(requestHost);
   const bool ipHost = IsIpLiteral(host);
   for (std::string_view cookie : SplitOutsideQuotes(headerValue, ',', true)) {
     const auto fields = SplitOutsideQuotes(cookie, ';', false);
-    const std::string_view pair = Trim(fields.front());
+    const std::string_view pair = Trim(fields.front(), kSpaceTab);
     const auto eq = pair.find('=');
     if (eq == std::string_view::npos) continue;
-    const std::string_view name = Trim(pair.substr(0, eq));
-    const std::string_view value = Trim(pair.substr(eq + 1));
+    const std::string_view name = Trim(pair.substr(0, eq), kSpaceTab);
+    const std::string_view value = Trim(pair.substr(eq + 1), kSpaceTab);
     if (name.empty() || name.front() == '$' || !Storable(name) || !Storable(value)) continue;
 
     std::string domain = host;
@@ -139,13 +115,14 @@ std::vector<std::string> SetCookie2Lines(std::string_view headerValue, std::stri
     std::int64_t expiry = 0;  // 0: a session cookie
     bool rejected = false;
     for (std::size_t i = 1; i < fields.size() && !rejected; ++i) {
-      const std::string_view attr = Trim(fields[i]);
+      const std::string_view attr = Trim(fields[i], kSpaceTab);
       const auto aeq = attr.find('=');
-      const std::string_view key = Trim(attr.substr(0, aeq));
-      const std::string_view val =
-          aeq == std::string_view::npos ? std::string_view() : Unquote(Trim(attr.substr(aeq + 1)));
+      const std::string_view key = Trim(attr.substr(0, aeq), kSpaceTab);
+      const std::string_view val = aeq == std::string_view::npos
+                                       ? std::string_view()
+                                       : Unquote(Trim(attr.substr(aeq + 1), kSpaceTab));
       if (EqualsNoCase(key, "domain")) {
-        std::string d = LowerCopy(val);
+        std::string d = LowerAscii(val);
         while (!d.empty() && d.front() == '.') d.erase(0, 1);
         const bool within = !ipHost && host.size() > d.size() && host.ends_with(d) &&
                             host[host.size() - d.size() - 1] == '.';

@@ -5,55 +5,13 @@
 #include <iterator>
 #include <utility>
 
+#include "base/AsciiText.h"
+
 namespace quorvane {
 
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
-
-// Only a-z fold; bytes >= 0x80 belong to the 8-bit code page and must match
-// exactly, whatever the locale says about them.
-inline unsigned char FoldAscii(unsigned char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - ('a' - 'A')) : c;
-}
-
-inline bool EqualNoCase(const char* a, const char* b, std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i) {
-    if (FoldAscii(static_cast<unsigned char>(a[i])) != FoldAscii(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
-}
-
-// First position >= `from` where `needle` occurs in `hay`, ASCII letters
-// folded. An empty needle occurs nowhere. Candidates come from memchr on
-// the needle's first byte in both cases, so long stretches without that
-// letter cost almost nothing.
-std::size_t FindNoCase(std::string_view hay, std::string_view needle, std::size_t from) {
-  const std::size_t m = needle.size();
-  if (m == 0 || hay.size() < m || from > hay.size() - m) return kNone;
-
-  const char* base = hay.data();
-  const std::size_t limit = hay.size() - m + 1;  // candidate starts lie in [from, limit)
-  const unsigned char upper = FoldAscii(static_cast<unsigned char>(needle[0]));
-  const bool letter = upper >= 'A' && upper <= 'Z';
-  const unsigned char lower = letter ? static_cast<unsigned char>(upper + ('a' - 'A')) : upper;
-
-  auto next = [&](unsigned char c, std::size_t pos) -> std::size_t {
-    const void* hit = std::memchr(base + pos, c, limit - pos);
-    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - base) : limit;
-  };
-
-  std::size_t nextUpper = next(upper, from);
-  std::size_t nextLower = letter ? next(lower, from) : limit;
-  for (;;) {
-    const std::size_t pos = std::min(nextUpper, nextLower);
-    if (pos >= limit) return kNone;
-    if (EqualNoCase(base + pos + 1, needle.data() + 1, m - 1)) return pos;
-    if (nextUpper == pos) nextUpper = next(upper, pos + 1);
-    if (nextLower == pos) nextLower = next(lower, pos + 1);
-  }
-}
 
 // The one implementation behind both CutBetween overloads: `offset` is where
 // the working text begins inside `text`.
@@ -179,10 +137,7 @@ std::string StripHtml(std::string_view fragment) {
   std::string text(fragment);
   for (const auto& step : kSteps) text = ReplaceAll(std::move(text), step[0], step[1]);
 
-  auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-  const auto first = std::find_if_not(text.begin(), text.end(), isBlank);
-  const auto last = std::find_if_not(text.rbegin(), std::make_reverse_iterator(first), isBlank);
-  return std::string(first, last.base());
+  return std::string(Trim(text, kControlsAndSpace));
 }
 
 void SplitString(char separator, std::string_view text, std::vector<std::string>& pieces) {

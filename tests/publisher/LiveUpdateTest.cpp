@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
-#include "publisher/DownloadToFile.h"
 #include "publisher/LiveUpdate.h"
 #include "publisher/RecordingMessages.h"
 #include "sim/Simulator.h"
 #include "support/FakeFetchHost.h"
 #include "support/TempFolder.h"
+#include "web/DownloadToFile.h"
 #include "web/HttpClient.h"
 
 using namespace quorvane;
@@ -177,7 +177,8 @@ TEST_F(LiveUpdateTest, DownloadReplacesTheFileAndPumpsOnceBeforeTheRequest) {
   // the request starts is the download's own.
   std::vector<std::pair<bool, std::size_t>> pumps;
   host_.onPump = [&] { pumps.emplace_back(client_.Busy(), sim_.RequestCount()); };
-  ASSERT_TRUE(DownloadToFile(client_, base_ + "mainappupdate.inf", folder_.File("copy.inf")));
+  ASSERT_TRUE(
+      DownloadToFile(client_, base_ + "mainappupdate.inf", folder_.File("copy.inf")).complete);
   host_.onPump = nullptr;
   EXPECT_EQ(folder_.Read("copy.inf").substr(0, 13), "[APPLICATION]");
   EXPECT_LT(folder_.Read("copy.inf").size(), 200u);
@@ -186,9 +187,11 @@ TEST_F(LiveUpdateTest, DownloadReplacesTheFileAndPumpsOnceBeforeTheRequest) {
   EXPECT_EQ(std::count_if(pumps.begin(), pumps.end(), [](const auto& p) { return !p.first; }), 1);
   EXPECT_FALSE(host_.gauge.empty());
 
-  EXPECT_FALSE(DownloadToFile(client_, sim_.BaseUrl() + "/fault/cut", folder_.File("copy.inf")));
+  EXPECT_FALSE(
+      DownloadToFile(client_, sim_.BaseUrl() + "/fault/cut", folder_.File("copy.inf")).complete);
   EXPECT_FALSE(folder_.Exists("copy.inf"));
-  EXPECT_FALSE(DownloadToFile(client_, sim_.BaseUrl() + "/fault/404", folder_.File("copy.inf")));
+  EXPECT_FALSE(
+      DownloadToFile(client_, sim_.BaseUrl() + "/fault/404", folder_.File("copy.inf")).complete);
   EXPECT_FALSE(folder_.Exists("copy.inf"));
 }
 

@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "base/ProgramFolder.h"
 #include "support/FakeFetchHost.h"
 #include "support/RawHttpServer.h"
@@ -46,6 +48,20 @@ TEST_F(FetchUrlTest, DownloadsAPageThroughTheWorkingFile) {
   EXPECT_TRUE(stagedInFile);
   EXPECT_FALSE(folder.Exists("test.html"));
   EXPECT_TRUE(server.WaitForClientCloses(1, 5s)) << "the fetch closes its connection";
+}
+
+// Anyone who can write to the program folder can leave a link named like
+// the working file: the page must not be written into the file it names.
+TEST_F(FetchUrlTest, AWorkingFileThatIsALinkIsNotWrittenThrough) {
+  TempFolder elsewhere;
+  elsewhere.Write("precious.txt", "keep me");
+  std::filesystem::create_symlink(elsewhere.File("precious.txt"), folder.File("test.html"));
+  RawHttpServer server([](const Request&) { return RawHttpServer::Respond(200, "page"); });
+
+  ASSERT_TRUE(FetchUrl(http, server.Url("/"), page));
+  EXPECT_EQ(page, "page\r\n");
+  EXPECT_EQ(elsewhere.Read("precious.txt"), "keep me");
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(folder.File("test.html"))));
 }
 
 TEST_F(FetchUrlTest, GaugeGoesFromZeroToItsMaximum) {

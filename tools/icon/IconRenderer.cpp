@@ -3,11 +3,14 @@
 #include <QBuffer>
 #include <QFile>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgRenderer>
 #include <QtEndian>
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
+#include <system_error>
+
+#include "base/AtomicFileWriter.h"
 
 namespace quorvane {
 
@@ -77,9 +80,12 @@ void Complain(const QString& text) {
 }
 
 bool WriteFile(const QString& name, const QByteArray& bytes) {
-  QSaveFile file(name);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    Complain(QStringLiteral("cannot write %1: %2").arg(name, file.errorString()));
+  const std::error_code error = WriteFileAtomically(
+      QFile::encodeName(name).toStdString(),
+      std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  if (error) {
+    Complain(QStringLiteral("cannot write %1: %2")
+                 .arg(name, QString::fromLocal8Bit(error.message().c_str())));
     return false;
   }
   return true;

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "app/AtomicFile.h"
 #include "app/ResultsCsv.h"
+#include "base/AtomicFileWriter.h"
 #include "base/Messages.h"
 #include "base/ProgramFolder.h"
 #include "base/ui/FileDialogs.h"

@@ -1,4 +1,4 @@
-#include "app/AtomicFile.h"
+#include "base/AtomicFileWriter.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -52,6 +52,24 @@ TEST(AtomicFileTest, FollowsASymbolicLink) {
   EXPECT_FALSE(WriteFileAtomically(folder.File("link.csv"), "new"));
   EXPECT_TRUE(std::filesystem::is_symlink(folder.File("link.csv")));
   EXPECT_EQ(folder.Read("real.csv"), "new");
+}
+
+// The temporary file must be made beside the file the link names: a
+// rename from the link's folder could cross file systems, and a sweep of
+// leftovers must look where they are.
+TEST(AtomicFileTest, ALinkIntoAnotherFolderReplacesTheFileThere) {
+  TempFolder links;
+  TempFolder files;
+  files.Write("real.csv", "old");
+  ::chmod(files.File("real.csv").c_str(), 0600);
+  std::filesystem::create_symlink(files.File("real.csv"), links.File("link.csv"));
+  EXPECT_FALSE(WriteFileAtomically(links.File("link.csv"), "new"));
+  EXPECT_TRUE(std::filesystem::is_symlink(links.File("link.csv")));
+  EXPECT_EQ(files.Read("real.csv"), "new");
+  EXPECT_EQ(std::filesystem::status(files.File("real.csv")).permissions(),
+            std::filesystem::perms(0600));
+  EXPECT_EQ(FileCount(links.Path()), 1);
+  EXPECT_EQ(FileCount(files.Path()), 1);
 }
 
 TEST(AtomicFileTest, AMissingFolderIsAnError) {
