@@ -29,6 +29,7 @@
 #include "publisher/ui/PublisherServices.h"
 #include "settings/LastNewsId.h"
 #include "settings/SettingsFile.h"
+#include "support/GuiFixture.h"
 #include "support/ModalDialogs.h"
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
@@ -62,11 +63,8 @@ std::string Route(const Request& r) {
   return "other";
 }
 
-class CloseDuringNetworkTest : public ::testing::Test {
+class CloseDuringNetworkTest : public GuiFixture {
  protected:
-  CloseDuringNetworkTest() { MessageBox::ResetTestState(); }
-  ~CloseDuringNetworkTest() override { MessageBox::ResetTestState(); }
-
   // What a service answers; a service without an answer takes the
   // request and never answers. Set before the window starts.
   void Answer(const std::string& route, Reply reply) {

@@ -14,6 +14,7 @@
 #include "app/ui/FMain.h"
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
+#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/SmallDisk.h"
@@ -34,21 +35,14 @@ std::set<std::string> Names(const fs::path& folder) {
   return names;
 }
 
-class ExportDiskFaultTest : public testing::Test {
+class ExportDiskFaultTest : public GuiFixture {
  protected:
   ExportDiskFaultTest() {
-    MessageBox::ResetTestState();
-    FileDialogs::ResetTestState();
     // Some kilobytes of CSV, so that a disk can run full in the middle.
     for (int i = 1; i <= 300; ++i)
       window_.AddResultRow(std::to_string(i), "golf clubs for beginners " + std::to_string(i),
                            "1,000");
   }
-  ~ExportDiskFaultTest() override {
-    MessageBox::ResetTestState();
-    FileDialogs::ResetTestState();
-  }
-
   void Save(const fs::path& file) {
     FileDialogs::SetNextFileName(QString::fromStdString(file.string()));
     window_.findChild<QPushButton*>("btnSaveResults")->click();

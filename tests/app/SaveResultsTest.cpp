@@ -10,6 +10,7 @@
 #include "app/ui/FMain.h"
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
+#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/TempFolder.h"
 
@@ -19,17 +20,8 @@ namespace {
 
 using Kind = MessageBox::Kind;
 
-class SaveResultsTest : public ::testing::Test {
+class SaveResultsTest : public GuiFixture {
  protected:
-  SaveResultsTest() {
-    MessageBox::ResetTestState();
-    FileDialogs::ResetTestState();
-  }
-  ~SaveResultsTest() override {
-    MessageBox::ResetTestState();
-    FileDialogs::ResetTestState();
-  }
-
   QString InFolder(const std::string& name) const {
     return QString::fromStdString(folder_.File(name).string());
   }

@@ -31,6 +31,7 @@
 #include "base/ui/MessageBox.h"
 #include "publisher/ui/PublisherServices.h"
 #include "settings/SettingsFile.h"
+#include "support/GuiFixture.h"
 #include "support/ModalDialogs.h"
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
@@ -86,19 +87,12 @@ Reply Chunked(const std::string& body) {
                       "\r\n" + body + "\r\n0\r\n\r\n");
 }
 
-class WindowNetworkTest : public ::testing::Test {
+class WindowNetworkTest : public GuiFixture {
  protected:
-  WindowNetworkTest() {
-    MessageBox::ResetTestState();
-    FileDialogs::ResetTestState();
-  }
   ~WindowNetworkTest() override {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a dialog was left open";
-    EXPECT_EQ(MessageBox::PendingAnswers(), 0) << "a scripted answer was not asked for";
     EXPECT_FALSE(program_.Exists("test.html"));
     window_.reset();
-    MessageBox::ResetTestState();
-    FileDialogs::ResetTestState();
   }
 
   // How a service answers its n-th request (1 for the first); a service

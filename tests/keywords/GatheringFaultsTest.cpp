@@ -17,6 +17,7 @@
 
 #include "app/ui/FMain.h"
 #include "base/ui/MessageBox.h"
+#include "support/GuiFixture.h"
 #include "support/ModalDialogs.h"
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
@@ -72,10 +73,9 @@ Reply Cut(const Fault& f, const std::string& part) {
   return reply;
 }
 
-class GatheringFaultsTest : public ::testing::TestWithParam<Fault> {
+class GatheringFaultsTest : public GuiFixture, public ::testing::WithParamInterface<Fault> {
  protected:
   GatheringFaultsTest() {
-    MessageBox::ResetTestState();
     ServiceEndpoints endpoints;
     endpoints.suggest = endpoints.google = endpoints.yahoo = endpoints.msn = server_.Url("");
     endpoints.liveUpdateBase = server_.Url("/liveupdate/quorvane/");
@@ -86,7 +86,6 @@ class GatheringFaultsTest : public ::testing::TestWithParam<Fault> {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a dialog was left open";
     EXPECT_TRUE(MessageBox::ShownBoxes().empty());
     EXPECT_FALSE(folder_.Exists("test.html"));
-    MessageBox::ResetTestState();
   }
 
   // Answers for request targets starting with a key; set before any request.

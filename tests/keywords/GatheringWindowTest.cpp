@@ -25,6 +25,7 @@
 #include "sim/SimText.h"
 #include "sim/Simulator.h"
 #include "sim/SuggestionPages.h"
+#include "support/GuiFixture.h"
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
 
@@ -45,10 +46,9 @@ std::string SimCount(Engine engine, const std::string& term) {
   return FormatThousands(ResultCount(engine, term, ""));
 }
 
-class GatheringWindowTest : public ::testing::Test {
+class GatheringWindowTest : public GuiFixture {
  protected:
   GatheringWindowTest() {
-    MessageBox::ResetTestState();
     sim_.Start(0);
     ServiceEndpoints endpoints;
     endpoints.suggest = endpoints.google = endpoints.yahoo = endpoints.msn = sim_.BaseUrl();
@@ -60,11 +60,9 @@ class GatheringWindowTest : public ::testing::Test {
 
   ~GatheringWindowTest() override {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a dialog was left open";
-    EXPECT_EQ(MessageBox::PendingAnswers(), 0) << "a scripted answer was not asked for";
     EXPECT_FALSE(folder_.Exists("test.html"));
     window_.reset();
     sim_.Stop();
-    MessageBox::ResetTestState();
   }
 
   template <class Widget>

@@ -23,6 +23,7 @@
 #include "settings/LastNewsId.h"
 #include "settings/SettingsFile.h"
 #include "sim/Simulator.h"
+#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
@@ -36,20 +37,15 @@ std::string Tag(const std::string& name, const std::string& value) {
   return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
 }
 
-class MainWindowNewsTest : public ::testing::Test {
+class MainWindowNewsTest : public GuiFixture {
  protected:
   MainWindowNewsTest() {
-    MessageBox::ResetTestState();
     Scenario scenario;
     scenario.news.publisherId = "acme-gold";
     scenario.news.productCode = "ACME-1";
     scenario.news.productType = "BG";
     sim_.SetScenario(scenario);
     sim_.Start();
-  }
-  ~MainWindowNewsTest() override {
-    EXPECT_EQ(MessageBox::PendingAnswers(), 0) << "a scripted answer was not asked for";
-    MessageBox::ResetTestState();
   }
 
   // A branded copy whose news service is the simulator; `marker` is a

@@ -16,6 +16,7 @@
 #include "base/ProgramFolder.h"
 #include "base/ui/MessageBox.h"
 #include "settings/SettingsFile.h"
+#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/SmallDisk.h"
@@ -34,12 +35,10 @@ std::set<std::string> Names(const fs::path& folder) {
   return names;
 }
 
-class LoadSettingsDiskFaultTest : public testing::Test {
+class LoadSettingsDiskFaultTest : public GuiFixture {
  protected:
-  LoadSettingsDiskFaultTest() { MessageBox::ResetTestState(); }
   ~LoadSettingsDiskFaultTest() override {
     SetProgramFolder({});
-    MessageBox::ResetTestState();
     qApp->setStyleSheet(QString());
     QApplication::setWindowIcon(QIcon());
   }

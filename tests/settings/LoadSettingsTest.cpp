@@ -27,6 +27,7 @@
 #include "settings/ContainerFile.h"
 #include "settings/SettingsFile.h"
 #include "settings/TinyGif.h"
+#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/PictureBytes.h"
@@ -58,12 +59,9 @@ void LoadSettings(TfrmMain& window, const IndexChooser& choose) {
   if (const auto brand = LoadBrand(choose)) window.ApplyBrand(*brand);
 }
 
-class LoadSettingsTest : public ::testing::Test {
+class LoadSettingsTest : public GuiFixture {
  protected:
-  LoadSettingsTest() { MessageBox::ResetTestState(); }
   ~LoadSettingsTest() override {
-    EXPECT_EQ(MessageBox::PendingAnswers(), 0);
-    MessageBox::ResetTestState();
     qApp->setStyleSheet(QString());
     QApplication::setWindowIcon(QIcon());
   }
