@@ -159,12 +159,7 @@ class CloseDuringNetworkTest : public GuiFixture {
         << "the waiting request was not cut";
   }
 
-  std::set<std::string> ProgramFiles() const {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(program_.Path()))
-      names.insert(entry.path().filename().string());
-    return names;
-  }
+  std::set<std::string> ProgramFiles() const { return program_.Entries(); }
 
   std::string Status() { return Find<QLabel>("MainStatusPanel")->text().toStdString(); }
 

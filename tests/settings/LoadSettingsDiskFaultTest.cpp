@@ -28,13 +28,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::set<std::string> Names(const fs::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.insert(entry.path().filename().string());
-  return names;
-}
-
 class LoadSettingsDiskFaultTest : public GuiFixture {
  protected:
   ~LoadSettingsDiskFaultTest() override {
@@ -67,7 +60,7 @@ class LoadSettingsDiskFaultTest : public GuiFixture {
     EXPECT_TRUE(window.Timer1().isActive()) << "creation went on after the error";
     window.show();
     EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(Names(folder), std::set<std::string>{"dbsettings.dat"});
+    EXPECT_EQ(FolderEntries(folder), std::set<std::string>{"dbsettings.dat"});
   }
 
   TempFolder scratch_;

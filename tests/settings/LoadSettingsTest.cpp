@@ -71,12 +71,7 @@ class LoadSettingsTest : public GuiFixture {
     EncryptContainerFile(scratch_.File("settings.txt"), program_.File("dbsettings.dat"), password);
   }
 
-  std::set<std::string> ProgramFiles() const {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(program_.Path()))
-      names.insert(entry.path().filename().string());
-    return names;
-  }
+  std::set<std::string> ProgramFiles() const { return program_.Entries(); }
 
   template <class Widget>
   static Widget* Find(TfrmMain& window, const char* name) {
