@@ -28,9 +28,9 @@
 #include "publisher/ui/FNews.h"
 #include "publisher/ui/PublisherServices.h"
 #include "settings/LastNewsId.h"
-#include "settings/SettingsFile.h"
 #include "support/GuiFixture.h"
 #include "support/ModalDialogs.h"
+#include "support/NewsBrand.h"
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
 
@@ -42,10 +42,6 @@ using Reply = RawHttpServer::Reply;
 using Request = RawHttpServer::Request;
 
 const std::string kConnectionError = "Connection error, check if you are connected and url exists.";
-
-std::string Tag(const std::string& name, const std::string& value) {
-  return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
-}
 
 // Which service a request is for.
 std::string Route(const Request& r) {
@@ -80,11 +76,9 @@ class CloseDuringNetworkTest : public GuiFixture {
 
   // A Gold brand whose news service is the server.
   void Brand() {
-    scratch_.Write("settings.txt", Tag("ApplicationName", "Acme Finder") +
-                                       Tag("BranderCode", "ACME-1") + Tag("BranderType", "Gold") +
-                                       Tag("GoldNewsBaseURL", server_.Url("/news/")) +
-                                       Tag("GoldPublID", "acme-gold"));
-    EncryptSettingsFile(scratch_.File("settings.txt"), program_.File("dbsettings.dat"));
+    NewsBrand("acme-gold", "ACME-1")
+        .Name("Acme Finder")
+        .WriteSettingsFile(program_.Path(), server_.Url("/news/"));
   }
 
   // The main window on the server; without `tick` its start-up checks
@@ -164,7 +158,6 @@ class CloseDuringNetworkTest : public GuiFixture {
   std::string Status() { return Find<QLabel>("MainStatusPanel")->text().toStdString(); }
 
   TempFolder program_{/*asProgramFolder=*/true};
-  TempFolder scratch_;
   std::mutex mutex_;
   std::map<std::string, Reply> answers_;
   RawHttpServer server_{[this](const Request& r) {

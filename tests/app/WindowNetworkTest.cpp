@@ -30,9 +30,9 @@
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
 #include "publisher/ui/PublisherServices.h"
-#include "settings/SettingsFile.h"
 #include "support/GuiFixture.h"
 #include "support/ModalDialogs.h"
+#include "support/NewsBrand.h"
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
 
@@ -48,10 +48,6 @@ using Strings = std::vector<std::string>;
 
 const std::string kConnectionError = "Connection error, check if you are connected and url exists.";
 const std::string kCompleted = "Process completed sucessfull!";
-
-std::string Tag(const std::string& name, const std::string& value) {
-  return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
-}
 
 // Which service a request is for.
 std::string Route(const Request& r) {
@@ -115,11 +111,9 @@ class WindowNetworkTest : public GuiFixture {
 
   // A Gold brand whose news service is the server at `newsPath`.
   void Brand(const std::string& newsPath = "/news/") {
-    scratch_.Write("settings.txt", Tag("ApplicationName", "Acme Finder") +
-                                       Tag("BranderCode", "ACME-1") + Tag("BranderType", "Gold") +
-                                       Tag("GoldNewsBaseURL", server_.Url(newsPath)) +
-                                       Tag("GoldPublID", "acme-gold"));
-    EncryptSettingsFile(scratch_.File("settings.txt"), program_.File("dbsettings.dat"));
+    NewsBrand("acme-gold", "ACME-1")
+        .Name("Acme Finder")
+        .WriteSettingsFile(program_.Path(), server_.Url(newsPath));
   }
 
   // The main window on the server, shown, its start-up tick held back:
