@@ -20,9 +20,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -34,6 +32,7 @@
 #include "support/ModalDialogs.h"
 #include "support/NewsBrand.h"
 #include "support/RawHttpServer.h"
+#include "support/ServiceServer.h"
 #include "support/TempFolder.h"
 
 using namespace quorvane;
@@ -48,21 +47,6 @@ using Strings = std::vector<std::string>;
 
 const std::string kConnectionError = "Connection error, check if you are connected and url exists.";
 const std::string kCompleted = "Process completed sucessfull!";
-
-// Which service a request is for.
-std::string Route(const Request& r) {
-  const std::string& t = r.target;
-  if (t.starts_with("/?seed=")) return "suggest";
-  if (t.starts_with("/keyword-suggestion-tool.html")) return "answer";
-  if (t.starts_with("/image")) return "image";
-  if (t.starts_with("/search?q=")) return "google";
-  if (t.starts_with("/search?p=")) return "yahoo";
-  if (t.starts_with("/results.aspx")) return "msn";
-  if (t.ends_with("getlastnews.php"))
-    return r.body.find("lastcode") != std::string::npos ? "newest" : "list";
-  if (t.ends_with("mainappupdate.inf")) return "update";
-  return "other";
-}
 
 // The first line of a request, as it arrived.
 std::string RequestLine(const Request& r) {
@@ -93,21 +77,13 @@ class WindowNetworkTest : public GuiFixture {
 
   // How a service answers its n-th request (1 for the first); a service
   // without an answer takes every request and never says a word.
-  using Answerer = std::function<Reply(int n)>;
+  using Answerer = ServiceServer::Answerer;
   void Serve(const std::string& route, Answerer answer) {
-    const std::lock_guard lock(mutex_);
-    answers_[route] = std::move(answer);
+    services_.Serve(route, std::move(answer));
   }
-  void Serve(const std::string& route, const Reply& reply) {
-    Serve(route, [reply](int) { return reply; });
-  }
+  void Serve(const std::string& route, const Reply& reply) { services_.Serve(route, reply); }
 
-  std::vector<Request> Seen(const std::string& route) const {
-    std::vector<Request> seen;
-    for (const auto& r : server_.Requests())
-      if (Route(r) == route) seen.push_back(r);
-    return seen;
-  }
+  std::vector<Request> Seen(const std::string& route) const { return services_.Seen(route); }
 
   // A Gold brand whose news service is the server at `newsPath`.
   void Brand(const std::string& newsPath = "/news/") {
@@ -119,10 +95,7 @@ class WindowNetworkTest : public GuiFixture {
   // The main window on the server, shown, its start-up tick held back:
   // tests run it with StartUpCheck().
   void Open() {
-    ServiceEndpoints endpoints;
-    endpoints.suggest = endpoints.google = endpoints.yahoo = endpoints.msn = server_.Url("");
-    endpoints.liveUpdateBase = server_.Url("/liveupdate/quorvane/");
-    window_ = std::make_unique<TfrmMain>(endpoints);
+    window_ = std::make_unique<TfrmMain>(services_.Endpoints());
     window_->Timer1().stop();
     window_->show();
   }
@@ -183,16 +156,8 @@ class WindowNetworkTest : public GuiFixture {
 
   TempFolder program_{/*asProgramFolder=*/true};
   TempFolder scratch_;
-  mutable std::mutex mutex_;
-  std::map<std::string, Answerer> answers_;
-  std::map<std::string, int> counts_;
-  RawHttpServer server_{[this](const Request& r) {
-    const std::lock_guard lock(mutex_);
-    const std::string route = Route(r);
-    const int n = ++counts_[route];
-    const auto found = answers_.find(route);
-    return found != answers_.end() ? found->second(n) : Reply().Hold();
-  }};
+  ServiceServer services_;
+  RawHttpServer& server_ = services_.Raw();
   std::unique_ptr<TfrmMain> window_;
 };
 

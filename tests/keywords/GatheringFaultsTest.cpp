@@ -18,6 +18,7 @@
 #include "app/ui/FMain.h"
 #include "base/ui/MessageBox.h"
 #include "support/GuiFixture.h"
+#include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
@@ -76,10 +77,7 @@ Reply Cut(const Fault& f, const std::string& part) {
 class GatheringFaultsTest : public GuiFixture, public ::testing::WithParamInterface<Fault> {
  protected:
   GatheringFaultsTest() {
-    ServiceEndpoints endpoints;
-    endpoints.suggest = endpoints.google = endpoints.yahoo = endpoints.msn = server_.Url("");
-    endpoints.liveUpdateBase = server_.Url("/liveupdate/quorvane/");
-    window_ = std::make_unique<TfrmMain>(endpoints);
+    window_ = std::make_unique<TfrmMain>(EndpointsAt(server_.Url("")));
     window_->Timer1().stop();
   }
   ~GatheringFaultsTest() override {

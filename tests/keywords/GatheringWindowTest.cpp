@@ -26,6 +26,7 @@
 #include "sim/Simulator.h"
 #include "sim/SuggestionPages.h"
 #include "support/GuiFixture.h"
+#include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
 
@@ -50,10 +51,7 @@ class GatheringWindowTest : public GuiFixture {
  protected:
   GatheringWindowTest() {
     sim_.Start(0);
-    ServiceEndpoints endpoints;
-    endpoints.suggest = endpoints.google = endpoints.yahoo = endpoints.msn = sim_.BaseUrl();
-    endpoints.liveUpdateBase = sim_.BaseUrl() + "/liveupdate/quorvane/";
-    window_ = std::make_unique<TfrmMain>(endpoints);
+    window_ = std::make_unique<TfrmMain>(EndpointsAt(sim_.BaseUrl()));
     // The start-up checks are not what these tests are about.
     window_->Timer1().stop();
   }
