@@ -132,19 +132,9 @@ class WindowNetworkTest : public GuiFixture {
     return cells;
   }
 
-  // Runs `action` on the user-interface thread as soon as `ready` holds,
-  // looking every 5 ms: while a request waits, only its message pumps get
-  // it there.
+  // Runs `action` as soon as `ready` holds, while a request waits.
   void When(std::function<bool()> ready, std::function<void()> action) {
-    auto* timer = new QTimer(window_.get());
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, ready, action] {
-      if (!ready()) return;
-      timer->stop();
-      timer->deleteLater();
-      action();
-    });
-    timer->start();
+    WhenReady(window_.get(), std::move(ready), std::move(action));
   }
 
   // Whether the running start-up check waits for its request on `route`.

@@ -109,18 +109,10 @@ class GatheringWindowTest : public GuiFixture {
     return targets;
   }
 
-  // Runs `action` on the user-interface thread as soon as `ready` holds,
-  // looking every 5 ms (a fetch pumps the window while it waits).
+  // Runs `action` as soon as `ready` holds (a fetch pumps the window while
+  // it waits).
   void When(std::function<bool()> ready, std::function<void()> action) {
-    auto* timer = new QTimer(window_.get());
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, ready, action] {
-      if (!ready()) return;
-      timer->stop();
-      timer->deleteLater();
-      action();
-    });
-    timer->start();
+    WhenReady(window_.get(), std::move(ready), std::move(action));
   }
 
   void GatherKeywordsUntilClosed();
