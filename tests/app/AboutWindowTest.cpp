@@ -23,6 +23,7 @@
 #include "base/ui/MessageBox.h"
 #include "settings/ContainerFile.h"
 #include "settings/SettingsFile.h"
+#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
@@ -45,11 +46,8 @@ struct AboutTexts {
   QString memo;
 };
 
-class AboutWindowTest : public ::testing::Test {
+class AboutWindowTest : public GuiFixture {
  protected:
-  AboutWindowTest() { MessageBox::ResetTestState(); }
-  ~AboutWindowTest() override { MessageBox::ResetTestState(); }
-
   void Settings(const std::string& text) {
     scratch_.Write("settings.txt", text);
     EncryptSettingsFile(scratch_.File("settings.txt"), program_.File("dbsettings.dat"));

@@ -26,6 +26,7 @@
 #include "publisher/ui/PublisherServices.h"
 #include "settings/SettingsFile.h"
 #include "support/FakeFetchHost.h"
+#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
@@ -142,11 +143,8 @@ void CheckWindow(QWidget* window, const std::vector<Expected>& expected) {
   }
 }
 
-class AccessibilityTest : public ::testing::Test {
+class AccessibilityTest : public GuiFixture {
  protected:
-  AccessibilityTest() { MessageBox::ResetTestState(); }
-  ~AccessibilityTest() override { MessageBox::ResetTestState(); }
-
   // The main window, shown, without its start-up tick.
   std::unique_ptr<TfrmMain> ShownWindow() {
     auto window = std::make_unique<TfrmMain>(LoopbackEndpoints());

@@ -16,9 +16,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <set>
 #include <string>
 
@@ -28,9 +26,11 @@
 #include "publisher/ui/FNews.h"
 #include "publisher/ui/PublisherServices.h"
 #include "settings/LastNewsId.h"
-#include "settings/SettingsFile.h"
+#include "support/GuiFixture.h"
 #include "support/ModalDialogs.h"
+#include "support/NewsBrand.h"
 #include "support/RawHttpServer.h"
+#include "support/ServiceServer.h"
 #include "support/TempFolder.h"
 
 using namespace quorvane;
@@ -42,60 +42,25 @@ using Request = RawHttpServer::Request;
 
 const std::string kConnectionError = "Connection error, check if you are connected and url exists.";
 
-std::string Tag(const std::string& name, const std::string& value) {
-  return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
-}
-
-// Which service a request is for.
-std::string Route(const Request& r) {
-  const std::string& t = r.target;
-  if (t.starts_with("/?seed=")) return "suggest";
-  if (t.starts_with("/keyword-suggestion-tool.html")) return "answer";
-  if (t.starts_with("/image")) return "image";
-  if (t.starts_with("/search?q=")) return "google";
-  if (t.starts_with("/search?p=")) return "yahoo";
-  if (t.starts_with("/results.aspx")) return "msn";
-  if (t.ends_with("getlastnews.php"))
-    return r.body.find("lastcode") != std::string::npos ? "newest" : "list";
-  if (t.ends_with("getnewsdetails.php")) return "details";
-  if (t.ends_with("mainappupdate.inf")) return "update";
-  return "other";
-}
-
-class CloseDuringNetworkTest : public ::testing::Test {
+class CloseDuringNetworkTest : public GuiFixture {
  protected:
-  CloseDuringNetworkTest() { MessageBox::ResetTestState(); }
-  ~CloseDuringNetworkTest() override { MessageBox::ResetTestState(); }
-
   // What a service answers; a service without an answer takes the
   // request and never answers. Set before the window starts.
-  void Answer(const std::string& route, Reply reply) {
-    const std::lock_guard lock(mutex_);
-    answers_[route] = std::move(reply);
-  }
+  void Answer(const std::string& route, const Reply& reply) { services_.Serve(route, reply); }
 
-  std::size_t Seen(const std::string& route) const {
-    std::size_t n = 0;
-    for (const auto& r : server_.Requests()) n += Route(r) == route ? 1 : 0;
-    return n;
-  }
+  std::size_t Seen(const std::string& route) const { return services_.Seen(route).size(); }
 
   // A Gold brand whose news service is the server.
   void Brand() {
-    scratch_.Write("settings.txt", Tag("ApplicationName", "Acme Finder") +
-                                       Tag("BranderCode", "ACME-1") + Tag("BranderType", "Gold") +
-                                       Tag("GoldNewsBaseURL", server_.Url("/news/")) +
-                                       Tag("GoldPublID", "acme-gold"));
-    EncryptSettingsFile(scratch_.File("settings.txt"), program_.File("dbsettings.dat"));
+    NewsBrand("acme-gold", "ACME-1")
+        .Name("Acme Finder")
+        .WriteSettingsFile(program_.Path(), server_.Url("/news/"));
   }
 
   // The main window on the server; without `tick` its start-up checks
   // are held back.
   void Open(bool tick = false) {
-    ServiceEndpoints endpoints;
-    endpoints.suggest = endpoints.google = endpoints.yahoo = endpoints.msn = server_.Url("");
-    endpoints.liveUpdateBase = server_.Url("/liveupdate/quorvane/");
-    window_ = std::make_unique<TfrmMain>(endpoints);
+    window_ = std::make_unique<TfrmMain>(services_.Endpoints());
     if (!tick) window_->Timer1().stop();
   }
 
@@ -161,24 +126,13 @@ class CloseDuringNetworkTest : public ::testing::Test {
         << "the waiting request was not cut";
   }
 
-  std::set<std::string> ProgramFiles() const {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(program_.Path()))
-      names.insert(entry.path().filename().string());
-    return names;
-  }
+  std::set<std::string> ProgramFiles() const { return program_.Entries(); }
 
   std::string Status() { return Find<QLabel>("MainStatusPanel")->text().toStdString(); }
 
   TempFolder program_{/*asProgramFolder=*/true};
-  TempFolder scratch_;
-  std::mutex mutex_;
-  std::map<std::string, Reply> answers_;
-  RawHttpServer server_{[this](const Request& r) {
-    const std::lock_guard lock(mutex_);
-    const auto found = answers_.find(Route(r));
-    return found != answers_.end() ? found->second : Reply().Hold();
-  }};
+  ServiceServer services_;
+  RawHttpServer& server_ = services_.Raw();
   std::unique_ptr<TfrmMain> window_;
 };
 

@@ -15,6 +15,7 @@
 
 #include "app/ui/QuorvaneApplication.h"
 #include "base/ui/MessageBox.h"
+#include "support/GuiFixture.h"
 
 using namespace quorvane;
 
@@ -34,11 +35,7 @@ class Faulty : public QObject {
   }
 };
 
-class CrashHandlerTest : public ::testing::Test {
- protected:
-  CrashHandlerTest() { MessageBox::ResetTestState(); }
-  ~CrashHandlerTest() override { MessageBox::ResetTestState(); }
-};
+class CrashHandlerTest : public GuiFixture {};
 
 TEST_F(CrashHandlerTest, AnErrorEscapingAnEventHandlerIsShownAndTheLoopRunsOn) {
   Faulty faulty;

@@ -14,6 +14,7 @@
 #include "app/ui/FMain.h"
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
+#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/SmallDisk.h"
@@ -27,28 +28,14 @@ namespace {
 
 const std::string kEarlier = "\"No\",\"Keywords\"\r\n\"1\",\"an earlier save\"\r\n";
 
-std::set<std::string> Names(const fs::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.insert(entry.path().filename().string());
-  return names;
-}
-
-class ExportDiskFaultTest : public testing::Test {
+class ExportDiskFaultTest : public GuiFixture {
  protected:
   ExportDiskFaultTest() {
-    MessageBox::ResetTestState();
-    FileDialogs::ResetTestState();
     // Some kilobytes of CSV, so that a disk can run full in the middle.
     for (int i = 1; i <= 300; ++i)
       window_.Results().AddResultRow(std::to_string(i),
                                      "golf clubs for beginners " + std::to_string(i), "1,000");
   }
-  ~ExportDiskFaultTest() override {
-    MessageBox::ResetTestState();
-    FileDialogs::ResetTestState();
-  }
-
   void Save(const fs::path& file) {
     FileDialogs::SetNextFileName(QString::fromStdString(file.string()));
     window_.findChild<QPushButton*>("btnSaveResults")->click();
@@ -83,14 +70,14 @@ TEST_F(ExportDiskFaultTest, AFullDisk) {
     SmallDisk disk(256 * 1024);
     const fs::path file = disk.Folder() / "results.csv";
     if (c.earlierFile) WriteFileBytes(file, kEarlier);
-    const auto before = Names(disk.Folder());
+    const auto before = FolderEntries(disk.Folder());
 
     disk.Fill(c.room);
     MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
     Save(file);
     disk.Unfill();
     ExpectWarning(file, disk.FullError());
-    EXPECT_EQ(Names(disk.Folder()), before) << "no partial or temporary file";
+    EXPECT_EQ(FolderEntries(disk.Folder()), before) << "no partial or temporary file";
     if (c.earlierFile) {
       EXPECT_EQ(ReadFileBytes(file), kEarlier);
     }
@@ -98,7 +85,7 @@ TEST_F(ExportDiskFaultTest, AFullDisk) {
     Save(file);
     EXPECT_TRUE(MessageBox::ShownBoxes().empty()) << "saved once there is room";
     EXPECT_GT(ReadFileBytes(file).size(), 8192u);
-    EXPECT_EQ(Names(disk.Folder()), std::set<std::string>{"results.csv"});
+    EXPECT_EQ(FolderEntries(disk.Folder()), std::set<std::string>{"results.csv"});
   }
 }
 
@@ -115,7 +102,7 @@ TEST_F(ExportDiskFaultTest, AReadOnlyFolder) {
     Save(folder.File(name));
     ExpectWarning(folder.File(name), readOnly.RefusalError());
     EXPECT_EQ(ReadFileBytes(earlier), kEarlier);
-    EXPECT_EQ(Names(folder.Path()), std::set<std::string>{"results.csv"});
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"results.csv"});
   }
 }
 

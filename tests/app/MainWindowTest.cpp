@@ -25,6 +25,7 @@
 #include "app/ui/LinkLabel.h"
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
+#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/RawHttpServer.h"
@@ -38,18 +39,8 @@ using Kind = MessageBox::Kind;
 using Answer = MessageBox::Answer;
 using Cells = std::vector<std::string>;
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public GuiFixture {
  protected:
-  MainWindowTest() {
-    MessageBox::ResetTestState();
-    FileDialogs::ResetTestState();
-  }
-  ~MainWindowTest() override {
-    EXPECT_EQ(MessageBox::PendingAnswers(), 0) << "a scripted answer was not asked for";
-    MessageBox::ResetTestState();
-    FileDialogs::ResetTestState();
-  }
-
   template <class Widget>
   Widget* Find(const char* name) {
     return Child<Widget>(&window_, name);

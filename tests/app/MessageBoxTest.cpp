@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QTest>
 
+#include "support/GuiFixture.h"
 #include "support/ModalDialogs.h"
 
 using namespace quorvane;
@@ -17,13 +18,9 @@ namespace {
 using Kind = MessageBox::Kind;
 using Answer = MessageBox::Answer;
 
-class MessageBoxTest : public ::testing::Test {
+class MessageBoxTest : public GuiFixture {
  protected:
-  MessageBoxTest() {
-    MessageBox::ResetTestState();
-    owner_.setWindowTitle("Brand v2.0");
-  }
-  ~MessageBoxTest() override { MessageBox::ResetTestState(); }
+  MessageBoxTest() { owner_.setWindowTitle("Brand v2.0"); }
 
   QWidget owner_;
   MessageBox messages_{&owner_};

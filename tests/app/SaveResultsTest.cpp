@@ -5,11 +5,13 @@
 
 #include <QPushButton>
 #include <csignal>
+#include <set>
 #include <string>
 
 #include "app/ui/FMain.h"
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
+#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/TempFolder.h"
 
@@ -19,17 +21,8 @@ namespace {
 
 using Kind = MessageBox::Kind;
 
-class SaveResultsTest : public ::testing::Test {
+class SaveResultsTest : public GuiFixture {
  protected:
-  SaveResultsTest() {
-    MessageBox::ResetTestState();
-    FileDialogs::ResetTestState();
-  }
-  ~SaveResultsTest() override {
-    MessageBox::ResetTestState();
-    FileDialogs::ResetTestState();
-  }
-
   QString InFolder(const std::string& name) const {
     return QString::fromStdString(folder_.File(name).string());
   }
@@ -166,10 +159,7 @@ TEST_F(SaveResultsTest, AFailedWriteKeepsTheEarlierFileAndSaysWhy) {
   EXPECT_NE(MessageBox::ShownBoxes()[0].text.find(folder_.File("r.csv").string()),
             std::string::npos);
   EXPECT_EQ(folder_.Read("r.csv"), "earlier good file\r\n");
-  int files = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder_.Path()))
-    ++files;
-  EXPECT_EQ(files, 1) << "no partial file left behind";
+  EXPECT_EQ(folder_.Entries(), std::set<std::string>{"r.csv"}) << "no partial file left behind";
 }
 
 }  // namespace

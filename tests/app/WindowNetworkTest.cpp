@@ -20,9 +20,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -30,9 +28,11 @@
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
 #include "publisher/ui/PublisherServices.h"
-#include "settings/SettingsFile.h"
+#include "support/GuiFixture.h"
 #include "support/ModalDialogs.h"
+#include "support/NewsBrand.h"
 #include "support/RawHttpServer.h"
+#include "support/ServiceServer.h"
 #include "support/TempFolder.h"
 
 using namespace quorvane;
@@ -47,25 +47,6 @@ using Strings = std::vector<std::string>;
 
 const std::string kConnectionError = "Connection error, check if you are connected and url exists.";
 const std::string kCompleted = "Process completed sucessfull!";
-
-std::string Tag(const std::string& name, const std::string& value) {
-  return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
-}
-
-// Which service a request is for.
-std::string Route(const Request& r) {
-  const std::string& t = r.target;
-  if (t.starts_with("/?seed=")) return "suggest";
-  if (t.starts_with("/keyword-suggestion-tool.html")) return "answer";
-  if (t.starts_with("/image")) return "image";
-  if (t.starts_with("/search?q=")) return "google";
-  if (t.starts_with("/search?p=")) return "yahoo";
-  if (t.starts_with("/results.aspx")) return "msn";
-  if (t.ends_with("getlastnews.php"))
-    return r.body.find("lastcode") != std::string::npos ? "newest" : "list";
-  if (t.ends_with("mainappupdate.inf")) return "update";
-  return "other";
-}
 
 // The first line of a request, as it arrived.
 std::string RequestLine(const Request& r) {
@@ -86,55 +67,35 @@ Reply Chunked(const std::string& body) {
                       "\r\n" + body + "\r\n0\r\n\r\n");
 }
 
-class WindowNetworkTest : public ::testing::Test {
+class WindowNetworkTest : public GuiFixture {
  protected:
-  WindowNetworkTest() {
-    MessageBox::ResetTestState();
-    FileDialogs::ResetTestState();
-  }
   ~WindowNetworkTest() override {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a dialog was left open";
-    EXPECT_EQ(MessageBox::PendingAnswers(), 0) << "a scripted answer was not asked for";
     EXPECT_FALSE(program_.Exists("test.html"));
     window_.reset();
-    MessageBox::ResetTestState();
-    FileDialogs::ResetTestState();
   }
 
   // How a service answers its n-th request (1 for the first); a service
   // without an answer takes every request and never says a word.
-  using Answerer = std::function<Reply(int n)>;
+  using Answerer = ServiceServer::Answerer;
   void Serve(const std::string& route, Answerer answer) {
-    const std::lock_guard lock(mutex_);
-    answers_[route] = std::move(answer);
+    services_.Serve(route, std::move(answer));
   }
-  void Serve(const std::string& route, const Reply& reply) {
-    Serve(route, [reply](int) { return reply; });
-  }
+  void Serve(const std::string& route, const Reply& reply) { services_.Serve(route, reply); }
 
-  std::vector<Request> Seen(const std::string& route) const {
-    std::vector<Request> seen;
-    for (const auto& r : server_.Requests())
-      if (Route(r) == route) seen.push_back(r);
-    return seen;
-  }
+  std::vector<Request> Seen(const std::string& route) const { return services_.Seen(route); }
 
   // A Gold brand whose news service is the server at `newsPath`.
   void Brand(const std::string& newsPath = "/news/") {
-    scratch_.Write("settings.txt", Tag("ApplicationName", "Acme Finder") +
-                                       Tag("BranderCode", "ACME-1") + Tag("BranderType", "Gold") +
-                                       Tag("GoldNewsBaseURL", server_.Url(newsPath)) +
-                                       Tag("GoldPublID", "acme-gold"));
-    EncryptSettingsFile(scratch_.File("settings.txt"), program_.File("dbsettings.dat"));
+    NewsBrand("acme-gold", "ACME-1")
+        .Name("Acme Finder")
+        .WriteSettingsFile(program_.Path(), server_.Url(newsPath));
   }
 
   // The main window on the server, shown, its start-up tick held back:
   // tests run it with StartUpCheck().
   void Open() {
-    ServiceEndpoints endpoints;
-    endpoints.suggest = endpoints.google = endpoints.yahoo = endpoints.msn = server_.Url("");
-    endpoints.liveUpdateBase = server_.Url("/liveupdate/quorvane/");
-    window_ = std::make_unique<TfrmMain>(endpoints);
+    window_ = std::make_unique<TfrmMain>(services_.Endpoints());
     window_->Timer1().stop();
     window_->show();
   }
@@ -172,19 +133,9 @@ class WindowNetworkTest : public ::testing::Test {
     return cells;
   }
 
-  // Runs `action` on the user-interface thread as soon as `ready` holds,
-  // looking every 5 ms: while a request waits, only its message pumps get
-  // it there.
+  // Runs `action` as soon as `ready` holds, while a request waits.
   void When(std::function<bool()> ready, std::function<void()> action) {
-    auto* timer = new QTimer(window_.get());
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, ready, action] {
-      if (!ready()) return;
-      timer->stop();
-      timer->deleteLater();
-      action();
-    });
-    timer->start();
+    WhenReady(window_.get(), std::move(ready), std::move(action));
   }
 
   // Whether the running start-up check waits for its request on `route`.
@@ -196,16 +147,8 @@ class WindowNetworkTest : public ::testing::Test {
 
   TempFolder program_{/*asProgramFolder=*/true};
   TempFolder scratch_;
-  mutable std::mutex mutex_;
-  std::map<std::string, Answerer> answers_;
-  std::map<std::string, int> counts_;
-  RawHttpServer server_{[this](const Request& r) {
-    const std::lock_guard lock(mutex_);
-    const std::string route = Route(r);
-    const int n = ++counts_[route];
-    const auto found = answers_.find(route);
-    return found != answers_.end() ? found->second(n) : Reply().Hold();
-  }};
+  ServiceServer services_;
+  RawHttpServer& server_ = services_.Raw();
   std::unique_ptr<TfrmMain> window_;
 };
 

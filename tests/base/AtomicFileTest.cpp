@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <csignal>
+#include <set>
 #include <string>
 
 #include "support/TempFolder.h"
@@ -12,12 +13,6 @@
 using namespace quorvane;
 
 namespace {
-
-int FileCount(const std::filesystem::path& folder) {
-  int files = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++files;
-  return files;
-}
 
 TEST(AtomicFileTest, CreatesAndReplacesWithExactBytes) {
   TempFolder folder;
@@ -28,7 +23,7 @@ TEST(AtomicFileTest, CreatesAndReplacesWithExactBytes) {
   EXPECT_EQ(folder.Read("f.csv"), "shorter");
   EXPECT_FALSE(WriteFileAtomically(folder.File("f.csv"), ""));
   EXPECT_EQ(folder.Read("f.csv"), "");
-  EXPECT_EQ(FileCount(folder.Path()), 1);
+  EXPECT_EQ(folder.Entries(), std::set<std::string>{"f.csv"});
 }
 
 TEST(AtomicFileTest, ANewFileGetsOrdinaryPermissionsAndAnOldOneKeepsItsOwn) {
@@ -76,7 +71,7 @@ TEST(AtomicFileTest, AMissingFolderIsAnError) {
   TempFolder folder;
   const std::error_code error = WriteFileAtomically(folder.File("missing") / "f.csv", "x");
   EXPECT_EQ(error, std::errc::no_such_file_or_directory);
-  EXPECT_EQ(FileCount(folder.Path()), 0);
+  EXPECT_EQ(folder.Entries(), std::set<std::string>{});
 }
 
 TEST(AtomicFileTest, AFolderInTheWayIsAnError) {
@@ -84,7 +79,7 @@ TEST(AtomicFileTest, AFolderInTheWayIsAnError) {
   std::filesystem::create_directory(folder.File("f.csv"));
   EXPECT_TRUE(WriteFileAtomically(folder.File("f.csv"), "x"));
   EXPECT_TRUE(std::filesystem::is_directory(folder.File("f.csv")));
-  EXPECT_EQ(FileCount(folder.Path()), 1);
+  EXPECT_EQ(folder.Entries(), std::set<std::string>{"f.csv"});
 }
 
 // A write cut short (full disk, file size limit) must not count as saved:
@@ -104,7 +99,7 @@ TEST(AtomicFileTest, AShortWriteFailsAndKeepsTheEarlierFile) {
 
   EXPECT_EQ(error, std::errc::file_too_large);
   EXPECT_EQ(folder.Read("f.csv"), "earlier good file");
-  EXPECT_EQ(FileCount(folder.Path()), 1) << "no temporary file left behind";
+  EXPECT_EQ(folder.Entries(), std::set<std::string>{"f.csv"}) << "no temporary file left behind";
 }
 
 }  // namespace

@@ -17,6 +17,8 @@
 
 #include "app/ui/FMain.h"
 #include "base/ui/MessageBox.h"
+#include "support/GuiFixture.h"
+#include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
@@ -72,21 +74,16 @@ Reply Cut(const Fault& f, const std::string& part) {
   return reply;
 }
 
-class GatheringFaultsTest : public ::testing::TestWithParam<Fault> {
+class GatheringFaultsTest : public GuiFixture, public ::testing::WithParamInterface<Fault> {
  protected:
   GatheringFaultsTest() {
-    MessageBox::ResetTestState();
-    ServiceEndpoints endpoints;
-    endpoints.suggest = endpoints.google = endpoints.yahoo = endpoints.msn = server_.Url("");
-    endpoints.liveUpdateBase = server_.Url("/liveupdate/quorvane/");
-    window_ = std::make_unique<TfrmMain>(endpoints);
+    window_ = std::make_unique<TfrmMain>(EndpointsAt(server_.Url("")));
     window_->Timer1().stop();
   }
   ~GatheringFaultsTest() override {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a dialog was left open";
     EXPECT_TRUE(MessageBox::ShownBoxes().empty());
     EXPECT_FALSE(folder_.Exists("test.html"));
-    MessageBox::ResetTestState();
   }
 
   // Answers for request targets starting with a key; set before any request.

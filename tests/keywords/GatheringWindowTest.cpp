@@ -25,6 +25,8 @@
 #include "sim/SimText.h"
 #include "sim/Simulator.h"
 #include "sim/SuggestionPages.h"
+#include "support/GuiFixture.h"
+#include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
 
@@ -45,26 +47,20 @@ std::string SimCount(Engine engine, const std::string& term) {
   return FormatThousands(ResultCount(engine, term, ""));
 }
 
-class GatheringWindowTest : public ::testing::Test {
+class GatheringWindowTest : public GuiFixture {
  protected:
   GatheringWindowTest() {
-    MessageBox::ResetTestState();
     sim_.Start(0);
-    ServiceEndpoints endpoints;
-    endpoints.suggest = endpoints.google = endpoints.yahoo = endpoints.msn = sim_.BaseUrl();
-    endpoints.liveUpdateBase = sim_.BaseUrl() + "/liveupdate/quorvane/";
-    window_ = std::make_unique<TfrmMain>(endpoints);
+    window_ = std::make_unique<TfrmMain>(EndpointsAt(sim_.BaseUrl()));
     // The start-up checks are not what these tests are about.
     window_->Timer1().stop();
   }
 
   ~GatheringWindowTest() override {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a dialog was left open";
-    EXPECT_EQ(MessageBox::PendingAnswers(), 0) << "a scripted answer was not asked for";
     EXPECT_FALSE(folder_.Exists("test.html"));
     window_.reset();
     sim_.Stop();
-    MessageBox::ResetTestState();
   }
 
   template <class Widget>
@@ -113,18 +109,10 @@ class GatheringWindowTest : public ::testing::Test {
     return targets;
   }
 
-  // Runs `action` on the user-interface thread as soon as `ready` holds,
-  // looking every 5 ms (a fetch pumps the window while it waits).
+  // Runs `action` as soon as `ready` holds (a fetch pumps the window while
+  // it waits).
   void When(std::function<bool()> ready, std::function<void()> action) {
-    auto* timer = new QTimer(window_.get());
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, ready, action] {
-      if (!ready()) return;
-      timer->stop();
-      timer->deleteLater();
-      action();
-    });
-    timer->start();
+    WhenReady(window_.get(), std::move(ready), std::move(action));
   }
 
   void GatherKeywordsUntilClosed();

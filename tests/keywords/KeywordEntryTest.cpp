@@ -16,6 +16,7 @@
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
 #include "keywords/KeywordFile.h"
+#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/TempFolder.h"
@@ -28,18 +29,8 @@ using Kind = MessageBox::Kind;
 using Answer = MessageBox::Answer;
 using Cells = std::vector<std::string>;
 
-class KeywordEntryTest : public ::testing::Test {
+class KeywordEntryTest : public GuiFixture {
  protected:
-  KeywordEntryTest() {
-    MessageBox::ResetTestState();
-    FileDialogs::ResetTestState();
-  }
-  ~KeywordEntryTest() override {
-    EXPECT_EQ(MessageBox::PendingAnswers(), 0) << "a scripted answer was not asked for";
-    MessageBox::ResetTestState();
-    FileDialogs::ResetTestState();
-  }
-
   QString Panel(const char* name) { return Child<QLabel>(&window_, name)->text(); }
 
   Cells Column(int column) {

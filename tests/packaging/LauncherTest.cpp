@@ -87,8 +87,8 @@ TEST_F(CopyingLauncher, FirstStartCopiesTheFolderAndStartsTheCopy) {
   EXPECT_TRUE(access((copy_ / "Updater.exe").c_str(), X_OK) == 0);
   EXPECT_TRUE(access(copy_.c_str(), W_OK) == 0);
   // No half-copied leftovers.
-  for (const auto& entry : fs::directory_iterator(copy_))
-    EXPECT_EQ(entry.path().string().find(".installing"), std::string::npos) << entry.path();
+  for (const auto& name : FolderEntries(copy_))
+    EXPECT_EQ(name.find(".installing"), std::string::npos) << name;
 }
 
 TEST_F(CopyingLauncher, KeepsWhatTheProgramChangedUntilTheInstalledFileChanges) {

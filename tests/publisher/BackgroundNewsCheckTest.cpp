@@ -12,6 +12,7 @@
 #include "publisher/RecordingMessages.h"
 #include "sim/Simulator.h"
 #include "support/FakeFetchHost.h"
+#include "support/NewsBrand.h"
 #include "web/HttpClient.h"
 
 using namespace quorvane;
@@ -22,17 +23,9 @@ namespace {
 class BackgroundNewsCheckTest : public ::testing::Test {
  protected:
   BackgroundNewsCheckTest() {
-    Scenario scenario;
-    scenario.news.publisherId = "pub-gold";
-    scenario.news.productCode = "QV-DEMO";
-    sim_.SetScenario(scenario);
-    sim_.Start();
-    brand_.BranderType = "Gold";
-    brand_.BranderCode = "QV-DEMO";
-    brand_.GoldPublID = "pub-gold";
-    brand_.GoldNewsBaseURL = sim_.BaseUrl() + "/gold";
-    brand_.MasterPublID = "pub-master";
-    brand_.MasterNewsBaseURL = sim_.BaseUrl() + "/master";
+    const NewsBrand news = NewsBrand("pub-gold", "QV-DEMO").Master("pub-master");
+    news.Serve(sim_);
+    brand_ = news.Settings(sim_.BaseUrl() + "/gold", sim_.BaseUrl() + "/master");
   }
 
   // Runs one tick with this marker and this newest-item reply; returns

@@ -21,10 +21,11 @@
 #include "publisher/ui/NewsBalloon.h"
 #include "publisher/ui/PublisherServices.h"
 #include "settings/LastNewsId.h"
-#include "settings/SettingsFile.h"
 #include "sim/Simulator.h"
+#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
+#include "support/NewsBrand.h"
 #include "support/TempFolder.h"
 
 using namespace quorvane;
@@ -32,36 +33,15 @@ using namespace quorvane::sim;
 
 namespace {
 
-std::string Tag(const std::string& name, const std::string& value) {
-  return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
-}
-
-class MainWindowNewsTest : public ::testing::Test {
+class MainWindowNewsTest : public GuiFixture {
  protected:
-  MainWindowNewsTest() {
-    MessageBox::ResetTestState();
-    Scenario scenario;
-    scenario.news.publisherId = "acme-gold";
-    scenario.news.productCode = "ACME-1";
-    scenario.news.productType = "BG";
-    sim_.SetScenario(scenario);
-    sim_.Start();
-  }
-  ~MainWindowNewsTest() override {
-    EXPECT_EQ(MessageBox::PendingAnswers(), 0) << "a scripted answer was not asked for";
-    MessageBox::ResetTestState();
-  }
+  MainWindowNewsTest() { news_.Serve(sim_); }
 
   // A branded copy whose news service is the simulator; `marker` is a
   // last-news marker line, if any.
   void Brand(const std::string& type, const std::string& marker = "") {
-    std::string text = Tag("ApplicationName", "Acme Finder") + Tag("BranderCode", "ACME-1") +
-                       Tag("BranderType", type) +
-                       Tag("GoldNewsBaseURL", sim_.BaseUrl() + "/acme/news") +
-                       Tag("GoldPublID", "acme-gold");
-    if (!marker.empty()) text += Tag("LastNewsId", marker);
-    scratch_.Write("settings.txt", text);
-    EncryptSettingsFile(scratch_.File("settings.txt"), program_.File("dbsettings.dat"));
+    NewsBrand(news_).Type(type).Marker(marker).WriteSettingsFile(program_.Path(),
+                                                                 sim_.BaseUrl() + "/acme/news");
   }
 
   // The main window, shown, with its start-up tick already run.
@@ -76,7 +56,7 @@ class MainWindowNewsTest : public ::testing::Test {
   static NewsBalloon* Balloon(TfrmMain& window) { return window.Publisher().Balloon(); }
 
   TempFolder program_{true};
-  TempFolder scratch_;
+  const NewsBrand news_ = NewsBrand("acme-gold", "ACME-1").Name("Acme Finder").ProductType("BG");
   Simulator sim_;
 };
 

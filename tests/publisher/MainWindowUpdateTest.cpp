@@ -14,6 +14,7 @@
 #include "app/ui/FMain.h"
 #include "base/ui/MessageBox.h"
 #include "sim/Simulator.h"
+#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/TempFolder.h"
 
@@ -38,14 +39,8 @@ std::vector<std::pair<Kind, std::string>> Boxes() {
   return boxes;
 }
 
-class MainWindowUpdateTest : public ::testing::Test {
+class MainWindowUpdateTest : public GuiFixture {
  protected:
-  MainWindowUpdateTest() { MessageBox::ResetTestState(); }
-  ~MainWindowUpdateTest() override {
-    EXPECT_EQ(MessageBox::PendingAnswers(), 0) << "a scripted answer was not asked for";
-    MessageBox::ResetTestState();
-  }
-
   static ServiceEndpoints Endpoints(const std::string& base) {
     ServiceEndpoints endpoints = LoopbackEndpoints();
     endpoints.liveUpdateBase = base + "/liveupdate/quorvane/";

@@ -10,6 +10,7 @@
 #include "publisher/RecordingMessages.h"
 #include "sim/Simulator.h"
 #include "support/FakeFetchHost.h"
+#include "support/NewsBrand.h"
 #include "web/HttpClient.h"
 
 using namespace quorvane;
@@ -38,20 +39,13 @@ std::string ExpectedBody(const std::string& fourthName, const std::string& fourt
 class NewsServiceTest : public ::testing::Test {
  protected:
   NewsServiceTest() {
-    Scenario scenario;
-    scenario.news.publisherId = "pub-gold";
-    scenario.news.productCode = "QV-DEMO";
-    scenario.news.productType = "BG";
-    scenario.news.items = {{5, "Older", "2024-01-01", "<p>five</p>"},
-                           {9, "Cost $5E", "2024-02-02", "<p>Cost: $9 ^ up</p>"}};
-    sim_.SetScenario(scenario);
-    sim_.Start();
-    brand_.BranderType = "Gold";
-    brand_.BranderCode = "QV-DEMO";
-    brand_.GoldPublID = "pub-gold";
-    brand_.GoldNewsBaseURL = sim_.BaseUrl() + "/news/";
-    brand_.MasterPublID = "pub-master";
-    brand_.MasterNewsBaseURL = sim_.BaseUrl() + "/master/";
+    const NewsBrand news = NewsBrand("pub-gold", "QV-DEMO")
+                               .Master("pub-master")
+                               .ProductType("BG")
+                               .Items({{5, "Older", "2024-01-01", "<p>five</p>"},
+                                       {9, "Cost $5E", "2024-02-02", "<p>Cost: $9 ^ up</p>"}});
+    news.Serve(sim_);
+    brand_ = news.Settings(sim_.BaseUrl() + "/news/", sim_.BaseUrl() + "/master/");
   }
 
   void Reply(std::optional<std::string> NewsScenario::*which, std::string reply) {

@@ -21,6 +21,7 @@
 #include "sim/Simulator.h"
 #include "support/FakeFetchHost.h"
 #include "support/ModalDialogs.h"
+#include "support/NewsBrand.h"
 #include "web/HttpClient.h"
 
 using namespace quorvane;
@@ -36,17 +37,11 @@ const std::string kNoNews = "There's no news for this application!";
 class NewsWindowTest : public ::testing::Test {
  protected:
   NewsWindowTest() {
-    Scenario scenario;
-    scenario.news.publisherId = "pub-gold";
-    scenario.news.productCode = "QV-DEMO";
-    scenario.news.items = {{5, "Older news", "2024-01-01", "<p>five</p>"},
-                           {9, "Cost $5E", "2024-02-02", "<p>Cost: 9 ^ more</p>"}};
-    sim_.SetScenario(scenario);
-    sim_.Start();
-    brand_.BranderType = "Gold";
-    brand_.BranderCode = "QV-DEMO";
-    brand_.GoldPublID = "pub-gold";
-    brand_.GoldNewsBaseURL = sim_.BaseUrl() + "/news/";
+    const NewsBrand news = NewsBrand("pub-gold", "QV-DEMO")
+                               .Items({{5, "Older news", "2024-01-01", "<p>five</p>"},
+                                       {9, "Cost $5E", "2024-02-02", "<p>Cost: 9 ^ more</p>"}});
+    news.Serve(sim_);
+    brand_ = news.Settings(sim_.BaseUrl() + "/news/");
     // Keeps the windows answering while a request waits, as the main window does.
     host_.onPump = [] { QCoreApplication::processEvents(); };
     mainWindow_.resize(300, 200);

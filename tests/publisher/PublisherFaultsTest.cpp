@@ -17,6 +17,7 @@
 #include "publisher/NewsService.h"
 #include "publisher/RecordingMessages.h"
 #include "support/FakeFetchHost.h"
+#include "support/NewsBrand.h"
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
 #include "web/HttpClient.h"
@@ -104,12 +105,9 @@ class PublisherFaultsTest : public ::testing::Test {
 
 class NewsFaultTest : public PublisherFaultsTest, public ::testing::WithParamInterface<Fault> {
  protected:
-  NewsFaultTest() {
-    brand_.BranderType = "Gold";
-    brand_.BranderCode = "ACME-1";
-    brand_.GoldPublID = "acme-gold";
+  void ServeFrom(const RawHttpServer& server) {
+    brand_ = NewsBrand("acme-gold", "ACME-1").Settings(server.Url("/news/"));
   }
-  void ServeFrom(const RawHttpServer& server) { brand_.GoldNewsBaseURL = server.Url("/news/"); }
 
   BrandSettings brand_;
   NewsService news_{client_, messages_, brand_, [] { return LocalTime{2024, 3, 7, 9, 5, 2, 45}; }};

@@ -35,12 +35,7 @@ class LastNewsIdFile : public testing::Test {
     return scratch_.Read("out.txt");
   }
 
-  std::set<std::string> FolderContent() const {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(program_.Path()))
-      names.insert(entry.path().filename().string());
-    return names;
-  }
+  std::set<std::string> FolderContent() const { return program_.Entries(); }
 
   TempFolder program_{true};
   TempFolder scratch_;

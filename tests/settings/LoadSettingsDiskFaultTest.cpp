@@ -16,6 +16,7 @@
 #include "base/ProgramFolder.h"
 #include "base/ui/MessageBox.h"
 #include "settings/SettingsFile.h"
+#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/SmallDisk.h"
@@ -27,19 +28,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::set<std::string> Names(const fs::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.insert(entry.path().filename().string());
-  return names;
-}
-
-class LoadSettingsDiskFaultTest : public testing::Test {
+class LoadSettingsDiskFaultTest : public GuiFixture {
  protected:
-  LoadSettingsDiskFaultTest() { MessageBox::ResetTestState(); }
   ~LoadSettingsDiskFaultTest() override {
     SetProgramFolder({});
-    MessageBox::ResetTestState();
     qApp->setStyleSheet(QString());
     QApplication::setWindowIcon(QIcon());
   }
@@ -68,7 +60,7 @@ class LoadSettingsDiskFaultTest : public testing::Test {
     EXPECT_TRUE(window.Timer1().isActive()) << "creation went on after the error";
     window.show();
     EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(Names(folder), std::set<std::string>{"dbsettings.dat"});
+    EXPECT_EQ(FolderEntries(folder), std::set<std::string>{"dbsettings.dat"});
   }
 
   TempFolder scratch_;

@@ -27,6 +27,7 @@
 #include "settings/ContainerFile.h"
 #include "settings/SettingsFile.h"
 #include "settings/TinyGif.h"
+#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/PictureBytes.h"
@@ -58,12 +59,9 @@ void LoadSettings(TfrmMain& window, const IndexChooser& choose) {
   if (const auto brand = LoadBrand(choose)) window.ApplyBrand(*brand);
 }
 
-class LoadSettingsTest : public ::testing::Test {
+class LoadSettingsTest : public GuiFixture {
  protected:
-  LoadSettingsTest() { MessageBox::ResetTestState(); }
   ~LoadSettingsTest() override {
-    EXPECT_EQ(MessageBox::PendingAnswers(), 0);
-    MessageBox::ResetTestState();
     qApp->setStyleSheet(QString());
     QApplication::setWindowIcon(QIcon());
   }
@@ -73,12 +71,7 @@ class LoadSettingsTest : public ::testing::Test {
     EncryptContainerFile(scratch_.File("settings.txt"), program_.File("dbsettings.dat"), password);
   }
 
-  std::set<std::string> ProgramFiles() const {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(program_.Path()))
-      names.insert(entry.path().filename().string());
-    return names;
-  }
+  std::set<std::string> ProgramFiles() const { return program_.Entries(); }
 
   template <class Widget>
   static Widget* Find(TfrmMain& window, const char* name) {

@@ -76,12 +76,9 @@ std::string StoredId(const fs::path& file, const std::vector<std::string>& ids) 
 }
 
 // The files in the folder besides the settings file.
-std::vector<std::string> Leftovers(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    const std::string name = entry.path().filename().string();
-    if (name != "dbsettings.dat") names.push_back(name);
-  }
+std::set<std::string> Leftovers(const fs::path& folder) {
+  std::set<std::string> names = FolderEntries(folder);
+  names.erase("dbsettings.dat");
   return names;
 }
 
@@ -187,7 +184,7 @@ TEST(SaveKillTest, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewSettings) {
 
   // Any later use of the settings file clears the rest.
   EXPECT_EQ(ReadLastNewsId(), stored);
-  EXPECT_EQ(Leftovers(folder), std::vector<std::string>{});
+  EXPECT_EQ(Leftovers(folder), std::set<std::string>{});
 
   std::cout << kKills << " kills " << (disk.Real() ? "on a tmpfs" : "in a temporary folder")
             << " in " << seconds << " s; one save takes "
@@ -233,8 +230,7 @@ TEST(SaveKillTest, LeftoversAreClearedAndAWriterAtWorkKeepsItsFile) {
                               ".dbsettings.sim.Zz9900.tmp", "dbsettings.sim"})
       folder.Write(stale, "left by a killed save");
     operation.run();
-    const auto names = Leftovers(folder.Path());
-    EXPECT_EQ(std::set<std::string>(names.begin(), names.end()), kept);
+    EXPECT_EQ(Leftovers(folder.Path()), kept);
   }
 
   ::close(writer);

@@ -39,13 +39,6 @@ std::string SettingsText(const std::string& id) {
   return text + "<%%/AboutText%%>\r\n<%%LastNewsId%%>" + id + "<%%/LastNewsId%%>\r\n";
 }
 
-std::set<std::string> Names(const fs::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.insert(entry.path().filename().string());
-  return names;
-}
-
 class SettingsDiskFaultTest : public testing::Test {
  protected:
   SettingsDiskFaultTest() { SetProgramFolder(disk_.Folder()); }
@@ -106,7 +99,7 @@ TEST_F(SettingsDiskFaultTest, ASaveOnAFullDiskKeepsTheSettingsFile) {
       saved = true;
       EXPECT_EQ(Stored(), SettingsText("18"));
     }
-    EXPECT_EQ(Names(disk_.Folder()), std::set<std::string>{"dbsettings.dat"});
+    EXPECT_EQ(FolderEntries(disk_.Folder()), std::set<std::string>{"dbsettings.dat"});
   }
   EXPECT_GT(failed, 1) << "the disk never ran full";
   EXPECT_TRUE(saved) << "the save never had room enough";
@@ -137,7 +130,7 @@ TEST_F(SettingsDiskFaultTest, AWorkingCopyTheDiskCannotTakeIsAnError) {
       ASSERT_TRUE(loaded);
       EXPECT_EQ(*loaded, lines);
     }
-    EXPECT_EQ(Names(disk_.Folder()), std::set<std::string>{"dbsettings.dat"});
+    EXPECT_EQ(FolderEntries(disk_.Folder()), std::set<std::string>{"dbsettings.dat"});
   }
   EXPECT_GT(failed, 0) << "the disk never ran full";
   EXPECT_TRUE(read);
@@ -172,7 +165,7 @@ TEST(SettingsReadOnlyFolderTest, EveryOperationFailsAndTheFolderStaysAsItWas) {
       EXPECT_EQ(e.Path(), folder.File("dbsettings.sim")) << operation.name;
     }
     EXPECT_EQ(folder.Read("dbsettings.dat"), before) << operation.name;
-    EXPECT_EQ(Names(folder.Path()), std::set<std::string>{"dbsettings.dat"}) << operation.name;
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"dbsettings.dat"}) << operation.name;
   }
 }
 

@@ -25,14 +25,6 @@ std::string Pattern(std::size_t size) {
   return data;
 }
 
-std::set<std::string> FileNames(const std::filesystem::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
-}
-
 template <typename F>
 FileError CatchFileError(F&& f) {
   try {
@@ -110,7 +102,7 @@ TEST(SettingsFileTest, MissingSourceThrowsAndCreatesNoTarget) {
     EXPECT_EQ(e.Path().filename(), encrypt ? "missing.txt" : "missing.dat");
     EXPECT_FALSE(folder.Exists("out"));
   }
-  EXPECT_TRUE(FileNames(folder.Path()).empty());
+  EXPECT_TRUE(folder.Entries().empty());
 }
 
 TEST(SettingsFileTest, TargetThatCannotBeCreatedThrows) {
@@ -148,7 +140,7 @@ TEST(SettingsFileTest, FailedWriteLeavesTheOldSettingsFileIntact) {
     EXPECT_EQ(e.code().value(), EFBIG);
   }
   EXPECT_EQ(folder.Read("dbsettings.dat"), oldContainer);
-  EXPECT_EQ(FileNames(folder.Path()),
+  EXPECT_EQ(folder.Entries(),
             (std::set<std::string>{"dbsettings.dat", "dbsettings.sim", "old.txt"}));
   DecryptSettingsFile(folder.File("dbsettings.dat"), folder.File("check.txt"));
   EXPECT_EQ(folder.Read("check.txt"), "<%%LastNewsId%%>17<%%/LastNewsId%%>\r\n");

@@ -16,4 +16,10 @@ inline ServiceEndpoints LoopbackEndpoints() {
   return {closed, closed, closed, closed, closed + "/liveupdate/quorvane/"};
 }
 
+// Every service at `base`, the scheme://host:port of one local server
+// (the simulator, a raw server), the update files below it.
+inline ServiceEndpoints EndpointsAt(const std::string& base) {
+  return {base, base, base, base, base + "/liveupdate/quorvane/"};
+}
+
 }  // namespace quorvane

@@ -38,4 +38,20 @@ Widget* Child(const QObject* root, const char* name) {
   return child;
 }
 
+// Runs `action` on the user-interface thread as soon as `ready` holds,
+// looking every 5 ms: while a command waits for the network, only the
+// events its waits let through get there. The look-out goes with `owner`.
+inline void WhenReady(QObject* owner, std::function<bool()> ready, std::function<void()> action) {
+  auto* timer = new QTimer(owner);
+  timer->setInterval(5);
+  QObject::connect(timer, &QTimer::timeout, timer,
+                   [timer, ready = std::move(ready), action = std::move(action)] {
+                     if (!ready()) return;
+                     timer->stop();
+                     timer->deleteLater();
+                     action();
+                   });
+  timer->start();
+}
+
 }  // namespace quorvane

@@ -1,8 +1,6 @@
 #include "support/RawHttpServer.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -11,6 +9,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <stdexcept>
+
+#include "support/LoopbackSocket.h"
 
 namespace quorvane {
 
@@ -121,24 +121,14 @@ RawHttpServer::Reply RawHttpServer::Respond(int status, std::string_view body,
 }
 
 RawHttpServer::RawHttpServer(Handler handler, int port) : handler_(std::move(handler)) {
-  listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (listenFd_ < 0) throw std::runtime_error("socket failed");
-  const int one = 1;
-  ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = htons(static_cast<std::uint16_t>(port));
-  socklen_t len = sizeof addr;
+  const LoopbackSocket bound = BindLoopback(port, /*backlog=*/64, /*reuseAddress=*/true);
+  listenFd_ = bound.fd;
+  port_ = bound.port;
   int wake[2];
-  if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::listen(listenFd_, 64) != 0 ||
-      ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0 ||
-      ::pipe2(wake, O_CLOEXEC) != 0) {
+  if (::pipe2(wake, O_CLOEXEC) != 0) {
     ::close(listenFd_);
-    throw std::runtime_error("cannot listen on 127.0.0.1");
+    throw std::runtime_error("cannot make the wake-up pipe");
   }
-  port_ = ntohs(addr.sin_port);
   wakeRead_ = wake[0];
   wakeWrite_ = wake[1];
   acceptThread_ = std::thread([this] { AcceptLoop(); });
@@ -162,7 +152,7 @@ RawHttpServer::~RawHttpServer() {
 }
 
 std::string RawHttpServer::Url(std::string_view target) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + std::string(target);
+  return LoopbackUrl(port_, target);
 }
 
 std::vector<RawHttpServer::Request> RawHttpServer::Requests() const {

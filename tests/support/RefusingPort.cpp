@@ -1,26 +1,17 @@
 #include "support/RefusingPort.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
-#include <stdexcept>
+#include <optional>
+
+#include "support/LoopbackSocket.h"
 
 namespace quorvane {
 
 RefusingPort::RefusingPort() {
-  fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof addr;
-  if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-    if (fd_ >= 0) ::close(fd_);
-    throw std::runtime_error("cannot bind on 127.0.0.1");
-  }
-  port_ = ntohs(addr.sin_port);
+  const LoopbackSocket bound = BindLoopback(0, std::nullopt);
+  fd_ = bound.fd;
+  port_ = bound.port;
 }
 
 RefusingPort::~RefusingPort() {
@@ -28,7 +19,7 @@ RefusingPort::~RefusingPort() {
 }
 
 std::string RefusingPort::Url(std::string_view target) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + std::string(target);
+  return LoopbackUrl(port_, target);
 }
 
 }  // namespace quorvane

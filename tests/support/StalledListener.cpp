@@ -1,33 +1,25 @@
 #include "support/StalledListener.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <stdexcept>
 
+#include "support/LoopbackSocket.h"
+
 namespace quorvane {
 
 StalledListener::StalledListener() {
-  listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof addr;
-  if (listenFd_ < 0 || ::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::listen(listenFd_, 0) != 0 ||
-      ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
-    if (listenFd_ >= 0) ::close(listenFd_);
-    throw std::runtime_error("cannot listen on 127.0.0.1");
-  }
-  port_ = ntohs(addr.sin_port);
+  const LoopbackSocket bound = BindLoopback(0, /*backlog=*/0);
+  listenFd_ = bound.fd;
+  port_ = bound.port;
 
   // The filler takes the one place in the accept queue. Its connect must
   // have completed before the port counts as stalled.
   fillerFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-  ::connect(fillerFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  const sockaddr_in addr = LoopbackAddress(port_);
+  ::connect(fillerFd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
   pollfd p{fillerFd_, POLLOUT, 0};
   int error = 0;
   socklen_t errorLen = sizeof error;
@@ -45,7 +37,7 @@ StalledListener::~StalledListener() {
 }
 
 std::string StalledListener::Url(std::string_view target) const {
-  return "http://127.0.0.1:" + std::to_string(port_) + std::string(target);
+  return LoopbackUrl(port_, target);
 }
 
 }  // namespace quorvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,8 @@ class TempFolder {
   void Write(std::string_view name, std::string_view bytes) const;
   std::string Read(std::string_view name) const;
   bool Exists(std::string_view name) const;
+  // The names of what the folder holds now (see FolderEntries).
+  std::set<std::string> Entries() const;
 
  private:
   std::filesystem::path path_;
@@ -31,5 +34,10 @@ class TempFolder {
 // Whole-file helpers for tests.
 std::string ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes);
+
+// The names of the entries of `folder`, files and folders alike, hidden
+// ones included, not descending: what a test compares to see that nothing
+// was left behind.
+std::set<std::string> FolderEntries(const std::filesystem::path& folder);
 
 }  // namespace quorvane

@@ -33,14 +33,6 @@ std::string Pattern(std::size_t size) {
   return data;
 }
 
-std::set<std::string> FileNames(const std::filesystem::path& folder) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
-}
-
 // One line on standard error, from the tool, mentioning every piece.
 void ExpectOneLineError(const ChildResult& r, const std::vector<std::string>& pieces) {
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
@@ -74,8 +66,8 @@ TEST_F(BrandToolTest, RoundTripsUnderTheSettingsPassword) {
     DecryptSettingsFile(folder_.File("dbsettings.dat"), folder_.File("dbsettings.sim"));
     EXPECT_EQ(folder_.Read("dbsettings.sim"), text) << size;
   }
-  EXPECT_EQ(FileNames(folder_.Path()), (std::set<std::string>{"settings.txt", "dbsettings.dat",
-                                                              "back.txt", "dbsettings.sim"}));
+  EXPECT_EQ(folder_.Entries(), (std::set<std::string>{"settings.txt", "dbsettings.dat", "back.txt",
+                                                      "dbsettings.sim"}));
 }
 
 TEST_F(BrandToolTest, OtherPasswordsSelectTheirMode) {
@@ -204,7 +196,7 @@ TEST_F(BrandToolTest, FailedWriteKeepsTheOldContainer) {
   EXPECT_EQ(r.exitCode, 3);
   ExpectOneLineError(r, {Path("dbsettings.dat"), "File too large"});
   EXPECT_EQ(folder_.Read("dbsettings.dat"), old);
-  EXPECT_EQ(FileNames(folder_.Path()), (std::set<std::string>{"plain.txt", "dbsettings.dat"}));
+  EXPECT_EQ(folder_.Entries(), (std::set<std::string>{"plain.txt", "dbsettings.dat"}));
 }
 
 TEST_F(BrandToolTest, HelpExplainsCommandsAndExitStatus) {

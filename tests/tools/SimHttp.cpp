@@ -1,7 +1,5 @@
 #include "SimHttp.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -9,6 +7,8 @@
 #include <chrono>
 #include <memory>
 #include <stdexcept>
+
+#include "support/LoopbackSocket.h"
 
 namespace quorvane {
 
@@ -110,11 +110,8 @@ HttpReply Fetch(const std::string& url, const HttpOptions& options) {
 std::string RawExchange(int port, const std::string& request, int timeoutMs) {
   Socket sock(socket(AF_INET, SOCK_STREAM, 0));
   if (sock.Get() < 0) throw std::runtime_error("socket failed");
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_port = htons(static_cast<std::uint16_t>(port));
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (connect(sock.Get(), reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0) {
+  const sockaddr_in addr = LoopbackAddress(port);
+  if (connect(sock.Get(), reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) != 0) {
     throw std::runtime_error("connect failed");
   }
   std::size_t sent = 0;
