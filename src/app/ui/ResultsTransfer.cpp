@@ -51,6 +51,7 @@ ResultsTransfer::ResultsTransfer(Parts parts, QObject* parent)
   parts_.table->setAcceptDrops(true);
   parts_.table->viewport()->setAcceptDrops(true);
   parts_.table->viewport()->installEventFilter(this);
+  viewport_ = parts_.table->viewport();
 }
 
 void ResultsTransfer::AddActions(QAction* before) {
@@ -212,7 +213,9 @@ void ResultsTransfer::RemoveDuplicates() {
 }
 
 bool ResultsTransfer::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != parts_.table->viewport()) return QObject::eventFilter(watched, event);
+  // Compared by address only: the filter also sees the events of the
+  // table's own teardown, when it is no scroll area any more.
+  if (watched != viewport_) return QObject::eventFilter(watched, event);
   switch (event->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove: {

@@ -81,6 +81,7 @@ class ResultsTransfer final : public QObject {
   void ShowTotal();
 
   Parts parts_;
+  QObject* viewport_ = nullptr;
   QAction* actOpenResults_ = nullptr;
   QAction* actCopy_ = nullptr;
   QAction* actPaste_ = nullptr;
