@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <unordered_set>
+
+#include "base/AsciiText.h"
 
 #include "base/CompareCells.h"
 
@@ -60,6 +63,44 @@ std::vector<std::pair<int, int>> ResultStore::CheckedRuns() const {
 
 void ResultStore::DeleteChecked() {
   std::erase_if(rows_, [](const ResultRow& row) { return row.checked; });
+}
+
+namespace {
+
+// Marks the rows whose folded phrase was seen before; one pass over the
+// table with a hash set.
+std::vector<char> DuplicateMarks(const std::vector<ResultRow>& rows) {
+  std::vector<char> marks(rows.size(), 0);
+  std::unordered_set<std::string> seen;
+  seen.reserve(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    std::string key = LowerAscii(Trim(rows[i].cells[kColKeywords], kControlsAndSpace));
+    if (!seen.insert(std::move(key)).second) marks[i] = 1;
+  }
+  return marks;
+}
+
+}  // namespace
+
+std::vector<int> ResultStore::DuplicateRows() const {
+  const std::vector<char> marks = DuplicateMarks(rows_);
+  std::vector<int> duplicates;
+  for (std::size_t i = 0; i < marks.size(); ++i)
+    if (marks[i] != 0) duplicates.push_back(static_cast<int>(i));
+  return duplicates;
+}
+
+int ResultStore::RemoveDuplicates() {
+  const std::vector<char> marks = DuplicateMarks(rows_);
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    if (marks[i] != 0) continue;
+    if (kept != i) rows_[kept] = std::move(rows_[i]);
+    ++kept;
+  }
+  const int removed = static_cast<int>(rows_.size() - kept);
+  rows_.resize(kept);
+  return removed;
 }
 
 void ResultStore::SortNumeric(int column, bool ascending) {

@@ -37,6 +37,15 @@ class ResultStore {
   // as walking from the last row to the first and deleting each ticked one.
   void DeleteChecked();
 
+  // The rows whose phrase equals an earlier row's phrase once blanks
+  // (spaces and control bytes) are trimmed from both ends and ASCII letters
+  // are folded to lower case; other bytes compare as they are, whatever
+  // the locale. In table order.
+  std::vector<int> DuplicateRows() const;
+  // Deletes those rows; the first of each phrase stays. Returns how many
+  // went.
+  int RemoveDuplicates();
+
   // Sorts by a numeric column (every column but Keywords): CompareCells of
   // the two cells, inverted when descending.
   void SortNumeric(int column, bool ascending);

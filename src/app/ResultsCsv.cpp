@@ -42,6 +42,39 @@ std::string BuildResultsCsv(const ResultStore& rows) {
   return out;
 }
 
+std::string BuildResultsCsv(const ResultStore& rows, const std::vector<int>& which) {
+  std::string out;
+  AppendLine(out, kHeader);
+  for (const int i : which) AppendLine(out, rows.Row(i).cells);
+  return out;
+}
+
+namespace {
+
+template <class Cells>
+void AppendTabLine(std::string& out, const Cells& cells) {
+  bool first = true;
+  for (const auto& cell : cells) {
+    if (!first) out += '\t';
+    first = false;
+    const std::string_view text(cell);
+    if (text.find_first_of("\t\r\n\"") == std::string_view::npos)
+      out += text;
+    else
+      AppendField(out, text);
+  }
+  out += '\n';
+}
+
+}  // namespace
+
+std::string BuildResultsTabText(const ResultStore& rows, const std::vector<int>& which) {
+  std::string out;
+  AppendTabLine(out, kHeader);
+  for (const int i : which) AppendTabLine(out, rows.Row(i).cells);
+  return out;
+}
+
 std::string CompleteCsvFileName(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;

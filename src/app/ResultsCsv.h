@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/ResultStore.h"
 
@@ -12,6 +13,16 @@ namespace quorvane {
 // doubled, and every line ends with CR LF. Cell bytes are written unchanged
 // otherwise (commas in counts included).
 std::string BuildResultsCsv(const ResultStore& rows);
+// The same for some rows only (indexes into `rows`, written in the order
+// given), under the same header.
+std::string BuildResultsCsv(const ResultStore& rows, const std::vector<int>& which);
+
+// The same rows as tab-separated text for pasting into a spreadsheet: the
+// header line No, Keywords, Searches, Google, Yahoo, Msn, then a line per
+// row, each ending with LF. A cell holding a tab, a line break or a double
+// quote is quoted with the quote doubled; other cells are written as they
+// are.
+std::string BuildResultsTabText(const ResultStore& rows, const std::vector<int>& which);
 
 // The file name the export writes: ".csv" is appended to the whole name
 // unless its extension already is ".csv" in any letter case

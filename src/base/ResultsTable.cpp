@@ -6,12 +6,19 @@ namespace quorvane {
 
 void ResultsTable::AppendKeywords(const std::vector<NewKeyword>& keywords) {
   if (keywords.empty()) return;
-  const int before = RowCount();
   std::vector<ResultRow> rows;
   rows.reserve(keywords.size());
-  for (const NewKeyword& k : keywords) {
-    const int number = before + static_cast<int>(rows.size()) + 1;
-    rows.push_back(ResultRow{{std::to_string(number), k.keyword, k.searches, {}, {}, {}}, false});
+  for (const NewKeyword& k : keywords)
+    rows.push_back(ResultRow{{std::string(), k.keyword, k.searches, {}, {}, {}}, false});
+  AppendNumbered(std::move(rows));
+}
+
+void ResultsTable::AppendNumbered(std::vector<ResultRow> rows) {
+  if (rows.empty()) return;
+  int number = RowCount();
+  for (ResultRow& row : rows) {
+    row.cells[kColNo] = std::to_string(++number);
+    row.checked = false;
   }
   AppendRows(std::move(rows));
 }

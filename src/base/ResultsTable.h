@@ -27,6 +27,10 @@ class ResultsTable {
   // Yahoo and Msn cells and the check box clear. Every command that adds
   // phrases numbers them here.
   void AppendKeywords(const std::vector<NewKeyword>& keywords);
+  // Appends whole rows (a reopened table, a pasted one) the same way: their
+  // No cells are replaced by the numbers on from the rows already there,
+  // their other cells kept, and their check boxes cleared.
+  void AppendNumbered(std::vector<ResultRow> rows);
 
   // Appends one row with these three cells, empty engine cells and the
   // check box clear.

@@ -7,10 +7,12 @@
 #include <QAccessible>
 #include <QDesktopServices>
 #include <QImage>
+#include <QMenu>
 #include <QTest>
 #include <QUrl>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/ui/FAbout.h"
@@ -211,6 +213,29 @@ TEST_F(AccessibilityTest, MainWindow) {
   ASSERT_NE(table->tableInterface(), nullptr);
   EXPECT_EQ(table->tableInterface()->columnCount(), 6);
   EXPECT_EQ(table->tableInterface()->cellAt(0, 1)->text(QAccessible::Name), "golf clubs");
+}
+
+TEST_F(AccessibilityTest, TheTableMenuNamesEachCommandAndItsKey) {
+  auto window = ShownWindow();
+  auto* table = window->findChild<QWidget*>("lvwItems");
+  // The menu the Menu key opens is built from the table's actions.
+  QMenu menu;
+  menu.addActions(table->actions());
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&menu);
+  ASSERT_NE(iface, nullptr);
+  std::vector<std::pair<QString, QString>> items;
+  for (int i = 0; i < iface->childCount(); ++i) {
+    QAccessibleInterface* item = iface->child(i);
+    if (item->role() != QAccessible::MenuItem) continue;
+    items.emplace_back(item->text(QAccessible::Name), item->text(QAccessible::Accelerator));
+  }
+  ASSERT_GE(items.size(), 4u);
+  const std::vector<std::pair<QString, QString>> expected = {
+      {QString::fromUtf8("Open Results\u2026"), "Ctrl+O"},
+      {"Copy", "Ctrl+C"},
+      {"Paste", "Ctrl+V"},
+      {"Remove Duplicates", ""}};
+  EXPECT_EQ(std::vector(items.begin(), items.begin() + 4), expected);
 }
 
 TEST_F(AccessibilityTest, WelcomePage) {

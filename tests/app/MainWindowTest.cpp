@@ -414,11 +414,13 @@ TEST_F(MainWindowTest, TheTableSortsAndTicksFromTheKeyboard) {
   // The context menu (Menu key, Shift+F10) sorts as a header click does.
   EXPECT_EQ(table->contextMenuPolicy(), Qt::ActionsContextMenu);
   QAction* sortKeywords = nullptr;
+  int sortActions = 0;
   for (QAction* action : table->actions()) {
     if (action->text() == "Sort by Keywords") sortKeywords = action;
+    if (action->text().startsWith("Sort by ")) ++sortActions;
   }
   ASSERT_NE(sortKeywords, nullptr);
-  EXPECT_EQ(table->actions().size(), 6);
+  EXPECT_EQ(sortActions, 6) << "one per column";
   sortKeywords->trigger();
   EXPECT_EQ(Column(kColKeywords), (Cells{"alpha", "mike", "Zulu"}));
   sortKeywords->trigger();

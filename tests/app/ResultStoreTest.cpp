@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace quorvane;
@@ -93,6 +94,24 @@ TEST(ResultStoreTest, IndexesOutOfRangeThrow) {
   EXPECT_THROW(store.Cell(0, kColumnCount), std::out_of_range);
   EXPECT_THROW(store.SetCell(0, -1, "x"), std::out_of_range);
   EXPECT_THROW(store.SortNumeric(kColumnCount, true), std::out_of_range);
+}
+
+TEST(ResultStoreTest, RemoveDuplicatesKeepsTheFirstOfEachTrimmedCaseFoldedPhrase) {
+  ResultStore store;
+  const std::vector<std::pair<const char*, const char*>> rows = {
+      {"1", "Golf Clubs"}, {"2", "golf clubs"}, {"3", "  GOLF CLUBS\t"}, {"4", "golf  clubs"},
+      {"5", "caf\xe9"},    {"6", "CAF\xc9"},    {"7", "caf\xe9 "},       {"8", ""},
+      {"9", " "},          {"10", "tees"}};
+  for (const auto& [no, keyword] : rows) store.Add(Row(no, keyword));
+  store.SetChecked(1, true);
+  // Inner blanks count; only ASCII letters fold, whatever the locale, so
+  // the 8-bit letters \xe9 and \xc9 stay apart.
+  EXPECT_EQ(store.DuplicateRows(), (std::vector<int>{1, 2, 6, 8}));
+  EXPECT_EQ(store.RemoveDuplicates(), 4);
+  EXPECT_EQ(Column(store, kColNo), (Cells{"1", "4", "5", "6", "8", "10"}));
+  EXPECT_FALSE(store.Checked(0)) << "the rows kept keep their own check boxes";
+  EXPECT_EQ(store.RemoveDuplicates(), 0);
+  EXPECT_TRUE(store.DuplicateRows().empty());
 }
 
 }  // namespace

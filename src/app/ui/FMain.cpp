@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QToolButton>
@@ -24,6 +25,7 @@
 #include "app/ui/LinkLabel.h"
 #include "app/ui/MainStatusBar.h"
 #include "app/ui/ResultsModel.h"
+#include "app/ui/ResultsTransfer.h"
 #include "app/ui/ToolIcons.h"
 #include "app/ui/WelcomePage.h"
 #include "base/ui/CrashHandler.h"
@@ -79,6 +81,7 @@ TfrmMain::TfrmMain(ServiceEndpoints endpoints, QWidget* parent)
       PublisherServices::Parts{*idHTTP1_, msgMain_, brandSettings_, endpoints_.liveUpdateBase, this,
                                btnNews, nullptr, nullptr});
   ConnectCommands();
+  AddDataCommands();
   FormCreate();
 }
 
@@ -300,6 +303,32 @@ void TfrmMain::ConnectCommands() {
   connect(&timer1_, &QTimer::timeout, this, Guarded(&TfrmMain::Timer1Timer));
   connect(lvwItems->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int column) { CrashHandler::Guard([&] { lvwItemsColumnClick(column); }); });
+}
+
+void TfrmMain::AddDataCommands() {
+  transfer_ = new ResultsTransfer(
+      ResultsTransfer::Parts{*model_, msgMain_, lvwItems, [this] { return CommandsBusy(); },
+                             [this](const std::string& text) { SetItemCountText(text); },
+                             [this](const std::string& path) { ImportKeywordFile(path); }},
+      this);
+  // Above the Sort actions, which are all the table holds so far.
+  transfer_->AddActions(lvwItems->actions().value(0));
+
+  // A key does what a click on its button does, and nothing while the
+  // button is disabled.
+  const auto key = [this](const char* name, const QKeySequence& keys, QAbstractButton* button) {
+    auto* shortcut = new QShortcut(keys, this);
+    shortcut->setObjectName(QLatin1String(name));
+    connect(shortcut, &QShortcut::activated, button, [button] {
+      if (button->isEnabled() && button->isVisible()) button->click();
+    });
+    return shortcut;
+  };
+  key("keySaveResults", QKeySequence::Save, btnSaveResults);
+  key("keySelectAll", QKeySequence::SelectAll, btnSelectAll);
+  key("keyDeleteSelected", QKeySequence::Delete, btnDeleteSelected);
+  stopKey_ = key("keyStop", QKeySequence(Qt::Key_Escape), btnGatherData);
+  stopKey_->setEnabled(false);
 }
 
 // ---------------------------------------------------------------------------
@@ -646,6 +675,9 @@ void TfrmMain::UpdateCommandStates() {
     command->setEnabled(idle);
   btnGatherData->setEnabled(idle || btnGatherData->text() == QLatin1String(kStopCaption));
   lvwItems->horizontalHeader()->setSectionsClickable(idle && headerSortEnabled_);
+  if (transfer_ != nullptr) transfer_->SetIdle(idle);
+  if (stopKey_ != nullptr)
+    stopKey_->setEnabled(btnGatherData->text() == QLatin1String(kStopCaption));
 }
 
 }  // namespace quorvane

@@ -20,6 +20,7 @@
 
 class QAbstractButton;
 class QPushButton;
+class QShortcut;
 class QStackedWidget;
 class QTableView;
 class QToolButton;
@@ -32,6 +33,7 @@ class LinkLabel;
 class MainStatusBar;
 class PublisherServices;
 class ResultsModel;
+class ResultsTransfer;
 class WelcomePage;
 
 // The main window: the welcome page and the main page with the tool bar,
@@ -134,6 +136,8 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   void ImportKeywordFile(const std::string& path);
   // Writes the whole table to a CSV file the user names.
   void SaveResultsCsv();
+  // Open Results, Copy, Paste, drops and Remove Duplicates.
+  ResultsTransfer& Transfer() { return *transfer_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -151,6 +155,9 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   QWidget* BuildLinkBar();
   QWidget* BuildStatusBar();
   void ConnectCommands();
+  // The table's data commands (Open Results, Copy, Paste, drops, Remove
+  // Duplicates) and the shortcuts of the buttons' commands.
+  void AddDataCommands();
   // The handler wrapped so that an error escaping it is reported.
   std::function<void()> Guarded(void (TfrmMain::*handler)());
 
@@ -189,6 +196,9 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   bool firstShowDone_ = false;
 
   ResultsModel* model_ = nullptr;
+  ResultsTransfer* transfer_ = nullptr;
+  // Esc works only while btnGatherData reads "Stop".
+  QShortcut* stopKey_ = nullptr;
 
   // Controls, named as in the window's design.
   QStackedWidget* pgcPrinc = nullptr;

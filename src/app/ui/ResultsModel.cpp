@@ -111,6 +111,13 @@ void ResultsModel::DeleteChecked() {
   }
 }
 
+int ResultsModel::RemoveDuplicates() {
+  beginResetModel();
+  const int removed = store_.RemoveDuplicates();
+  endResetModel();
+  return removed;
+}
+
 void ResultsModel::Sort(int column, bool ascending) {
   if (column < 0 || column >= kColumnCount)
     throw std::out_of_range("results table column " + std::to_string(column) + " does not exist");

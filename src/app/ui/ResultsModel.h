@@ -39,6 +39,9 @@ class ResultsModel final : public QAbstractTableModel, public ResultsTable {
   void SetChecked(int row, bool checked);
   void SetAllChecked(bool checked);
   void DeleteChecked();
+  // Deletes the rows whose phrase repeats an earlier row's (see
+  // ResultStore::RemoveDuplicates) in one reset; returns how many went.
+  int RemoveDuplicates();
 
   // Reorders all rows by one column: Keywords by the user's locale
   // collation ignoring letter case, every other column by CompareCells.

@@ -1,0 +1,141 @@
+// Bringing a big table in and tidying it, at 100,000 rows: Open Results of
+// a saved results file into a shown main window (with the event processing
+// that brings the view up to date), the reader alone, and Remove
+// Duplicates over a table where every other phrase repeats one before it.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/ResultStore.h"
+#include "app/ResultsCsv.h"
+#include "app/ResultsCsvReader.h"
+#include "app/ui/FMain.h"
+#include "app/ui/ResultsModel.h"
+#include "app/ui/ResultsTransfer.h"
+#include "base/ProgramFolder.h"
+#include "base/ui/MessageBox.h"
+
+using namespace quorvane;
+
+namespace {
+
+constexpr int kRows = 100000;
+
+std::filesystem::path WorkFolder() {
+  static const std::filesystem::path folder = [] {
+    std::string templ = (std::filesystem::temp_directory_path() / "quorvane-bench-XXXXXX").string();
+    if (mkdtemp(templ.data()) == nullptr) std::abort();
+    SetProgramFolder(templ);
+    return std::filesystem::path(templ);
+  }();
+  return folder;
+}
+
+// kRows rows of a few words with counts in every column; with `repeats`,
+// every other phrase is an earlier one in other letter case with a blank
+// after it.
+ResultStore Table(bool repeats) {
+  const char* words[] = {"golf", "Clubs", "soccer", "tennis", "Shoes", "cheap", "best", "balls"};
+  ResultStore store;
+  for (int i = 0; i < kRows; ++i) {
+    const int j = repeats && i % 2 == 1 ? i - 1 : i;
+    std::string phrase =
+        std::string(words[(j * 7) % 8]) + ' ' + words[(j * 3 + 1) % 8] + ' ' + std::to_string(j);
+    if (repeats && i % 2 == 1) {
+      for (char& c : phrase) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      phrase += ' ';
+    }
+    store.Add(ResultRow{{std::to_string(i + 1), phrase, std::to_string((i * 104729LL) % 900000),
+                         std::to_string((i * 31) % 1000) + ",000", std::to_string(i % 977),
+                         std::to_string(i % 1013)},
+                        false});
+  }
+  return store;
+}
+
+std::filesystem::path SavedResults() {
+  static const std::filesystem::path file = [] {
+    const auto path = WorkFolder() / "results.csv";
+    std::ofstream out(path, std::ios::binary);
+    out << BuildResultsCsv(Table(false));
+    return path;
+  }();
+  return file;
+}
+
+void BM_OpenResultsFile(benchmark::State& state) {
+  TfrmMain window;
+  window.show();
+  const std::string path = SavedResults().string();
+  for (auto _ : state) {
+    window.Transfer().OpenResultsFile(path);
+    QCoreApplication::processEvents();
+    state.PauseTiming();
+    if (window.Results().RowCount() != kRows) {
+      state.SkipWithError("rows missing");
+      break;
+    }
+    window.Results().Clear();
+    QCoreApplication::processEvents();
+    state.ResumeTiming();
+  }
+  state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
+}
+BENCHMARK(BM_OpenResultsFile)->Unit(benchmark::kMillisecond);
+
+void BM_ReadResultsFileOnly(benchmark::State& state) {
+  const std::string path = SavedResults().string();
+  for (auto _ : state) {
+    ResultsFile file = ReadResultsFile(path);
+    if (file.text.rows.size() != kRows) state.SkipWithError("rows missing");
+    benchmark::DoNotOptimize(file);
+  }
+}
+BENCHMARK(BM_ReadResultsFileOnly)->Unit(benchmark::kMillisecond);
+
+// The command with its question answered OK, in a shown window.
+void BM_RemoveDuplicates(benchmark::State& state) {
+  TfrmMain window;
+  window.show();
+  const ResultStore table = Table(true);
+  for (auto _ : state) {
+    state.PauseTiming();
+    window.Results().Clear();
+    std::vector<ResultRow> rows;
+    for (int i = 0; i < table.Count(); ++i) rows.push_back(table.Row(i));
+    window.Results().AppendRows(std::move(rows));
+    QCoreApplication::processEvents();
+    MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
+    state.ResumeTiming();
+
+    window.Transfer().RemoveDuplicates();
+    QCoreApplication::processEvents();
+
+    state.PauseTiming();
+    if (window.Results().RowCount() != kRows / 2) {
+      state.SkipWithError("wrong row count");
+      break;
+    }
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_RemoveDuplicates)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::filesystem::remove_all(WorkFolder());
+  return 0;
+}

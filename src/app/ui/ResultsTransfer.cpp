@@ -1,0 +1,248 @@
+#include "app/ui/ResultsTransfer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTableView>
+#include <QUrl>
+#include <utility>
+
+#include "app/ResultsCsv.h"
+#include "app/ResultsCsvReader.h"
+#include "app/ui/ResultsModel.h"
+#include "base/Messages.h"
+#include "base/ui/CrashHandler.h"
+#include "base/ui/FileDialogs.h"
+#include "keywords/KeywordFile.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr const char* kCsvMimeType = "text/csv";
+
+QString FromLocal(const std::string& text) {
+  return QString::fromLocal8Bit(text);
+}
+
+std::string ToLocal(const QString& text) {
+  return text.toLocal8Bit().toStdString();
+}
+
+// "1,234": counts in questions read like the counts elsewhere.
+std::string WithThousands(int value) {
+  std::string digits = std::to_string(value);
+  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+    digits.insert(static_cast<std::size_t>(at), 1, ',');
+  return digits;
+}
+
+bool Droppable(const QMimeData* data) {
+  return data != nullptr && (data->hasUrls() || data->hasText());
+}
+
+}  // namespace
+
+ResultsTransfer::ResultsTransfer(Parts parts, QObject* parent)
+    : QObject(parent), parts_(std::move(parts)) {
+  parts_.table->setAcceptDrops(true);
+  parts_.table->viewport()->setAcceptDrops(true);
+  parts_.table->viewport()->installEventFilter(this);
+  viewport_ = parts_.table->viewport();
+}
+
+void ResultsTransfer::AddActions(QAction* before) {
+  const auto add = [&](const char* name, const char* text, const QKeySequence& keys,
+                       void (ResultsTransfer::*handler)()) {
+    auto* action = new QAction(QString::fromUtf8(text), parts_.table);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(keys);
+    connect(action, &QAction::triggered, this,
+            [this, handler] { CrashHandler::Guard([&] { (this->*handler)(); }); });
+    parts_.table->insertAction(before, action);
+    return action;
+  };
+  actOpenResults_ = add("actOpenResults", "Open Results\u2026", QKeySequence::Open,
+                        &ResultsTransfer::OpenResults);
+  actCopy_ = add("actCopy", "Copy", QKeySequence::Copy, &ResultsTransfer::Copy);
+  actPaste_ = add("actPaste", "Paste", QKeySequence::Paste, &ResultsTransfer::Paste);
+  actRemoveDuplicates_ = add("actRemoveDuplicates", "Remove Duplicates", QKeySequence(),
+                             &ResultsTransfer::RemoveDuplicates);
+  auto* separator = new QAction(parts_.table);
+  separator->setObjectName(QStringLiteral("actTransferSeparator"));
+  separator->setSeparator(true);
+  parts_.table->insertAction(before, separator);
+}
+
+void ResultsTransfer::SetIdle(bool idle) {
+  for (QAction* action : {actOpenResults_, actPaste_, actRemoveDuplicates_})
+    if (action != nullptr) action->setEnabled(idle);
+}
+
+void ResultsTransfer::ShowTotal() {
+  parts_.showItemCount("Total: " + std::to_string(parts_.model.RowCount()));
+}
+
+void ResultsTransfer::AppendTableRows(std::vector<ResultRow> rows) {
+  if (rows.empty()) return;
+  parts_.model.AppendNumbered(std::move(rows));
+  ShowTotal();
+}
+
+void ResultsTransfer::OpenResults() {
+  if (Busy()) return;
+  const QString path = FileDialogs::GetOpenFileName(
+      parts_.table->window(), QStringLiteral("Open Results"), QString(),
+      QStringLiteral("CSV files (*.csv);;Text files (*.txt);;All files (*)"));
+  if (path.isEmpty()) return;
+  OpenResultsFile(ToLocal(path));
+}
+
+bool ResultsTransfer::OpenResultsFile(const std::string& path) {
+  ResultsFile file = ReadResultsFile(path);
+  if (!file.readable || !file.text.ok()) {
+    parts_.msgMain.Warning(ResultsFileMessage(path, file));
+    return false;
+  }
+  AppendTableRows(std::move(file.text.rows));
+  return true;
+}
+
+std::vector<int> ResultsTransfer::RowsToCopy() const {
+  std::vector<int> rows;
+  const ResultStore& store = parts_.model.Store();
+  for (int row = 0; row < store.Count(); ++row)
+    if (store.Checked(row)) rows.push_back(row);
+  if (rows.empty()) {
+    const QModelIndex current = parts_.table->currentIndex();
+    if (current.isValid() && current.row() < store.Count()) rows.push_back(current.row());
+  }
+  return rows;
+}
+
+void ResultsTransfer::Copy() {
+  const std::vector<int> rows = RowsToCopy();
+  if (rows.empty()) return;
+  const ResultStore& store = parts_.model.Store();
+  auto* data = new QMimeData;
+  data->setText(FromLocal(BuildResultsTabText(store, rows)));
+  const std::string csv = BuildResultsCsv(store, rows);
+  data->setData(QLatin1String(kCsvMimeType),
+                QByteArray(csv.data(), static_cast<qsizetype>(csv.size())));
+  QApplication::clipboard()->setMimeData(data);
+}
+
+void ResultsTransfer::Paste() {
+  if (Busy()) return;
+  if (const QMimeData* data = QApplication::clipboard()->mimeData()) AddMimeData(*data);
+}
+
+void ResultsTransfer::AddMimeData(const QMimeData& data) {
+  if (data.hasUrls()) {
+    bool anyFile = false;
+    for (const QUrl& url : data.urls()) {
+      if (!url.isLocalFile()) continue;
+      anyFile = true;
+      AddFile(ToLocal(url.toLocalFile()));
+    }
+    if (anyFile) return;
+  }
+  if (data.hasFormat(QLatin1String(kCsvMimeType))) {
+    const QByteArray bytes = data.data(QLatin1String(kCsvMimeType));
+    ResultsText text = ParseResultsText(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    // Another program's CSV that is no results table is taken as text.
+    if (text.ok() && text.table) {
+      AppendTableRows(std::move(text.rows));
+      return;
+    }
+  }
+  if (data.hasText()) AddText(ToLocal(data.text()));
+}
+
+void ResultsTransfer::AddFile(const std::string& path) {
+  ResultsFile file = ReadResultsFile(path);
+  if (file.readable && !file.text.table) {
+    // No results header: a keyword list, read as Add Keywords reads one.
+    parts_.importKeywordFile(path);
+    return;
+  }
+  if (!file.readable || !file.text.ok()) {
+    parts_.msgMain.Warning(ResultsFileMessage(path, file));
+    return;
+  }
+  AppendTableRows(std::move(file.text.rows));
+}
+
+void ResultsTransfer::AddText(const std::string& text) {
+  if (StartsWithResultsHeader(text, '\t')) {
+    ResultsText table = ParseResultsText(text, '\t');
+    if (!table.ok()) {
+      parts_.msgMain.Warning("The pasted text is not a results table: line " +
+                             std::to_string(table.badLine) + " " + table.problem + ".");
+      return;
+    }
+    AppendTableRows(std::move(table.rows));
+    return;
+  }
+  // Plain lines: one phrase each, kept as a keyword file's lines are; the
+  // empty lines a selection often ends with add nothing.
+  std::vector<NewKeyword> keywords;
+  for (std::string& line : SplitKeywordLines(text))
+    if (!line.empty()) keywords.push_back(NewKeyword{std::move(line), {}});
+  if (keywords.empty()) return;
+  parts_.model.AppendKeywords(keywords);
+  ShowTotal();
+}
+
+void ResultsTransfer::RemoveDuplicates() {
+  if (Busy()) return;
+  const int count = static_cast<int>(parts_.model.Store().DuplicateRows().size());
+  if (count == 0) {
+    parts_.msgMain.Information("There are no duplicate rows.");
+    return;
+  }
+  const std::string question = count == 1 ? std::string("Remove 1 duplicate row?")
+                                          : "Remove " + WithThousands(count) + " duplicate rows?";
+  if (!parts_.msgMain.Confirm(question)) return;
+  parts_.model.RemoveDuplicates();
+  parts_.showItemCount(std::to_string(parts_.model.RowCount()) + " items listed");
+}
+
+bool ResultsTransfer::eventFilter(QObject* watched, QEvent* event) {
+  // Compared by address only: the filter also sees the events of the
+  // table's own teardown, when it is no scroll area any more.
+  if (watched != viewport_) return QObject::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+      auto* drag = static_cast<QDropEvent*>(event);
+      if (!Busy() && Droppable(drag->mimeData())) {
+        drag->setDropAction(Qt::CopyAction);
+        drag->accept();
+      } else {
+        drag->ignore();
+      }
+      return true;
+    }
+    case QEvent::Drop: {
+      auto* drop = static_cast<QDropEvent*>(event);
+      if (Busy() || !Droppable(drop->mimeData())) {
+        drop->ignore();
+        return true;
+      }
+      drop->setDropAction(Qt::CopyAction);
+      drop->accept();
+      const QMimeData* data = drop->mimeData();
+      CrashHandler::Guard([&] { AddMimeData(*data); });
+      return true;
+    }
+    default:
+      return QObject::eventFilter(watched, event);
+  }
+}
+
+}  // namespace quorvane

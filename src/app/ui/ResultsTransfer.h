@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/ResultRow.h"
+
+class QAction;
+class QMimeData;
+class QTableView;
+
+namespace quorvane {
+
+class Messages;
+class ResultsModel;
+
+// The commands that move rows in and out of the results table: Open
+// Results, Copy, Paste, dropping files or text on the table, and Remove
+// Duplicates. They sit in the table's context menu with their shortcuts.
+// Every command that adds or removes rows is off while the window's
+// commands are busy (a run goes on); Copy stays available.
+class ResultsTransfer final : public QObject {
+  Q_OBJECT
+
+ public:
+  struct Parts {
+    ResultsModel& model;
+    Messages& msgMain;
+    QTableView* table;
+    // True while the window's commands are busy.
+    std::function<bool()> busy;
+    // Writes the text into the item-count panel.
+    std::function<void(const std::string&)> showItemCount;
+    // Add Keywords' import of a keyword list file.
+    std::function<void(const std::string&)> importKeywordFile;
+  };
+
+  ResultsTransfer(Parts parts, QObject* parent);
+
+  // Puts the commands into the table's context menu before `before` (the
+  // first Sort action), followed by a separator.
+  void AddActions(QAction* before);
+  // Enables or disables the commands that change rows.
+  void SetIdle(bool idle);
+
+  // Asks for a file and appends its rows (see OpenResultsFile).
+  void OpenResults();
+  // Appends the rows of a saved results table or of a list of phrases,
+  // numbered on from the rows already there, and shows "Total: " and the
+  // row count. A file that is no such table: one warning naming the file
+  // and its first bad line, and nothing is added. False in that case.
+  bool OpenResultsFile(const std::string& path);
+  // The ticked rows, or the current row when none is ticked, to the
+  // clipboard: tab-separated text with the header line, and text/csv in
+  // the Save Results form.
+  void Copy();
+  // Adds what the clipboard holds (see AddMimeData).
+  void Paste();
+  // Asks with the count, then deletes every row whose phrase repeats an
+  // earlier row's; says so when there is none.
+  void RemoveDuplicates();
+
+  // Adds what a paste or a drop brings: files (a results table or a
+  // keyword list, told apart by the header), a table with the six-column
+  // header (text/csv preferred, else tab-separated text), or plain lines,
+  // one phrase each.
+  void AddMimeData(const QMimeData& data);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  bool Busy() const { return parts_.busy && parts_.busy(); }
+  // The ticked rows, or the current row when none is ticked.
+  std::vector<int> RowsToCopy() const;
+  void AppendTableRows(std::vector<ResultRow> rows);
+  void AddFile(const std::string& path);
+  void AddText(const std::string& text);
+  void ShowTotal();
+
+  Parts parts_;
+  QObject* viewport_ = nullptr;
+  QAction* actOpenResults_ = nullptr;
+  QAction* actCopy_ = nullptr;
+  QAction* actPaste_ = nullptr;
+  QAction* actRemoveDuplicates_ = nullptr;
+};
+
+}  // namespace quorvane
