@@ -36,6 +36,9 @@ class ResultStore {
   // Deletes every ticked row; the others keep their order. The same result
   // as walking from the last row to the first and deleting each ticked one.
   void DeleteChecked();
+  // Removes the rows at these indexes (ascending, no repeats) in one pass;
+  // the others keep their order.
+  void EraseRowsAt(const std::vector<int>& rows);
 
   // Sorts by a numeric column (every column but Keywords): CompareCells of
   // the two cells, inverted when descending.

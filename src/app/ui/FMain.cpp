@@ -21,6 +21,7 @@
 #include "app/ui/BannerLabel.h"
 #include "app/ui/BrandLook.h"
 #include "app/ui/FAbout.h"
+#include "app/ui/FilterBar.h"
 #include "app/ui/LinkLabel.h"
 #include "app/ui/MainStatusBar.h"
 #include "app/ui/ResultsModel.h"
@@ -212,6 +213,22 @@ QWidget* TfrmMain::BuildResultsArea() {
   // The header takes no keyboard focus: the table's context menu (Menu key
   // or Shift+F10) sorts by each column as a click on its header does.
   lvwItems->setContextMenuPolicy(Qt::ActionsContextMenu);
+  filterBar_ = new FilterBar(*model_, *lvwItems);
+  lvwItems->addAction(filterBar_->FilterAction());
+  const auto command = [&](const char* name, const char* caption, void (TfrmMain::*handler)()) {
+    auto* action = new QAction(QLatin1String(caption), lvwItems);
+    action->setObjectName(QLatin1String(name));
+    connect(action, &QAction::triggered, this, Guarded(handler));
+    lvwItems->addAction(action);
+    return action;
+  };
+  actGatherTicked =
+      command("actGatherTicked", "Gather Data for Ticked Rows", &TfrmMain::actGatherTickedClick);
+  actGatherMissing =
+      command("actGatherMissing", "Gather Missing Data", &TfrmMain::actGatherMissingClick);
+  auto* commandsEnd = new QAction(lvwItems);
+  commandsEnd->setSeparator(true);
+  lvwItems->addAction(commandsEnd);
   for (int c = 0; c < kColumnCount; ++c) {
     auto* sort = new QAction(QStringLiteral("Sort by ") +
                                  model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(),
@@ -221,6 +238,7 @@ QWidget* TfrmMain::BuildResultsArea() {
             [this, c] { CrashHandler::Guard([&] { lvwItemsColumnClick(c); }); });
     lvwItems->addAction(sort);
   }
+  column->addWidget(filterBar_);
   column->addWidget(lvwItems, 1);
 
   auto* strip = Named(new QWidget, "panTableButtons");
@@ -435,6 +453,16 @@ const ResultsTable& TfrmMain::Results() const {
   return *model_;
 }
 
+std::vector<int> TfrmMain::ShownRows() const {
+  return model_->ShownRows();
+}
+
+std::vector<int> TfrmMain::TickedShownRows() const {
+  std::vector<int> rows = model_->ShownRows();
+  std::erase_if(rows, [this](int row) { return !model_->Checked(row); });
+  return rows;
+}
+
 void TfrmMain::ShowItemCount() {
   SetItemCountText(std::to_string(model_->RowCount()) + " items listed");
 }
@@ -528,7 +556,11 @@ void TfrmMain::btnSaveResultsClick() {
 }
 
 void TfrmMain::SaveResultsCsv() {
-  exporter_.SaveResultsCsv(model_->Store());
+  // While a filter hides rows, only the rows shown are written.
+  if (model_->FilterActive())
+    exporter_.SaveResultsCsv(model_->ShownStore());
+  else
+    exporter_.SaveResultsCsv(model_->Store());
 }
 
 // ---------------------------------------------------------------------------
@@ -596,6 +628,18 @@ void TfrmMain::btnGatherDataClick() {
   keywords_->GatherData();
 }
 
+void TfrmMain::actGatherTickedClick() {
+  if (CommandsBusy() || keywords_->Running()) return;
+  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::actGatherTickedClick))) return;
+  keywords_->GatherTickedData();
+}
+
+void TfrmMain::actGatherMissingClick() {
+  if (CommandsBusy() || keywords_->Running()) return;
+  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::actGatherMissingClick))) return;
+  keywords_->GatherMissingData();
+}
+
 SearchType TfrmMain::CurrentSearchType() const {
   return keywords_->CurrentSearchType();
 }
@@ -646,6 +690,8 @@ void TfrmMain::UpdateCommandStates() {
     command->setEnabled(idle);
   btnGatherData->setEnabled(idle || btnGatherData->text() == QLatin1String(kStopCaption));
   lvwItems->horizontalHeader()->setSectionsClickable(idle && headerSortEnabled_);
+  actGatherTicked->setEnabled(idle);
+  actGatherMissing->setEnabled(idle);
 }
 
 }  // namespace quorvane

@@ -19,6 +19,7 @@
 #include "web/ServiceEndpoints.h"
 
 class QAbstractButton;
+class QAction;
 class QPushButton;
 class QStackedWidget;
 class QTableView;
@@ -27,6 +28,7 @@ class QToolButton;
 namespace quorvane {
 
 class BannerLabel;
+class FilterBar;
 class KeywordCommands;
 class LinkLabel;
 class MainStatusBar;
@@ -55,6 +57,10 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
 
   // --- The results table, for the other subsystems.
   ResultsTable& Results();
+  // The store rows shown in the table, in table order (every row unless a
+  // filter hides some).
+  std::vector<int> ShownRows() const override;
+  std::vector<int> TickedShownRows() const override;
   const ResultsTable& Results() const;
   // Writes the row count followed by " items listed" into SecondStatusPanel.
   void ShowItemCount() override;
@@ -100,6 +106,9 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   void btnGatherKeywordClick();
   void btnAddKeywordClick();
   void btnGatherDataClick();
+  // Gather Data over the ticked rows, and over the rows missing a count.
+  void actGatherTickedClick();
+  void actGatherMissingClick();
   void btnSaveResultsClick();
   void btnMakeMoneyClick();
   void btnAboutClick();
@@ -132,7 +141,8 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   // names no regular file does nothing; a file that cannot be read throws
   // and adds nothing.
   void ImportKeywordFile(const std::string& path);
-  // Writes the whole table to a CSV file the user names.
+  // Writes the table to a CSV file the user names: every row, or the rows
+  // shown while a filter is active.
   void SaveResultsCsv();
 
  protected:
@@ -211,6 +221,9 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   BannerLabel* gifBanner = nullptr;
 
   QTableView* lvwItems = nullptr;
+  FilterBar* filterBar_ = nullptr;
+  QAction* actGatherTicked = nullptr;
+  QAction* actGatherMissing = nullptr;
   QPushButton* btnSelectAll = nullptr;
   QPushButton* btnClearSelection = nullptr;
   QPushButton* btnDeleteSelected = nullptr;

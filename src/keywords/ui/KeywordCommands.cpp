@@ -4,6 +4,7 @@
 #include <QDialog>
 
 #include "base/Messages.h"
+#include "base/ResultRow.h"
 #include "base/ResultsTable.h"
 #include "keywords/KeywordGatherer.h"
 #include "keywords/SearchDataGatherer.h"
@@ -18,6 +19,8 @@ namespace {
 
 constexpr const char* kStopCaption = "Stop";
 constexpr const char* kGatherDataCaption = "Gather Data";
+constexpr const char* kNoTickedRowText = "Tick the rows you want to gather data for.";
+constexpr const char* kNothingMissingText = "Every row already has its search engine data.";
 
 // Keeps the window's commands disabled for the whole of a gathering run,
 // also between its fetches and on the way out of an error.
@@ -81,6 +84,44 @@ bool KeywordCommands::RefuseOrStopGatherData() {
 }
 
 void KeywordCommands::GatherData() {
+  RunGatherData(parts_.window.ShownRows());
+}
+
+void KeywordCommands::GatherTickedData() {
+  if (parts_.table.RowCount() == 0) {
+    parts_.messages.Information("You need add keywords to gather data from search engines.");
+    return;
+  }
+  const std::vector<int> rows = parts_.window.TickedShownRows();
+  if (rows.empty()) {
+    parts_.messages.Information(kNoTickedRowText);
+    return;
+  }
+  RunGatherData(rows);
+}
+
+void KeywordCommands::GatherMissingData() {
+  if (parts_.table.RowCount() == 0) {
+    parts_.messages.Information("You need add keywords to gather data from search engines.");
+    return;
+  }
+  std::vector<int> rows;
+  for (const int row : parts_.window.ShownRows()) {
+    for (const int column : {kColGoogle, kColYahoo, kColMsn}) {
+      if (parts_.table.Cell(row, column).empty()) {
+        rows.push_back(row);
+        break;
+      }
+    }
+  }
+  if (rows.empty()) {
+    parts_.messages.Information(kNothingMissingText);
+    return;
+  }
+  RunGatherData(rows);
+}
+
+void KeywordCommands::RunGatherData(const std::vector<int>& rows) {
   {
     TfrmSelSearch dialog(parts_.dialogParent);
     if (dialog.exec() != QDialog::Accepted) return;
@@ -99,7 +140,7 @@ void KeywordCommands::GatherData() {
         },
         parts_.table, [this] { return parts_.abortRequested; },
         [this] { parts_.client.Host().ProcessMessages(); });
-    gatherer.GatherSearchData(searchType_);
+    gatherer.GatherSearchData(searchType_, rows);
   } catch (...) {
     EndGatherData();
     throw;
