@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -124,7 +125,11 @@ TEST_F(TargetedRunsTest, AStoppedRunIsResumedByGatherMissingData) {
   EXPECT_FALSE(Complete(2));
   sim_.SetRequestObserver({});
   sim_.ReleaseHeld();
-  sim_.ChangeScenario([](Scenario& s) { s.search.yahoo.pace.delayMs = 0; });
+  // Google pages take a while, so the run can be looked at as it goes.
+  sim_.ChangeScenario([](Scenario& s) {
+    s.search.yahoo.pace.delayMs = 0;
+    s.search.google.pace.delayMs = 50;
+  });
   sim_.ClearRequests();
 
   bool stopCaptionSeen = false;
@@ -193,6 +198,38 @@ TEST_F(TargetedRunsTest, NothingToVisitSaysSoAndAsksNothing) {
     EXPECT_EQ(MessageBox::ShownBoxes()[0].text, c.message);
   }
   EXPECT_EQ(sim_.RequestCount(), 0u);
+}
+
+TEST_F(TargetedRunsTest, TheRunPanelFollowsGatherDataAndGoesAtItsEnd) {
+  window_->show();
+  AddRows({"a", "b", "c", "d", "e"});
+  auto* panel = window_->findChild<QLabel*>("RunProgressPanel");
+  ASSERT_NE(panel, nullptr);
+  EXPECT_FALSE(panel->isVisible()) << "nothing extra before a run";
+  EXPECT_EQ(panel->accessibleName(), "Run progress");
+  // Each row's Google page takes a while: time to look at the panel.
+  sim_.ChangeScenario([](Scenario& s) { s.search.google.pace.delayMs = 50; });
+  std::vector<QString> seen;
+  WhenReady(
+      window_.get(), [this] { return sim_.Requests(SimService::kGoogle).size() == 1; },
+      [&] { seen.push_back(panel->isVisible() ? panel->text() : QString()); });
+  WhenReady(
+      window_.get(), [this] { return sim_.Requests(SimService::kGoogle).size() == 5; },
+      [&] { seen.push_back(panel->isVisible() ? panel->text() : QString()); });
+  Run([this] { GatherData()->click(); });
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0], "Row 1 of 5");
+  EXPECT_TRUE(seen[1].startsWith(QString::fromUtf8("Row 5 of 5 \xc2\xb7 about ")) &&
+              seen[1].endsWith(" left"))
+      << seen[1].toStdString();
+  EXPECT_FALSE(panel->isVisible());
+
+  // Gather Keywords has no row count to tell.
+  window_->RunBegins(0);
+  EXPECT_TRUE(panel->isVisible());
+  EXPECT_EQ(panel->text(), "Gathering keywords");
+  window_->RunEnds();
+  EXPECT_FALSE(panel->isVisible());
 }
 
 TEST_F(TargetedRunsTest, GatherDataUnderAFilterVisitsOnlyTheShownRows) {

@@ -391,6 +391,7 @@ void TfrmMain::FormClose() {
     // Nothing to do about a connection that will not close; the close goes on.
   }
   abortRequested_ = true;
+  launcher_.Clear();
   // A request waiting in a message pump sees the flag and ends through its
   // failure path.
   QCoreApplication::processEvents();
@@ -455,6 +456,29 @@ const ResultsTable& TfrmMain::Results() const {
 
 std::vector<int> TfrmMain::ShownRows() const {
   return model_->ShownRows();
+}
+
+void TfrmMain::RunBegins(int rows) {
+  runClock_.start();
+  runEstimate_.Start(rows, 0);
+  if (rows > 0) {
+    statusBar_->ShowRunProgress(runEstimate_.Text());
+    launcher_.Show(0.0);
+  } else {
+    statusBar_->ShowRunProgress("Gathering keywords");
+  }
+}
+
+void TfrmMain::RunRowsDone(int done) {
+  if (runEstimate_.Total() <= 0) return;
+  runEstimate_.RowDone(done, runClock_.elapsed());
+  statusBar_->ShowRunProgress(runEstimate_.Text());
+  launcher_.Show(static_cast<double>(done) / runEstimate_.Total());
+}
+
+void TfrmMain::RunEnds() {
+  statusBar_->ShowRunProgress({});
+  launcher_.Clear();
 }
 
 std::vector<int> TfrmMain::TickedShownRows() const {

@@ -37,6 +37,18 @@ class BusyScope {
   KeywordCommands::Window& window_;
 };
 
+// A run's progress from its start to its end, however it ends.
+class RunScope {
+ public:
+  RunScope(KeywordCommands::Window& window, int rows) : window_(window) { window_.RunBegins(rows); }
+  ~RunScope() { window_.RunEnds(); }
+  RunScope(const RunScope&) = delete;
+  RunScope& operator=(const RunScope&) = delete;
+
+ private:
+  KeywordCommands::Window& window_;
+};
+
 }  // namespace
 
 KeywordCommands::KeywordCommands(Parts parts) : parts_(parts) {}
@@ -45,6 +57,7 @@ void KeywordCommands::GatherKeywords(const std::string& mainKeyword) {
   parts_.abortRequested = false;
   {
     const BusyScope busy(parts_.window);
+    const RunScope run(parts_.window, 0);
     KeywordGatherer gatherer(
         parts_.endpoints.suggest,
         [this](const std::string& url, std::string& page) {
@@ -133,6 +146,7 @@ void KeywordCommands::RunGatherData(const std::vector<int>& rows) {
   parts_.btnGatherData->setText(QLatin1String(kStopCaption));
   try {
     const BusyScope busy(parts_.window);
+    const RunScope run(parts_.window, static_cast<int>(rows.size()));
     SearchDataGatherer gatherer(
         parts_.endpoints,
         [this](const std::string& url, std::string& page) {
@@ -140,6 +154,7 @@ void KeywordCommands::RunGatherData(const std::vector<int>& rows) {
         },
         parts_.table, [this] { return parts_.abortRequested; },
         [this] { parts_.client.Host().ProcessMessages(); });
+    gatherer.OnRowDone([this](int done, int) { parts_.window.RunRowsDone(done); });
     gatherer.GatherSearchData(searchType_, rows);
   } catch (...) {
     EndGatherData();

@@ -36,6 +36,12 @@ class KeywordCommands {
     virtual std::vector<int> ShownRows() const = 0;
     // The shown rows whose check box is ticked, in table order.
     virtual std::vector<int> TickedShownRows() const = 0;
+    // A run's own progress: a run over `rows` rows begins (0 for Gather
+    // Keywords, whose length nobody knows beforehand), `done` of them are
+    // finished, the run is over (also when stopped or failed).
+    virtual void RunBegins(int rows) = 0;
+    virtual void RunRowsDone(int done) = 0;
+    virtual void RunEnds() = 0;
   };
 
   struct Parts {
