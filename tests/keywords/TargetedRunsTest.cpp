@@ -239,6 +239,16 @@ TEST_F(TargetedRunsTest, GatherDataUnderAFilterVisitsOnlyTheShownRows) {
   EXPECT_EQ(GoogleTerms(), (Cells{GoogleTarget("golf"), GoogleTarget("golf+balls")}));
   EXPECT_EQ(window_->Results().Cell(1, kColGoogle), "");
   EXPECT_EQ(window_->Results().Cell(2, kColGoogle), SimCount(Engine::kGoogle, "golf balls"));
+
+  // A filter that shows nothing leaves nothing to gather: it says so and
+  // asks nothing.
+  sim_.ClearRequests();
+  Model().SetFilter("-golf -tennis -soccer");
+  MessageBox::SetNextAnswer(Answer::Ok);
+  GatherData()->click();
+  ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
+  EXPECT_EQ(MessageBox::ShownBoxes()[0].text, "The filter shows no rows to gather data for.");
+  EXPECT_EQ(sim_.RequestCount(), 0u);
 }
 
 }  // namespace

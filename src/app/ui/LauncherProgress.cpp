@@ -26,7 +26,8 @@ void LauncherProgress::Clear() {
 
 void LauncherProgress::Send(double progress, bool visible) {
   sinceLast_.start();
-  if (!bus_.isConnected()) return;
+  if (!bus_) bus_ = QDBusConnection::sessionBus();
+  if (!bus_->isConnected()) return;
   QDBusMessage signal = QDBusMessage::createSignal(
       QStringLiteral("/com/quorvane/quorvane/LauncherEntry"),
       QStringLiteral("com.canonical.Unity.LauncherEntry"), QStringLiteral("Update"));
@@ -34,7 +35,7 @@ void LauncherProgress::Send(double progress, bool visible) {
   properties.insert(QStringLiteral("progress"), progress);
   properties.insert(QStringLiteral("progress-visible"), visible);
   signal << QString::fromLatin1(kAppUri) << properties;
-  bus_.send(signal);
+  bus_->send(signal);
 }
 
 }  // namespace quorvane

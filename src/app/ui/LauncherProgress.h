@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QString>
+#include <optional>
 
 namespace quorvane {
 
@@ -16,7 +17,10 @@ class LauncherProgress {
   static constexpr const char* kAppUri = "application://quorvane.desktop";
   static constexpr qint64 kMinIntervalMs = 250;
 
-  explicit LauncherProgress(QDBusConnection bus = QDBusConnection::sessionBus());
+  // The session bus, looked up at the first update: a window that never
+  // runs anything never touches D-Bus.
+  LauncherProgress() = default;
+  explicit LauncherProgress(QDBusConnection bus);
   ~LauncherProgress();
   LauncherProgress(const LauncherProgress&) = delete;
   LauncherProgress& operator=(const LauncherProgress&) = delete;
@@ -29,7 +33,7 @@ class LauncherProgress {
  private:
   void Send(double progress, bool visible);
 
-  QDBusConnection bus_;
+  std::optional<QDBusConnection> bus_;
   QElapsedTimer sinceLast_;
   bool shown_ = false;
 };

@@ -20,6 +20,7 @@ namespace {
 constexpr const char* kStopCaption = "Stop";
 constexpr const char* kGatherDataCaption = "Gather Data";
 constexpr const char* kNoTickedRowText = "Tick the rows you want to gather data for.";
+constexpr const char* kNoShownRowText = "The filter shows no rows to gather data for.";
 constexpr const char* kNothingMissingText = "Every row already has its search engine data.";
 
 // Keeps the window's commands disabled for the whole of a gathering run,
@@ -97,7 +98,13 @@ bool KeywordCommands::RefuseOrStopGatherData() {
 }
 
 void KeywordCommands::GatherData() {
-  RunGatherData(parts_.window.ShownRows());
+  const std::vector<int> rows = parts_.window.ShownRows();
+  // Only a filter can leave a table with rows showing none of them.
+  if (rows.empty()) {
+    parts_.messages.Information(kNoShownRowText);
+    return;
+  }
+  RunGatherData(rows);
 }
 
 void KeywordCommands::GatherTickedData() {
