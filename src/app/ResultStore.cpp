@@ -103,6 +103,22 @@ int ResultStore::RemoveDuplicates() {
   return removed;
 }
 
+void ResultStore::EraseRowsAt(const std::vector<int>& rows) {
+  if (rows.empty()) return;
+  for (const int row : rows) Index(row);  // all or nothing: check before moving any row
+  std::size_t write = static_cast<std::size_t>(rows.front());
+  std::size_t next = 0;
+  for (std::size_t read = write; read < rows_.size(); ++read) {
+    if (next < rows.size() && read == static_cast<std::size_t>(rows[next])) {
+      ++next;
+      continue;
+    }
+    if (write != read) rows_[write] = std::move(rows_[read]);
+    ++write;
+  }
+  rows_.resize(write);
+}
+
 void ResultStore::SortNumeric(int column, bool ascending) {
   const std::size_t c = Column(column);
   std::vector<std::int32_t> keys;

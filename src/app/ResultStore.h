@@ -36,6 +36,9 @@ class ResultStore {
   // Deletes every ticked row; the others keep their order. The same result
   // as walking from the last row to the first and deleting each ticked one.
   void DeleteChecked();
+  // Removes the rows at these indexes (ascending, no repeats) in one pass;
+  // the others keep their order.
+  void EraseRowsAt(const std::vector<int>& rows);
 
   // The rows whose phrase equals an earlier row's phrase once blanks
   // (spaces and control bytes) are trimmed from both ends and ASCII letters

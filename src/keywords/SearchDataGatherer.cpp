@@ -35,8 +35,15 @@ SearchDataGatherer::SearchDataGatherer(ServiceEndpoints endpoints, FetchFunction
 
 void SearchDataGatherer::GatherSearchData(SearchType type) {
   // Rows added while the run goes on are not visited.
-  const int rows = table_.RowCount();
-  for (int row = 0; row < rows; ++row) {
+  std::vector<int> rows(static_cast<std::size_t>(table_.RowCount()));
+  for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<int>(i);
+  GatherSearchData(type, rows);
+}
+
+void SearchDataGatherer::GatherSearchData(SearchType type, const std::vector<int>& rows) {
+  const int total = static_cast<int>(rows.size());
+  for (int done = 0; done < total; ++done) {
+    const int row = rows[static_cast<std::size_t>(done)];
     for (const SearchEngine engine : kSearchEngines) {
       if (abortRequested_()) return;
       // Rows are addressed by index: never past rows that have gone.
@@ -50,6 +57,7 @@ void SearchDataGatherer::GatherSearchData(SearchType type) {
       processMessages_();
     }
     if (abortRequested_()) return;
+    if (rowDone_) rowDone_(done + 1, total);
   }
 }
 

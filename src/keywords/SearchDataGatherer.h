@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "base/SearchType.h"
 #include "keywords/FetchFunction.h"
@@ -20,7 +21,15 @@ class SearchDataGatherer {
   SearchDataGatherer(ServiceEndpoints endpoints, FetchFunction fetch, ResultsTable& table,
                      std::function<bool()> abortRequested, std::function<void()> processMessages);
 
+  // Visits every row of the table.
   void GatherSearchData(SearchType type);
+  // Visits these rows (store indexes) in this order.
+  void GatherSearchData(SearchType type, const std::vector<int>& rows);
+
+  // Called after each visited row with the rows done and the rows to visit.
+  void OnRowDone(std::function<void(int done, int total)> rowDone) {
+    rowDone_ = std::move(rowDone);
+  }
 
  private:
   ServiceEndpoints endpoints_;
@@ -28,6 +37,7 @@ class SearchDataGatherer {
   ResultsTable& table_;
   std::function<bool()> abortRequested_;
   std::function<void()> processMessages_;
+  std::function<void(int, int)> rowDone_;
 };
 
 }  // namespace quorvane

@@ -4,6 +4,9 @@
 // every command.
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QLineEdit>
+
 #include <QAccessible>
 #include <QDesktopServices>
 #include <QImage>
@@ -338,6 +341,24 @@ std::vector<QString> TabOrder(QWidget* window) {
       names.push_back(w->objectName());
   } while (w != window);
   return names;
+}
+
+TEST_F(AccessibilityTest, FilterFieldOnceOpened) {
+  auto window = ShownWindow();
+  window->Results().AddResultRow("1", "golf clubs", "120");
+  window->Results().AddResultRow("2", "tennis", "90");
+  window->findChild<QAction*>("actFilter")->trigger();
+  auto* field = window->findChild<QLineEdit*>("edtFilter");
+  field->setText(QStringLiteral("golf"));
+  CheckWindow(window.get(), {
+                                {"edtFilter", QAccessible::EditableText, "Filter"},
+                                {"lblFilterShown", QAccessible::StaticText, "Rows shown"},
+                            });
+  const std::vector<Node> nodes = Tree(window.get());
+  const auto count = std::find_if(nodes.begin(), nodes.end(),
+                                  [](const Node& n) { return n.objectName == "lblFilterShown"; });
+  ASSERT_NE(count, nodes.end());
+  EXPECT_EQ(count->iface->text(QAccessible::Description), "1 of 2 rows shown");
 }
 
 TEST_F(AccessibilityTest, TabReachesEveryCommandOfTheMainWindow) {

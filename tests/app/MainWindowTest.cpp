@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -420,7 +421,9 @@ TEST_F(MainWindowTest, TheTableSortsAndTicksFromTheKeyboard) {
     if (action->text().startsWith("Sort by ")) ++sortActions;
   }
   ASSERT_NE(sortKeywords, nullptr);
+  // One sort command per column, after the table's other commands.
   EXPECT_EQ(sortActions, 6) << "one per column";
+  EXPECT_EQ(table->actions().back()->text(), "Sort by Msn");
   sortKeywords->trigger();
   EXPECT_EQ(Column(kColKeywords), (Cells{"alpha", "mike", "Zulu"}));
   sortKeywords->trigger();

@@ -115,3 +115,28 @@ TEST(ResultStoreTest, RemoveDuplicatesKeepsTheFirstOfEachTrimmedCaseFoldedPhrase
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ResultStoreTest, EraseRowsAtRemovesScatteredRowsAndKeepsTheRest) {
+  struct Case {
+    std::vector<int> erase;
+    Cells left;
+  };
+  const Case cases[] = {
+      {{}, {"1", "2", "3", "4", "5"}}, {{0}, {"2", "3", "4", "5"}}, {{4}, {"1", "2", "3", "4"}},
+      {{1, 3}, {"1", "3", "5"}},       {{0, 1, 2, 3, 4}, {}},
+  };
+  for (const auto& c : cases) {
+    ResultStore store;
+    for (const char* no : {"1", "2", "3", "4", "5"}) store.Add(Row(no, "k"));
+    store.EraseRowsAt(c.erase);
+    EXPECT_EQ(Column(store, kColNo), c.left);
+  }
+  ResultStore store;
+  store.Add(Row("1", "k"));
+  EXPECT_THROW(store.EraseRowsAt({0, 1}), std::out_of_range);
+  EXPECT_EQ(store.Count(), 1) << "nothing erased when an index is out of range";
+}
+
+}  // namespace

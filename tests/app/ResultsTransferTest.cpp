@@ -101,19 +101,20 @@ class ResultsTransferTest : public GuiFixture {
   QTableView* table_ = nullptr;
 };
 
-TEST_F(ResultsTransferTest, CommandsStandAboveTheSortActionsWithTheirKeysAndNames) {
+TEST_F(ResultsTransferTest, CommandsOpenTheTableMenuWithTheirKeysAndNames) {
   QStringList names;
   for (QAction* action : table_->actions()) names << action->objectName();
-  ASSERT_GE(names.size(), 6);
-  EXPECT_EQ(names.mid(0, 6),
-            (QStringList{"actOpenResults", "actCopy", "actPaste", "actRemoveDuplicates",
-                         "actTransferSeparator", "actSortColumn0"}));
+  ASSERT_GE(names.size(), 9);
+  EXPECT_EQ(names.mid(0, 9),
+            (QStringList{"actOpenResults", "actCopy", "actPaste", "actRemoveDuplicates", "actFilter",
+                         "actGatherTicked", "actGatherMissing", "actCommandsSeparator",
+                         "actSortColumn0"}));
   EXPECT_EQ(Action("actOpenResults")->text(), QString::fromUtf8("Open Results\u2026"));
   EXPECT_EQ(Action("actOpenResults")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
   EXPECT_EQ(Action("actCopy")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
   EXPECT_EQ(Action("actPaste")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_V));
   EXPECT_EQ(Action("actRemoveDuplicates")->text(), "Remove Duplicates");
-  EXPECT_TRUE(Action("actTransferSeparator")->isSeparator());
+  EXPECT_TRUE(Action("actCommandsSeparator")->isSeparator());
 }
 
 // --- Open Results

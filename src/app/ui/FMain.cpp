@@ -22,6 +22,7 @@
 #include "app/ui/BannerLabel.h"
 #include "app/ui/BrandLook.h"
 #include "app/ui/FAbout.h"
+#include "app/ui/FilterBar.h"
 #include "app/ui/LinkLabel.h"
 #include "app/ui/MainStatusBar.h"
 #include "app/ui/ResultsModel.h"
@@ -215,6 +216,23 @@ QWidget* TfrmMain::BuildResultsArea() {
   // The header takes no keyboard focus: the table's context menu (Menu key
   // or Shift+F10) sorts by each column as a click on its header does.
   lvwItems->setContextMenuPolicy(Qt::ActionsContextMenu);
+  filterBar_ = new FilterBar(*model_, *lvwItems);
+  lvwItems->addAction(filterBar_->FilterAction());
+  const auto command = [&](const char* name, const char* caption, void (TfrmMain::*handler)()) {
+    auto* action = new QAction(QLatin1String(caption), lvwItems);
+    action->setObjectName(QLatin1String(name));
+    connect(action, &QAction::triggered, this, Guarded(handler));
+    lvwItems->addAction(action);
+    return action;
+  };
+  actGatherTicked =
+      command("actGatherTicked", "Gather Data for Ticked Rows", &TfrmMain::actGatherTickedClick);
+  actGatherMissing =
+      command("actGatherMissing", "Gather Missing Data", &TfrmMain::actGatherMissingClick);
+  auto* commandsEnd = new QAction(lvwItems);
+  commandsEnd->setObjectName(QStringLiteral("actCommandsSeparator"));
+  commandsEnd->setSeparator(true);
+  lvwItems->addAction(commandsEnd);
   for (int c = 0; c < kColumnCount; ++c) {
     auto* sort = new QAction(QStringLiteral("Sort by ") +
                                  model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(),
@@ -224,6 +242,7 @@ QWidget* TfrmMain::BuildResultsArea() {
             [this, c] { CrashHandler::Guard([&] { lvwItemsColumnClick(c); }); });
     lvwItems->addAction(sort);
   }
+  column->addWidget(filterBar_);
   column->addWidget(lvwItems, 1);
 
   auto* strip = Named(new QWidget, "panTableButtons");
@@ -311,7 +330,7 @@ void TfrmMain::AddDataCommands() {
                              [this](const std::string& text) { SetItemCountText(text); },
                              [this](const std::string& path) { ImportKeywordFile(path); }},
       this);
-  // Above the Sort actions, which are all the table holds so far.
+  // The data commands open the menu, above Filter and the targeted runs.
   transfer_->AddActions(lvwItems->actions().value(0));
 
   // A key does what a click on its button does, and nothing while the
@@ -402,6 +421,7 @@ void TfrmMain::FormClose() {
     // Nothing to do about a connection that will not close; the close goes on.
   }
   abortRequested_ = true;
+  launcher_.Clear();
   // A request waiting in a message pump sees the flag and ends through its
   // failure path.
   QCoreApplication::processEvents();
@@ -462,6 +482,39 @@ ResultsTable& TfrmMain::Results() {
 
 const ResultsTable& TfrmMain::Results() const {
   return *model_;
+}
+
+std::vector<int> TfrmMain::ShownRows() const {
+  return model_->ShownRows();
+}
+
+void TfrmMain::RunBegins(int rows) {
+  runClock_.start();
+  runEstimate_.Start(rows, 0);
+  if (rows > 0) {
+    statusBar_->ShowRunProgress(runEstimate_.Text());
+    launcher_.Show(0.0);
+  } else {
+    statusBar_->ShowRunProgress("Gathering keywords");
+  }
+}
+
+void TfrmMain::RunRowsDone(int done) {
+  if (runEstimate_.Total() <= 0) return;
+  runEstimate_.RowDone(done, runClock_.elapsed());
+  statusBar_->ShowRunProgress(runEstimate_.Text());
+  launcher_.Show(static_cast<double>(done) / runEstimate_.Total());
+}
+
+void TfrmMain::RunEnds() {
+  statusBar_->ShowRunProgress({});
+  launcher_.Clear();
+}
+
+std::vector<int> TfrmMain::TickedShownRows() const {
+  std::vector<int> rows = model_->ShownRows();
+  std::erase_if(rows, [this](int row) { return !model_->Checked(row); });
+  return rows;
 }
 
 void TfrmMain::ShowItemCount() {
@@ -557,7 +610,11 @@ void TfrmMain::btnSaveResultsClick() {
 }
 
 void TfrmMain::SaveResultsCsv() {
-  exporter_.SaveResultsCsv(model_->Store());
+  // While a filter hides rows, only the rows shown are written.
+  if (model_->FilterActive())
+    exporter_.SaveResultsCsv(model_->ShownStore());
+  else
+    exporter_.SaveResultsCsv(model_->Store());
 }
 
 // ---------------------------------------------------------------------------
@@ -625,6 +682,18 @@ void TfrmMain::btnGatherDataClick() {
   keywords_->GatherData();
 }
 
+void TfrmMain::actGatherTickedClick() {
+  if (CommandsBusy() || keywords_->Running()) return;
+  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::actGatherTickedClick))) return;
+  keywords_->GatherTickedData();
+}
+
+void TfrmMain::actGatherMissingClick() {
+  if (CommandsBusy() || keywords_->Running()) return;
+  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::actGatherMissingClick))) return;
+  keywords_->GatherMissingData();
+}
+
 SearchType TfrmMain::CurrentSearchType() const {
   return keywords_->CurrentSearchType();
 }
@@ -678,6 +747,8 @@ void TfrmMain::UpdateCommandStates() {
   if (transfer_ != nullptr) transfer_->SetIdle(idle);
   if (stopKey_ != nullptr)
     stopKey_->setEnabled(btnGatherData->text() == QLatin1String(kStopCaption));
+  actGatherTicked->setEnabled(idle);
+  actGatherMissing->setEnabled(idle);
 }
 
 }  // namespace quorvane

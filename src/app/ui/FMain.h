@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 #include <functional>
@@ -7,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/RunEstimate.h"
+#include "app/ui/LauncherProgress.h"
 #include "app/ui/ResultsExporter.h"
 #include "base/ResultsTable.h"
 #include "base/SearchType.h"
@@ -19,6 +22,7 @@
 #include "web/ServiceEndpoints.h"
 
 class QAbstractButton;
+class QAction;
 class QPushButton;
 class QShortcut;
 class QStackedWidget;
@@ -28,6 +32,7 @@ class QToolButton;
 namespace quorvane {
 
 class BannerLabel;
+class FilterBar;
 class KeywordCommands;
 class LinkLabel;
 class MainStatusBar;
@@ -57,6 +62,17 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
 
   // --- The results table, for the other subsystems.
   ResultsTable& Results();
+  // The store rows shown in the table, in table order (every row unless a
+  // filter hides some).
+  std::vector<int> ShownRows() const override;
+  std::vector<int> TickedShownRows() const override;
+  // The run progress panel and the launcher entry follow a run. Gather
+  // Data shows "Row 370 of 1,000 · about 2 min left" and its share done on
+  // the launcher; Gather Keywords, of unknown length, shows
+  // "Gathering keywords" and nothing on the launcher.
+  void RunBegins(int rows) override;
+  void RunRowsDone(int done) override;
+  void RunEnds() override;
   const ResultsTable& Results() const;
   // Writes the row count followed by " items listed" into SecondStatusPanel.
   void ShowItemCount() override;
@@ -102,6 +118,9 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   void btnGatherKeywordClick();
   void btnAddKeywordClick();
   void btnGatherDataClick();
+  // Gather Data over the ticked rows, and over the rows missing a count.
+  void actGatherTickedClick();
+  void actGatherMissingClick();
   void btnSaveResultsClick();
   void btnMakeMoneyClick();
   void btnAboutClick();
@@ -134,7 +153,8 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   // names no regular file does nothing; a file that cannot be read throws
   // and adds nothing.
   void ImportKeywordFile(const std::string& path);
-  // Writes the whole table to a CSV file the user names.
+  // Writes the table to a CSV file the user names: every row, or the rows
+  // shown while a filter is active.
   void SaveResultsCsv();
   // Open Results, Copy, Paste, drops and Remove Duplicates.
   ResultsTransfer& Transfer() { return *transfer_; }
@@ -221,6 +241,9 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   BannerLabel* gifBanner = nullptr;
 
   QTableView* lvwItems = nullptr;
+  FilterBar* filterBar_ = nullptr;
+  QAction* actGatherTicked = nullptr;
+  QAction* actGatherMissing = nullptr;
   QPushButton* btnSelectAll = nullptr;
   QPushButton* btnClearSelection = nullptr;
   QPushButton* btnDeleteSelected = nullptr;
@@ -231,6 +254,9 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   LinkLabel* lblLink2URL = nullptr;
 
   MainStatusBar* statusBar_ = nullptr;
+  RunEstimate runEstimate_;
+  QElapsedTimer runClock_;
+  LauncherProgress launcher_;
 
   // Last, so that they go before the client and msgMain they use.
   std::unique_ptr<KeywordCommands> keywords_;

@@ -62,6 +62,12 @@ MainStatusBar::MainStatusBar() {
   MainStatusPanel = panel("MainStatusPanel", "", 0);
   MainKeywordPanel = panel("MainKeywordPanel", "Main Keyword: ", 160);
   SecondStatusPanel = panel("SecondStatusPanel", "0 item listed", kItemCountPanelWidth);
+  // Shown only while a run goes on; a hidden item takes no room, so the bar
+  // looks as it always did otherwise.
+  RunProgressPanel = panel("RunProgressPanel", "", 0);
+  RunProgressPanel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+  RunProgressPanel->setAccessibleName(QStringLiteral("Run progress"));
+  RunProgressPanel->hide();
   MainGauge = new QProgressBar;
   MainGauge->setObjectName(QStringLiteral("MainGauge"));
   MainGauge->setFont(panelFont);
@@ -112,6 +118,11 @@ void MainStatusBar::ShowItemCount(const std::string& text) {
   const int needed = SecondStatusPanel->fontMetrics().horizontalAdvance(SecondStatusPanel->text()) +
                      margins.left() + margins.right() + 2 * SecondStatusPanel->frameWidth() + 2;
   SecondStatusPanel->setFixedWidth(std::max(kItemCountPanelWidth, needed));
+}
+
+void MainStatusBar::ShowRunProgress(const std::string& utf8Text) {
+  RunProgressPanel->setText(QString::fromUtf8(utf8Text));
+  RunProgressPanel->setVisible(!utf8Text.empty());
 }
 
 void MainStatusBar::WorkBegin(std::int64_t expected) {

@@ -29,6 +29,10 @@ class MainStatusBar final : public QStatusBar {
   void ShowMainKeyword(const std::string& keyword);
   // SecondStatusPanel, widened for a text longer than its design width.
   void ShowItemCount(const std::string& text);
+  // RunProgressPanel, shown only while a run goes on: its own progress as
+  // UTF-8 text ("Row 370 of 1,000 · about 2 min left"). An empty text hides
+  // the panel.
+  void ShowRunProgress(const std::string& utf8Text);
 
   // The gauge through a transfer: its length (0: unannounced, drawn as
   // busy), the bytes so far, and the end, where it shows full.
@@ -49,6 +53,7 @@ class MainStatusBar final : public QStatusBar {
   QLabel* MainStatusPanel = nullptr;
   QLabel* MainKeywordPanel = nullptr;
   QLabel* SecondStatusPanel = nullptr;
+  QLabel* RunProgressPanel = nullptr;
   QProgressBar* MainGauge = nullptr;
 };
 

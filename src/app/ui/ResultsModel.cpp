@@ -2,7 +2,9 @@
 
 #include <QCollator>
 #include <QCollatorSortKey>
+#include <algorithm>
 #include <array>
+#include <numeric>
 #include <stdexcept>
 #include <string>
 
@@ -21,7 +23,7 @@ constexpr std::size_t kMaxRemovalRuns = 32;
 ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 int ResultsModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : store_.Count();
+  return parent.isValid() ? 0 : ShownCount();
 }
 
 int ResultsModel::columnCount(const QModelIndex& parent) const {
@@ -29,23 +31,23 @@ int ResultsModel::columnCount(const QModelIndex& parent) const {
 }
 
 bool ResultsModel::Holds(const QModelIndex& index) const {
-  return index.isValid() && index.model() == this && index.row() < store_.Count() &&
+  return index.isValid() && index.model() == this && index.row() < ShownCount() &&
          index.column() < kColumnCount;
 }
 
 QVariant ResultsModel::data(const QModelIndex& index, int role) const {
   if (!Holds(index)) return {};
-  if (role == Qt::DisplayRole)
-    return QString::fromLocal8Bit(store_.Cell(index.row(), index.column()));
+  const int row = StoreRow(index.row());
+  if (role == Qt::DisplayRole) return QString::fromLocal8Bit(store_.Cell(row, index.column()));
   if (role == Qt::CheckStateRole && index.column() == kColNo)
-    return store_.Checked(index.row()) ? Qt::Checked : Qt::Unchecked;
+    return store_.Checked(row) ? Qt::Checked : Qt::Unchecked;
   return {};
 }
 
 bool ResultsModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   if (!Holds(index)) return false;
   if (role != Qt::CheckStateRole || index.column() != kColNo) return false;
-  SetChecked(index.row(), value.value<Qt::CheckState>() == Qt::Checked);
+  SetChecked(StoreRow(index.row()), value.value<Qt::CheckState>() == Qt::Checked);
   return true;
 }
 
@@ -63,20 +65,82 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
   return QAbstractTableModel::headerData(section, orientation, role);
 }
 
+int ResultsModel::StoreRow(int viewRow) const {
+  if (!FilterActive()) return viewRow;
+  if (viewRow < 0 || static_cast<std::size_t>(viewRow) >= shown_.size())
+    throw std::out_of_range("shown row " + std::to_string(viewRow) + " does not exist");
+  return shown_[static_cast<std::size_t>(viewRow)];
+}
+
+int ResultsModel::ViewRow(int storeRow) const {
+  if (!FilterActive()) return storeRow;
+  const auto at = std::lower_bound(shown_.begin(), shown_.end(), storeRow);
+  return at != shown_.end() && *at == storeRow ? static_cast<int>(at - shown_.begin()) : -1;
+}
+
+std::vector<int> ResultsModel::ShownRows() const {
+  if (FilterActive()) return shown_;
+  std::vector<int> all(static_cast<std::size_t>(store_.Count()));
+  std::iota(all.begin(), all.end(), 0);
+  return all;
+}
+
+ResultStore ResultsModel::ShownStore() const {
+  if (!FilterActive()) return store_;
+  ResultStore shown;
+  for (const int row : shown_) shown.Add(store_.Row(row));
+  return shown;
+}
+
+void ResultsModel::Refilter() {
+  shown_.clear();
+  if (!FilterActive()) return;
+  for (int row = 0; row < store_.Count(); ++row)
+    if (filter_.Matches(store_.Cell(row, kColKeywords))) shown_.push_back(row);
+}
+
+void ResultsModel::SetFilter(const std::string& text) {
+  KeywordFilter filter(text);
+  if (filter.Required() == filter_.Required() && filter.Excluded() == filter_.Excluded()) return;
+  beginResetModel();
+  filter_ = std::move(filter);
+  Refilter();
+  endResetModel();
+}
+
 void ResultsModel::SetCell(int row, int column, const std::string& text) {
   store_.SetCell(row, column, text);
-  const QModelIndex cell = index(row, column);
+  // A changed phrase keeps its place until the filter is applied again.
+  const int viewRow = ViewRow(row);
+  if (viewRow < 0) return;
+  const QModelIndex cell = index(viewRow, column);
   emit dataChanged(cell, cell, {Qt::DisplayRole});
 }
 
 void ResultsModel::SetChecked(int row, bool checked) {
   store_.SetChecked(row, checked);
-  const QModelIndex cell = index(row, kColNo);
+  const int viewRow = ViewRow(row);
+  if (viewRow < 0) return;
+  const QModelIndex cell = index(viewRow, kColNo);
   emit dataChanged(cell, cell, {Qt::CheckStateRole});
 }
 
 void ResultsModel::AppendRows(std::vector<ResultRow> rows) {
   if (rows.empty()) return;
+  if (FilterActive()) {
+    const int base = store_.Count();
+    std::vector<int> matching;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+      if (filter_.Matches(rows[i].cells[kColKeywords]))
+        matching.push_back(base + static_cast<int>(i));
+    store_.Append(std::move(rows));
+    if (matching.empty()) return;
+    const int first = static_cast<int>(shown_.size());
+    beginInsertRows({}, first, first + static_cast<int>(matching.size()) - 1);
+    shown_.insert(shown_.end(), matching.begin(), matching.end());
+    endInsertRows();
+    return;
+  }
   const int first = store_.Count();
   beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
   store_.Append(std::move(rows));
@@ -86,16 +150,33 @@ void ResultsModel::AppendRows(std::vector<ResultRow> rows) {
 void ResultsModel::Clear() {
   beginResetModel();
   store_.Clear();
+  shown_.clear();
   endResetModel();
 }
 
 void ResultsModel::SetAllChecked(bool checked) {
-  store_.SetAllChecked(checked);
-  if (store_.Count() > 0)
-    emit dataChanged(index(0, kColNo), index(store_.Count() - 1, kColNo), {Qt::CheckStateRole});
+  if (FilterActive()) {
+    for (const int row : shown_) store_.SetChecked(row, checked);
+  } else {
+    store_.SetAllChecked(checked);
+  }
+  if (ShownCount() > 0)
+    emit dataChanged(index(0, kColNo), index(ShownCount() - 1, kColNo), {Qt::CheckStateRole});
 }
 
 void ResultsModel::DeleteChecked() {
+  if (FilterActive()) {
+    // Hidden rows stay, ticked or not: only what the user sees goes.
+    std::vector<int> doomed;
+    for (const int row : shown_)
+      if (store_.Checked(row)) doomed.push_back(row);
+    if (doomed.empty()) return;
+    beginResetModel();
+    store_.EraseRowsAt(doomed);
+    Refilter();
+    endResetModel();
+    return;
+  }
   const auto runs = store_.CheckedRuns();
   if (runs.size() > kMaxRemovalRuns) {
     beginResetModel();
@@ -114,6 +195,7 @@ void ResultsModel::DeleteChecked() {
 int ResultsModel::RemoveDuplicates() {
   beginResetModel();
   const int removed = store_.RemoveDuplicates();
+  Refilter();
   endResetModel();
   return removed;
 }
@@ -140,6 +222,7 @@ void ResultsModel::Sort(int column, bool ascending) {
   } else {
     store_.SortNumeric(column, ascending);
   }
+  Refilter();
   endResetModel();
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/KeywordFilter.h"
 #include "app/ResultStore.h"
 #include "base/ResultsTable.h"
 
@@ -14,6 +15,12 @@ namespace quorvane {
 // 8-bit and converted with the local 8-bit codec only for display. Bulk
 // changes (import, sort, delete, clear) are announced as one reset or as a
 // few row ranges, never row by row.
+//
+// A filter may hide rows: they stay in the store, the view just does not see
+// them. The model's own rows (view rows) are then the shown rows in store
+// order; everything else here (the ResultsTable, Checked, SetChecked) uses
+// store row indexes, so a run writing cells by index is not disturbed.
+// Without a filter the two are the same and no map is kept.
 class ResultsModel final : public QAbstractTableModel, public ResultsTable {
   Q_OBJECT
 
@@ -37,11 +44,30 @@ class ResultsModel final : public QAbstractTableModel, public ResultsTable {
   const ResultStore& Store() const { return store_; }
   bool Checked(int row) const { return store_.Checked(row); }
   void SetChecked(int row, bool checked);
+  // While a filter is active these act on the shown rows only.
   void SetAllChecked(bool checked);
   void DeleteChecked();
   // Deletes the rows whose phrase repeats an earlier row's (see
   // ResultStore::RemoveDuplicates) in one reset; returns how many went.
   int RemoveDuplicates();
+
+  // Shows only the rows whose Keywords cell the filter text matches; an
+  // empty filter (no words) shows every row. Rows appended later are shown
+  // only if they match.
+  void SetFilter(const std::string& text);
+  bool FilterActive() const { return !filter_.Empty(); }
+  // The store rows the view shows, in table order: every row when no filter
+  // is active.
+  std::vector<int> ShownRows() const;
+  int ShownCount() const {
+    return FilterActive() ? static_cast<int>(shown_.size()) : store_.Count();
+  }
+  // The store row of a view row, and the view row of a store row (-1 when it
+  // is hidden).
+  int StoreRow(int viewRow) const;
+  int ViewRow(int storeRow) const;
+  // A copy of the shown rows, for writing them out.
+  ResultStore ShownStore() const;
 
   // Reorders all rows by one column: Keywords by the user's locale
   // collation ignoring letter case, every other column by CompareCells.
@@ -51,8 +77,12 @@ class ResultsModel final : public QAbstractTableModel, public ResultsTable {
  private:
   // True for a valid index of this model that names an existing cell.
   bool Holds(const QModelIndex& index) const;
+  // Recomputes shown_ from the store and the filter (no announcement).
+  void Refilter();
 
   ResultStore store_;
+  KeywordFilter filter_;
+  std::vector<int> shown_;  // store rows shown, ascending; used only while a filter is active
 };
 
 }  // namespace quorvane

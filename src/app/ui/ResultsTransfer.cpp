@@ -71,10 +71,6 @@ void ResultsTransfer::AddActions(QAction* before) {
   actPaste_ = add("actPaste", "Paste", QKeySequence::Paste, &ResultsTransfer::Paste);
   actRemoveDuplicates_ = add("actRemoveDuplicates", "Remove Duplicates", QKeySequence(),
                              &ResultsTransfer::RemoveDuplicates);
-  auto* separator = new QAction(parts_.table);
-  separator->setObjectName(QStringLiteral("actTransferSeparator"));
-  separator->setSeparator(true);
-  parts_.table->insertAction(before, separator);
 }
 
 void ResultsTransfer::SetIdle(bool idle) {
@@ -112,13 +108,15 @@ bool ResultsTransfer::OpenResultsFile(const std::string& path) {
 }
 
 std::vector<int> ResultsTransfer::RowsToCopy() const {
+  // Rows a filter hides are never copied; the current row is a view row.
   std::vector<int> rows;
   const ResultStore& store = parts_.model.Store();
-  for (int row = 0; row < store.Count(); ++row)
+  for (const int row : parts_.model.ShownRows())
     if (store.Checked(row)) rows.push_back(row);
   if (rows.empty()) {
     const QModelIndex current = parts_.table->currentIndex();
-    if (current.isValid() && current.row() < store.Count()) rows.push_back(current.row());
+    if (current.isValid() && current.row() < parts_.model.ShownCount())
+      rows.push_back(parts_.model.StoreRow(current.row()));
   }
   return rows;
 }

@@ -39,8 +39,7 @@ class ResultsTransfer final : public QObject {
 
   ResultsTransfer(Parts parts, QObject* parent);
 
-  // Puts the commands into the table's context menu before `before` (the
-  // first Sort action), followed by a separator.
+  // Puts the commands into the table's context menu before `before`.
   void AddActions(QAction* before);
   // Enables or disables the commands that change rows.
   void SetIdle(bool idle);

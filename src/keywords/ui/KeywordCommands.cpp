@@ -4,6 +4,7 @@
 #include <QDialog>
 
 #include "base/Messages.h"
+#include "base/ResultRow.h"
 #include "base/ResultsTable.h"
 #include "keywords/KeywordGatherer.h"
 #include "keywords/SearchDataGatherer.h"
@@ -18,6 +19,9 @@ namespace {
 
 constexpr const char* kStopCaption = "Stop";
 constexpr const char* kGatherDataCaption = "Gather Data";
+constexpr const char* kNoTickedRowText = "Tick the rows you want to gather data for.";
+constexpr const char* kNoShownRowText = "The filter shows no rows to gather data for.";
+constexpr const char* kNothingMissingText = "Every row already has its search engine data.";
 
 // Keeps the window's commands disabled for the whole of a gathering run,
 // also between its fetches and on the way out of an error.
@@ -34,6 +38,18 @@ class BusyScope {
   KeywordCommands::Window& window_;
 };
 
+// A run's progress from its start to its end, however it ends.
+class RunScope {
+ public:
+  RunScope(KeywordCommands::Window& window, int rows) : window_(window) { window_.RunBegins(rows); }
+  ~RunScope() { window_.RunEnds(); }
+  RunScope(const RunScope&) = delete;
+  RunScope& operator=(const RunScope&) = delete;
+
+ private:
+  KeywordCommands::Window& window_;
+};
+
 }  // namespace
 
 KeywordCommands::KeywordCommands(Parts parts) : parts_(parts) {}
@@ -42,6 +58,7 @@ void KeywordCommands::GatherKeywords(const std::string& mainKeyword) {
   parts_.abortRequested = false;
   {
     const BusyScope busy(parts_.window);
+    const RunScope run(parts_.window, 0);
     KeywordGatherer gatherer(
         parts_.endpoints.suggest,
         [this](const std::string& url, std::string& page) {
@@ -81,6 +98,50 @@ bool KeywordCommands::RefuseOrStopGatherData() {
 }
 
 void KeywordCommands::GatherData() {
+  const std::vector<int> rows = parts_.window.ShownRows();
+  // Only a filter can leave a table with rows showing none of them.
+  if (rows.empty()) {
+    parts_.messages.Information(kNoShownRowText);
+    return;
+  }
+  RunGatherData(rows);
+}
+
+void KeywordCommands::GatherTickedData() {
+  if (parts_.table.RowCount() == 0) {
+    parts_.messages.Information("You need add keywords to gather data from search engines.");
+    return;
+  }
+  const std::vector<int> rows = parts_.window.TickedShownRows();
+  if (rows.empty()) {
+    parts_.messages.Information(kNoTickedRowText);
+    return;
+  }
+  RunGatherData(rows);
+}
+
+void KeywordCommands::GatherMissingData() {
+  if (parts_.table.RowCount() == 0) {
+    parts_.messages.Information("You need add keywords to gather data from search engines.");
+    return;
+  }
+  std::vector<int> rows;
+  for (const int row : parts_.window.ShownRows()) {
+    for (const int column : {kColGoogle, kColYahoo, kColMsn}) {
+      if (parts_.table.Cell(row, column).empty()) {
+        rows.push_back(row);
+        break;
+      }
+    }
+  }
+  if (rows.empty()) {
+    parts_.messages.Information(kNothingMissingText);
+    return;
+  }
+  RunGatherData(rows);
+}
+
+void KeywordCommands::RunGatherData(const std::vector<int>& rows) {
   {
     TfrmSelSearch dialog(parts_.dialogParent);
     if (dialog.exec() != QDialog::Accepted) return;
@@ -92,6 +153,7 @@ void KeywordCommands::GatherData() {
   parts_.btnGatherData->setText(QLatin1String(kStopCaption));
   try {
     const BusyScope busy(parts_.window);
+    const RunScope run(parts_.window, static_cast<int>(rows.size()));
     SearchDataGatherer gatherer(
         parts_.endpoints,
         [this](const std::string& url, std::string& page) {
@@ -99,7 +161,8 @@ void KeywordCommands::GatherData() {
         },
         parts_.table, [this] { return parts_.abortRequested; },
         [this] { parts_.client.Host().ProcessMessages(); });
-    gatherer.GatherSearchData(searchType_);
+    gatherer.OnRowDone([this](int done, int) { parts_.window.RunRowsDone(done); });
+    gatherer.GatherSearchData(searchType_, rows);
   } catch (...) {
     EndGatherData();
     throw;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "base/SearchType.h"
 #include "web/ServiceEndpoints.h"
@@ -30,6 +31,17 @@ class KeywordCommands {
     virtual void SetHeaderSortEnabled(bool enabled) = 0;
     // Shows the table's row count in the status bar.
     virtual void ShowItemCount() = 0;
+    // The table's rows the user sees, in table order (store row indexes):
+    // every row unless a filter hides some.
+    virtual std::vector<int> ShownRows() const = 0;
+    // The shown rows whose check box is ticked, in table order.
+    virtual std::vector<int> TickedShownRows() const = 0;
+    // A run's own progress: a run over `rows` rows begins (0 for Gather
+    // Keywords, whose length nobody knows beforehand), `done` of them are
+    // finished, the run is over (also when stopped or failed).
+    virtual void RunBegins(int rows) = 0;
+    virtual void RunRowsDone(int done) = 0;
+    virtual void RunEnds() = 0;
   };
 
   struct Parts {
@@ -60,14 +72,25 @@ class KeywordCommands {
   // True when that handled the click.
   bool RefuseOrStopGatherData();
   // "Gather Data": asks for the search type, then the three engines'
-  // counts of every row.
+  // counts of every shown row.
   void GatherData();
+  // "Gather Data for Ticked Rows": as Gather Data, over the ticked shown
+  // rows. Without a ticked row it says so and asks nothing.
+  void GatherTickedData();
+  // "Gather Missing Data": as Gather Data, over the shown rows with at least
+  // one empty engine cell, so that a stopped run goes on where it stopped.
+  // When no row lacks a count it says so and asks nothing.
+  void GatherMissingData();
+  // True while one of the three runs goes on.
+  bool Running() const { return GatherDataRunning(); }
 
   // The search type of the last Gather Data run.
   SearchType CurrentSearchType() const { return searchType_; }
 
  private:
   bool GatherDataRunning() const;
+  // Asks for the search type and visits these store rows.
+  void RunGatherData(const std::vector<int>& rows);
   void EndGatherData();
 
   Parts parts_;
