@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 #include <functional>
@@ -186,6 +187,7 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
 
   bool headerSortEnabled_ = true;
   int busyDepth_ = 0;
+  QElapsedTimer lastPump_;  // when ProcessMessages last served the window
   bool firstShowDone_ = false;
 
   ResultsModel* model_ = nullptr;
