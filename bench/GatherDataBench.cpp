@@ -13,15 +13,16 @@
 //  - GatherData: a run over 1,000 rows (3,000 fetches), precise search,
 //    from the click on "Gather Data" to the end of the run. Its counter
 //    x_curl is its time over CurlTool's. shown:0 runs the window hidden:
-//    the fetcher, the run and the table without any drawing, which is
-//    what the target (at most 1.5) is checked on. shown:1 runs it on
-//    screen (offscreen platform): every pump then draws the status text
-//    and the gauge, which the fetcher changes several times per fetch.
+//    the fetcher, the run and the table without any drawing (target: at
+//    most 1.2). shown:1 runs it on screen (offscreen platform), where the
+//    fetcher changes the status text and the gauge several times per fetch
+//    and the run writes a cell per fetch; the window lays out and draws
+//    them at most once per frame (target: at most 1.5).
 //  - StopLatency: while a search page loads that sends nothing for a
 //    minute, a "Stop" click is posted at a random moment from another
 //    thread; the time from the post to the end of the run is measured
 //    (target: at most 250 ms). max_ms is the worst of all iterations.
-//  - Targets: fails (error) when either target is missed.
+//  - Targets: fails (error) when a target is missed.
 // Run the whole program at once; the machine should be otherwise idle.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
@@ -145,6 +146,7 @@ QPushButton* GatherDataButton(TfrmMain& window) {
 struct Figures {
   double curlSeconds = 0;    // CurlTool, mean
   double gatherSeconds = 0;  // GatherData/shown:0, mean
+  double shownSeconds = 0;   // GatherData/shown:1, mean
   double stopWorst = 0;      // StopLatency, worst
 } figures;
 
@@ -221,7 +223,7 @@ void BM_GatherData(benchmark::State& state) {
     }
   }
   const double mean = total / static_cast<double>(state.iterations());
-  if (!shown) figures.gatherSeconds = mean;
+  (shown ? figures.shownSeconds : figures.gatherSeconds) = mean;
   state.counters["fetches"] = 3 * kRows;
   if (figures.curlSeconds > 0) state.counters["x_curl"] = mean / figures.curlSeconds;
 }
@@ -272,19 +274,24 @@ void BM_StopLatency(benchmark::State& state) {
 }
 BENCHMARK(BM_StopLatency)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(40);
 
-// Fails (error) when a target is missed: Gather Data at most 1.5 x the
-// curl tool, Stop within 250 ms.
+// Fails (error) when a target is missed: Gather Data at most 1.2 x the
+// curl tool with the window hidden and 1.5 x with it shown, Stop within
+// 250 ms.
 void BM_Targets(benchmark::State& state) {
   for (auto _ : state) {
   }
-  if (figures.curlSeconds <= 0 || figures.gatherSeconds <= 0 || figures.stopWorst <= 0) {
+  if (figures.curlSeconds <= 0 || figures.gatherSeconds <= 0 || figures.shownSeconds <= 0 ||
+      figures.stopWorst <= 0) {
     state.SkipWithError("run all benchmarks of this program together");
     return;
   }
   state.counters["x_curl"] = figures.gatherSeconds / figures.curlSeconds;
+  state.counters["shown_x_curl"] = figures.shownSeconds / figures.curlSeconds;
   state.counters["stop_max_ms"] = figures.stopWorst * 1000;
-  if (figures.gatherSeconds > 1.5 * figures.curlSeconds) {
-    state.SkipWithError("Gather Data slower than 1.5 x the curl tool");
+  if (figures.gatherSeconds > 1.2 * figures.curlSeconds) {
+    state.SkipWithError("Gather Data (hidden) slower than 1.2 x the curl tool");
+  } else if (figures.shownSeconds > 1.5 * figures.curlSeconds) {
+    state.SkipWithError("Gather Data (shown) slower than 1.5 x the curl tool");
   } else if (figures.stopWorst > 0.25) {
     state.SkipWithError("Stop took longer than 250 ms");
   }

@@ -36,8 +36,8 @@ class ExportDiskFaultTest : public GuiFixture {
       window_.Results().AddResultRow(std::to_string(i),
                                      "golf clubs for beginners " + std::to_string(i), "1,000");
   }
-  void Save(const fs::path& file) {
-    FileDialogs::SetNextFileName(QString::fromStdString(file.string()));
+  void Save(const fs::path& file, const QString& type = {}) {
+    FileDialogs::SetNextFileName(QString::fromStdString(file.string()), type);
     window_.findChild<QPushButton*>("btnSaveResults")->click();
   }
 
@@ -103,6 +103,48 @@ TEST_F(ExportDiskFaultTest, AReadOnlyFolder) {
     ExpectWarning(folder.File(name), readOnly.RefusalError());
     EXPECT_EQ(ReadFileBytes(earlier), kEarlier);
     EXPECT_EQ(folder.Entries(), std::set<std::string>{"results.csv"});
+  }
+}
+
+// The same faults with the workbook type chosen.
+const QString kWorkbook = QStringLiteral("Excel workbook (*.xlsx)");
+
+TEST_F(ExportDiskFaultTest, AFullDiskWhileSavingAWorkbook) {
+  for (const std::uintmax_t room : {std::uintmax_t{0}, std::uintmax_t{1024}}) {
+    SCOPED_TRACE(room);
+    SmallDisk disk(256 * 1024);
+    const fs::path file = disk.Folder() / "results.xlsx";
+    WriteFileBytes(file, kEarlier);
+
+    disk.Fill(room);
+    MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
+    Save(file, kWorkbook);
+    disk.Unfill();
+    ExpectWarning(file, disk.FullError());
+    EXPECT_EQ(ReadFileBytes(file), kEarlier);
+    EXPECT_EQ(FolderEntries(disk.Folder()), std::set<std::string>{"results.xlsx"});
+
+    Save(file, kWorkbook);
+    EXPECT_TRUE(MessageBox::ShownBoxes().empty()) << "saved once there is room";
+    EXPECT_EQ(ReadFileBytes(file).substr(0, 2), "PK");
+    EXPECT_EQ(FolderEntries(disk.Folder()), std::set<std::string>{"results.xlsx"});
+  }
+}
+
+TEST_F(ExportDiskFaultTest, AReadOnlyFolderWhileSavingAWorkbook) {
+  TempFolder folder;
+  const fs::path earlier = folder.File("results.xlsx");
+  WriteFileBytes(earlier, kEarlier);
+  ReadOnlyFolder readOnly(folder.Path());
+  if (!readOnly.Active()) GTEST_SKIP() << readOnly.WhyNotActive();
+
+  for (const char* name : {"results.xlsx", "new.xlsx"}) {
+    SCOPED_TRACE(name);
+    MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
+    Save(folder.File(name), kWorkbook);
+    ExpectWarning(folder.File(name), readOnly.RefusalError());
+    EXPECT_EQ(ReadFileBytes(earlier), kEarlier);
+    EXPECT_EQ(folder.Entries(), std::set<std::string>{"results.xlsx"});
   }
 }
 

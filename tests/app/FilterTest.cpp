@@ -207,7 +207,7 @@ TEST_F(FilterTest, SaveResultsWritesOnlyTheShownRows) {
 }
 
 TEST_F(FilterTest, CopyTakesOnlyShownTickedRowsAndTheShownCurrentRow) {
-  Tick({0, 2});              // red shoes, blue boots
+  Tick({0, 2});                // red shoes, blue boots
   Model().SetFilter("shoes");  // hides blue boots
   Find<QAction>("actCopy")->trigger();
   EXPECT_EQ(QApplication::clipboard()->text(),

@@ -106,8 +106,8 @@ TEST_F(ResultsTransferTest, CommandsOpenTheTableMenuWithTheirKeysAndNames) {
   for (QAction* action : table_->actions()) names << action->objectName();
   ASSERT_GE(names.size(), 9);
   EXPECT_EQ(names.mid(0, 9),
-            (QStringList{"actOpenResults", "actCopy", "actPaste", "actRemoveDuplicates", "actFilter",
-                         "actGatherTicked", "actGatherMissing", "actCommandsSeparator",
+            (QStringList{"actOpenResults", "actCopy", "actPaste", "actRemoveDuplicates",
+                         "actFilter", "actGatherTicked", "actGatherMissing", "actCommandsSeparator",
                          "actSortColumn0"}));
   EXPECT_EQ(Action("actOpenResults")->text(), QString::fromUtf8("Open Results\u2026"));
   EXPECT_EQ(Action("actOpenResults")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));

@@ -5,12 +5,14 @@
 
 #include <QPushButton>
 #include <csignal>
+#include <cstring>
 #include <set>
 #include <string>
 
 #include "app/ui/FMain.h"
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
+#include "support/ChildProcess.h"
 #include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/TempFolder.h"
@@ -27,8 +29,8 @@ class SaveResultsTest : public GuiFixture {
     return QString::fromStdString(folder_.File(name).string());
   }
 
-  void Save(const QString& chosen) {
-    FileDialogs::SetNextFileName(chosen);
+  void Save(const QString& chosen, const QString& type = {}) {
+    FileDialogs::SetNextFileName(chosen, type);
     window_.findChild<QPushButton*>("btnSaveResults")->click();
   }
 
@@ -58,7 +60,7 @@ TEST_F(SaveResultsTest, WritesTheTableAsCsvBytes) {
   const auto& request = FileDialogs::Requests()[0];
   EXPECT_TRUE(request.save);
   EXPECT_EQ(request.title, "Save file");
-  EXPECT_EQ(request.filter, "CSV files (*.csv)");
+  EXPECT_EQ(request.filter, "CSV files (*.csv);;Excel workbook (*.xlsx)") << "CSV first";
   EXPECT_EQ(request.start, QString::fromStdString(folder_.Path().string()))
       << "first use starts in the program folder with no name";
 
@@ -160,6 +162,57 @@ TEST_F(SaveResultsTest, AFailedWriteKeepsTheEarlierFileAndSaysWhy) {
             std::string::npos);
   EXPECT_EQ(folder_.Read("r.csv"), "earlier good file\r\n");
   EXPECT_EQ(folder_.Entries(), std::set<std::string>{"r.csv"}) << "no partial file left behind";
+}
+
+const QString kWorkbook = QStringLiteral("Excel workbook (*.xlsx)");
+
+TEST_F(SaveResultsTest, TheWorkbookTypeWritesAWorkbookWithItsOwnNameCompletion) {
+  window_.Results().AddResultRow("1", "golf clubs", "1,234");
+  struct Case {
+    const char* chosen;
+    const char* written;
+  };
+  for (const Case& c :
+       {Case{"a", "a.xlsx"}, Case{"b.XLSX", "b.XLSX"}, Case{"c.csv", "c.csv.xlsx"}}) {
+    Save(InFolder(c.chosen), kWorkbook);
+    ASSERT_TRUE(folder_.Exists(c.written)) << c.chosen;
+    EXPECT_EQ(folder_.Read(c.written).substr(0, 2), "PK") << "a zip container";
+  }
+  EXPECT_EQ(folder_.Entries(), (std::set<std::string>{"a.xlsx", "b.XLSX", "c.csv.xlsx"}));
+  EXPECT_TRUE(MessageBox::ShownBoxes().empty());
+  EXPECT_EQ(FileDialogs::Requests()[1].start, InFolder("a.xlsx"));
+
+  const ChildResult read = RunChild({QUORVANE_PYTHON3, "-c",
+                                     "import openpyxl,sys\n"
+                                     "s = openpyxl.load_workbook(sys.argv[1]).active\n"
+                                     "print([c.value for c in s[2]])\n",
+                                     folder_.File("a.xlsx").string()});
+  ASSERT_EQ(read.exitCode, 0) << read.err;
+  EXPECT_EQ(read.out, "[1, 'golf clubs', 1234, None, None, None]\n");
+
+  // The CSV type, chosen or left as it is, still writes CSV.
+  Save(InFolder("d"), QStringLiteral("CSV files (*.csv)"));
+  Save(InFolder("e"));
+  EXPECT_EQ(folder_.Read("d.csv"), folder_.Read("e.csv"));
+  EXPECT_EQ(folder_.Read("d.csv").substr(0, 5), "\"No\",");
+}
+
+TEST_F(SaveResultsTest, AFailedWorkbookWriteKeepsTheEarlierFileAndSaysWhy) {
+  folder_.Write("r.xlsx", "earlier good file");
+  for (int i = 1; i <= 200; ++i)
+    window_.Results().AddResultRow(std::to_string(i), "golf clubs", "1,000");
+  MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
+  {
+    FileSizeLimit limit(1024);
+    Save(InFolder("r.xlsx"), kWorkbook);
+  }
+  ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
+  EXPECT_EQ(MessageBox::ShownBoxes()[0].kind, Kind::Warning);
+  EXPECT_EQ(MessageBox::ShownBoxes()[0].text, "The results could not be saved to \"" +
+                                                  folder_.File("r.xlsx").string() +
+                                                  "\": " + std::strerror(EFBIG));
+  EXPECT_EQ(folder_.Read("r.xlsx"), "earlier good file");
+  EXPECT_EQ(folder_.Entries(), std::set<std::string>{"r.xlsx"}) << "no partial file left behind";
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -445,6 +446,28 @@ TEST_F(GatheringWindowTest, ClosingTheWindowEndsGatherData) {
   EXPECT_EQ(GatherData()->text(), "Gather Data");
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
   sim_.ReleaseHeld();
+}
+
+// The window is drawn at most once per frame during a run; once the run
+// has ended and the frame has passed, the screen shows the final table and
+// status, the same as a full repaint of the window gives.
+TEST_F(GatheringWindowTest, AShownRunEndsWithTheScreenUpToDate) {
+  window_->resize(900, 600);
+  window_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+  std::vector<std::string> rows;
+  for (int i = 1; i <= 20; ++i) rows.push_back("golf clubs " + std::to_string(i));
+  AddRows(rows, "old");
+  GatherData(SearchType::Precise);
+  ASSERT_EQ(window_->Results().Cell(19, kColMsn), SimCount(Engine::kMsn, "\"golf clubs 20\""));
+  EXPECT_EQ(Text("MainStatusPanel"), kCompleted);
+
+  const auto screen = [this] { return window_->screen()->grabWindow(window_->winId()).toImage(); };
+  QTest::qWait(200);  // past any frame still held
+  const QImage afterRun = screen();
+  window_->repaint();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(afterRun == screen()) << "part of the window was left as it was during the run";
 }
 
 }  // namespace

@@ -718,6 +718,13 @@ void TfrmMain::WorkEnd() {
 }
 
 void TfrmMain::ProcessMessages() {
+  // A request pumps several times per page, and each pump that finds a
+  // change lays out and draws the window: a run of many small pages spent
+  // more time on that than on the pages. The window is served at most once
+  // per frame; input waits a frame at most.
+  constexpr qint64 kFrameMs = 16;
+  if (lastPump_.isValid() && lastPump_.elapsed() < kFrameMs) return;
+  lastPump_.start();
   QCoreApplication::processEvents();
 }
 

@@ -213,6 +213,7 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
 
   bool headerSortEnabled_ = true;
   int busyDepth_ = 0;
+  QElapsedTimer lastPump_;  // when ProcessMessages last served the window
   bool firstShowDone_ = false;
 
   ResultsModel* model_ = nullptr;

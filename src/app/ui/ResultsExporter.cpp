@@ -3,12 +3,22 @@
 #include <QString>
 
 #include "app/ResultsCsv.h"
+#include "app/ResultsXlsx.h"
 #include "base/AtomicFileWriter.h"
 #include "base/Messages.h"
 #include "base/ProgramFolder.h"
 #include "base/ui/FileDialogs.h"
 
 namespace quorvane {
+
+namespace {
+
+// The dialog's file types; the first is preselected, so a user who does not
+// choose one saves CSV as before.
+const QString kCsvFilter = QStringLiteral("CSV files (*.csv)");
+const QString kXlsxFilter = QStringLiteral("Excel workbook (*.xlsx)");
+
+}  // namespace
 
 ResultsExporter::ResultsExporter(Messages& messages, QWidget* dialogParent)
     : messages_(messages), dialogParent_(dialogParent) {}
@@ -20,15 +30,20 @@ void ResultsExporter::SaveResultsCsv(const ResultStore& rows) {
   }
 
   const std::string start = lastPath_.empty() ? ProgramFolder().string() : lastPath_;
-  const QString chosen = FileDialogs::GetSaveFileName(dialogParent_, QStringLiteral("Save file"),
-                                                      QString::fromLocal8Bit(start),
-                                                      QStringLiteral("CSV files (*.csv)"));
+  QString type;
+  const QString chosen = FileDialogs::GetSaveFileName(
+      dialogParent_, QStringLiteral("Save file"), QString::fromLocal8Bit(start),
+      kCsvFilter + QStringLiteral(";;") + kXlsxFilter, &type);
   if (chosen.isEmpty()) return;
 
-  const std::string path = CompleteCsvFileName(chosen.toLocal8Bit().toStdString());
+  const bool workbook = type == kXlsxFilter;
+  const std::string name = chosen.toLocal8Bit().toStdString();
+  const std::string path = workbook ? CompleteXlsxFileName(name) : CompleteCsvFileName(name);
   lastPath_ = path;
   // A failed save leaves an earlier file of that name as it was.
-  if (const std::error_code error = WriteFileAtomically(path, BuildResultsCsv(rows))) {
+  const std::error_code error =
+      workbook ? WriteResultsXlsx(path, rows) : WriteFileAtomically(path, BuildResultsCsv(rows));
+  if (error) {
     messages_.Warning("The results could not be saved to \"" + path + "\": " + error.message());
   }
 }

@@ -9,8 +9,9 @@ namespace quorvane {
 class Messages;
 class ResultStore;
 
-// "Save Results": asks for a file name and writes the results table there
-// as CSV. Remembers the last chosen file for the next save dialog.
+// "Save Results": asks for a file name and type and writes the results
+// table there as CSV (the dialog's first type) or as an Excel workbook.
+// Remembers the last chosen file for the next save dialog.
 class ResultsExporter {
  public:
   ResultsExporter(Messages& messages, QWidget* dialogParent);

@@ -7,8 +7,13 @@ namespace quorvane {
 
 namespace {
 
+struct Answer {
+  QString name;
+  QString filter;
+};
+
 struct TestState {
-  std::deque<QString> names;
+  std::deque<Answer> answers;
   std::vector<FileDialogs::Request> requests;
 };
 
@@ -17,13 +22,13 @@ TestState& State() {
   return state;
 }
 
-// Records the request; true with `name` set when a test scripted the answer.
-bool Scripted(const FileDialogs::Request& request, QString& name) {
+// Records the request; true with `answer` set when a test scripted it.
+bool Scripted(const FileDialogs::Request& request, Answer& answer) {
   auto& state = State();
   state.requests.push_back(request);
-  if (state.names.empty()) return false;
-  name = state.names.front();
-  state.names.pop_front();
+  if (state.answers.empty()) return false;
+  answer = state.answers.front();
+  state.answers.pop_front();
   return true;
 }
 
@@ -31,21 +36,30 @@ bool Scripted(const FileDialogs::Request& request, QString& name) {
 
 QString FileDialogs::GetOpenFileName(QWidget* parent, const QString& title, const QString& start,
                                      const QString& filter) {
-  QString name;
-  if (Scripted({false, title, start, filter}, name)) return name;
+  Answer answer;
+  if (Scripted({false, title, start, filter}, answer)) return answer.name;
   return QFileDialog::getOpenFileName(parent, title, start, filter);
 }
 
 QString FileDialogs::GetSaveFileName(QWidget* parent, const QString& title, const QString& start,
-                                     const QString& filter) {
-  QString name;
-  if (Scripted({true, title, start, filter}, name)) return name;
-  return QFileDialog::getSaveFileName(parent, title, start, filter, nullptr,
-                                      QFileDialog::DontConfirmOverwrite);
+                                     const QString& filter, QString* selectedFilter) {
+  Answer answer;
+  if (Scripted({true, title, start, filter}, answer)) {
+    // A dialog left on its first type reports that one.
+    if (selectedFilter != nullptr)
+      *selectedFilter =
+          answer.filter.isEmpty() ? filter.section(QStringLiteral(";;"), 0, 0) : answer.filter;
+    return answer.name;
+  }
+  QString chosenFilter;
+  const QString name = QFileDialog::getSaveFileName(parent, title, start, filter, &chosenFilter,
+                                                    QFileDialog::DontConfirmOverwrite);
+  if (selectedFilter != nullptr) *selectedFilter = chosenFilter;
+  return name;
 }
 
-void FileDialogs::SetNextFileName(const QString& name) {
-  State().names.push_back(name);
+void FileDialogs::SetNextFileName(const QString& name, const QString& filter) {
+  State().answers.push_back({name, filter});
 }
 
 const std::vector<FileDialogs::Request>& FileDialogs::Requests() {
@@ -53,7 +67,7 @@ const std::vector<FileDialogs::Request>& FileDialogs::Requests() {
 }
 
 void FileDialogs::ResetTestState() {
-  State().names.clear();
+  State().answers.clear();
   State().requests.clear();
 }
 

@@ -11,8 +11,9 @@ namespace quorvane {
 // goes through here.
 //
 // Test seam: names queued with SetNextFileName are returned, one per
-// dialog, in place of a dialog (an empty name stands for Cancel); every
-// request is recorded.
+// dialog, in place of a dialog (an empty name stands for Cancel), with the
+// file type the user is taken to have chosen (none given: the first of the
+// dialog's filter); every request is recorded.
 class FileDialogs {
  public:
   struct Request {
@@ -26,11 +27,13 @@ class FileDialogs {
   static QString GetOpenFileName(QWidget* parent, const QString& title, const QString& start,
                                  const QString& filter);
   // Save dialog that replaces an existing file without asking. Empty
-  // result: cancelled.
+  // result: cancelled. `filter` may list several types ("A (*.a);;B (*.b)",
+  // the first one preselected); `selectedFilter`, when given, receives the
+  // one the user left chosen.
   static QString GetSaveFileName(QWidget* parent, const QString& title, const QString& start,
-                                 const QString& filter);
+                                 const QString& filter, QString* selectedFilter = nullptr);
 
-  static void SetNextFileName(const QString& name);
+  static void SetNextFileName(const QString& name, const QString& filter = {});
   static const std::vector<Request>& Requests();
   static void ResetTestState();
 };
