@@ -40,8 +40,9 @@ class ReleaseOnExit {
 
 FileDownload DownloadToFile(HttpClient& http, const std::string& url,
                             const std::filesystem::path& path,
-                            const std::function<void()>& beforeRequest) {
+                            const std::function<void()>& beforeRequest, std::string* copy) {
   FileDownload result;
+  if (copy != nullptr) copy->clear();
   std::error_code ignored;
   std::filesystem::remove(path, ignored);
   std::unique_ptr<FileOutBuf> file;
@@ -55,14 +56,21 @@ FileDownload DownloadToFile(HttpClient& http, const std::string& url,
 
   if (beforeRequest) beforeRequest();
   http.Host().ProcessMessages();
-  const bool received = http.Get(url, [&file](std::string_view piece) {
-    const auto size = static_cast<std::streamsize>(piece.size());
-    return file->sputn(piece.data(), size) == size;
-  });
+  const bool received = http.Get(
+      url,
+      [&file, copy](std::string_view piece) {
+        const auto size = static_cast<std::streamsize>(piece.size());
+        if (file->sputn(piece.data(), size) != size) return false;
+        if (copy != nullptr) copy->append(piece);
+        return true;
+      },
+      HttpClient::After::kClose);
   const bool written = file->Close();
   if (received && written) {
     release.Complete();
     result.complete = true;
+  } else if (copy != nullptr) {
+    copy->clear();
   }
   return result;
 }

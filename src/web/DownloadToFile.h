@@ -24,9 +24,12 @@ struct FileDownload {
 // messages are pumped once, and only then is the request made. However the
 // download ends, an error escaping the client or `beforeRequest` included,
 // the file is closed and then the client's connection; unless the whole
-// body arrived and was written, the file is deleted.
+// body arrived and was written, the file is deleted. Given `copy`, the
+// body also goes there as it is written, so a caller that wants it back
+// need not read the file again.
 FileDownload DownloadToFile(HttpClient& http, const std::string& url,
                             const std::filesystem::path& path,
-                            const std::function<void()>& beforeRequest = {});
+                            const std::function<void()>& beforeRequest = {},
+                            std::string* copy = nullptr);
 
 }  // namespace quorvane

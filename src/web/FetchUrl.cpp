@@ -9,7 +9,6 @@
 #include "base/ProgramFolder.h"
 #include "web/CrLfLines.h"
 #include "web/DownloadToFile.h"
-#include "web/MappedFile.h"
 
 namespace quorvane {
 
@@ -71,11 +70,17 @@ bool FetchUrl(HttpClient& http, const std::string& url, std::string& page) {
   page.clear();
   const auto path = ProgramFile(kWorkingFile);
   FailOnError failOnError(http);
-  const FileDownload download = DownloadToFile(http, url, path, [&] {
-    failOnError.Arm();
-    host.ShowMainStatus("Getting URL: " + url + "...");
-    host.Work(0);
-  });
+  // The body is kept as it is written: reading the working file back would
+  // give the same bytes again.
+  std::string body;
+  const FileDownload download = DownloadToFile(
+      http, url, path,
+      [&] {
+        failOnError.Arm();
+        host.ShowMainStatus("Getting URL: " + url + "...");
+        host.Work(0);
+      },
+      &body);
   if (download.createError) {
     host.ShowMainStatus("Cannot create the working file " + path.string() + ": " +
                         std::strerror(download.createError.value()));
@@ -88,12 +93,9 @@ bool FetchUrl(HttpClient& http, const std::string& url, std::string& page) {
       host.ShowMainStatus("Process aborted!");
       return false;
     }
-    const MappedFile body(path);
-    if (body.Ok()) {
-      AppendCrLfLines(body.Bytes(), page);
-      host.ShowMainStatus("Process completed sucessfull!");
-      return true;
-    }
+    AppendCrLfLines(body, page);
+    host.ShowMainStatus("Process completed sucessfull!");
+    return true;
   }
   host.ShowMainStatus(kConnectionError);
   return false;

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <ctime>
 #include <exception>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -194,6 +195,10 @@ struct HttpClient::Impl {
   bool busy = false;
   bool cancelled = false;  // Disconnect() while the request ran
   bool dropConnections = false;
+  // False while the connection cache is known to be empty: every request
+  // since the last drop closed its connection as it ended.
+  bool mayHoldConnection = false;
+  bool closeAfterRequest = false;
   Exchange* current = nullptr;
   Clock::time_point nextPump;
   CurlSlist connectTo;  // tests only; see ConnectToForTests
@@ -211,13 +216,23 @@ struct HttpClient::Impl {
   void StoreCookie2(const Exchange& x, const std::string& url);
   void Cut() noexcept;
   void TimeOut(Exchange& x) noexcept;
-  void DropConnections() noexcept { multi.reset(curl_multi_init()); }
+  // libcurl closes the cached connections with their multi handle; a new
+  // one is made only when there may be one to close.
+  void DropConnections() noexcept {
+    if (multi && !mayHoldConnection) return;
+    multi.reset(curl_multi_init());
+    mayHoldConnection = false;
+  }
 };
 
+// The interval runs from the moment the host starts looking at its
+// messages, so a message posted just after that look waits one interval at
+// most, however long the host took.
 void HttpClient::Impl::Pump() {
   const bool connected = current != nullptr && current->connected;
+  const auto start = Clock::now();
   host.ProcessMessages();
-  nextPump = Clock::now() + (connected ? kWaitingPump : kConnectingPump);
+  nextPump = start + (connected ? kWaitingPump : kConnectingPump);
 }
 
 void HttpClient::Impl::Begin(Gauge& g, std::int64_t expected) {
@@ -284,6 +299,7 @@ void HttpClient::Impl::Report(Exchange& x, Gauge& up, Gauge& down, std::int64_t 
 void HttpClient::Impl::Transfer(Exchange& x, std::int64_t uploadSize) {
   if (!multi || curl_multi_add_handle(multi.get(), x.easy) != CURLM_OK) return;
   x.added = true;
+  if (!closeAfterRequest) mayHoldConnection = true;
   current = &x;
   struct Detach {
     Impl& self;
@@ -363,11 +379,16 @@ void HttpClient::Impl::Transfer(Exchange& x, std::int64_t uploadSize) {
     // Socket activity ends the wait early, so data is handled as soon as
     // it arrives; the time-out only bounds the gap between two pumps (and
     // the wait for the idle limit).
+    // The poll counts whole milliseconds: it waits the whole ones, and the
+    // last fraction is slept out, so the pump comes neither early nor late.
     Clock::time_point wakeAt = nextPump;
     if (moved >= 0) wakeAt = std::min(wakeAt, lastMove + idleTimeout);
-    const auto left = std::chrono::ceil<milliseconds>(wakeAt - Clock::now()).count();
-    curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(std::max<long long>(left, 0)),
-                    nullptr);
+    const auto left = std::chrono::floor<milliseconds>(wakeAt - Clock::now()).count();
+    if (left > 0) {
+      curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(left), nullptr);
+    } else if (Clock::now() < wakeAt) {
+      std::this_thread::sleep_until(wakeAt);
+    }
   }
   Report(x, up, down, uploadSize, true);
 }
@@ -410,6 +431,7 @@ CurlEasy HttpClient::Impl::Prepare(Exchange& x, Method method, const std::string
   set(CURLOPT_NOSIGNAL, 1L);
   set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connectTimeout.count()));
   set(CURLOPT_FOLLOWLOCATION, 0L);
+  if (closeAfterRequest) set(CURLOPT_FORBID_REUSE, 1L);
   set(CURLOPT_SHARE, share.get());
   set(CURLOPT_COOKIEFILE, "");  // cookie engine on, nothing read from disk
   set(CURLOPT_USERAGENT, kUserAgent);
@@ -518,8 +540,9 @@ HttpClient::HttpClient(FetchHost& host) : host_(host), impl_(std::make_unique<Im
 
 HttpClient::~HttpClient() = default;
 
-bool HttpClient::Get(const std::string& url, const Sink& sink) {
+bool HttpClient::Get(const std::string& url, const Sink& sink, After after) {
   if (impl_->busy) return false;
+  impl_->closeAfterRequest = after == After::kClose;
   return impl_->Run(Method::kGet, url, nullptr, nullptr, sink);
 }
 
@@ -528,6 +551,7 @@ bool HttpClient::Post(const std::string& url, const std::string& contentType,
   reply.clear();
   if (impl_->busy) return false;
   impl_->DropConnections();
+  impl_->closeAfterRequest = false;
   const Sink collect = [&reply](std::string_view piece) {
     reply.append(piece);
     return true;

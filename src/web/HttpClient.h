@@ -31,7 +31,14 @@ class HttpClient {
   // file, give a sink that writes to it. True on a final 2xx status (or a
   // redirect taken as final at the request limit). The sink runs inside
   // libcurl: it must not call back into this client.
-  bool Get(const std::string& url, const Sink& sink);
+  //
+  // The connection stays open for the next request until Disconnect(),
+  // unless `after` is kClose: then libcurl closes it as soon as the request
+  // ends, and a Disconnect() that follows has nothing left to do. A caller
+  // that disconnects after every request anyway saves the set-up of a new
+  // connection cache per request that way.
+  enum class After { kKeepConnection, kClose };
+  bool Get(const std::string& url, const Sink& sink, After after = After::kKeepConnection);
 
   // HTTP/1.0 POST of `body` with the given Content-Type, any open
   // connection closed first. `reply` receives the body of the final

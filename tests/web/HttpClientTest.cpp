@@ -631,4 +631,35 @@ TEST_F(HttpClientTest, DisconnectWhileIdleClosesTheKeptConnection) {
   EXPECT_TRUE(server.WaitForClientCloses(1, 5s));
 }
 
+// A GET asked to close its connection leaves none for Disconnect(); one
+// kept by an earlier request is still closed by it.
+TEST_F(HttpClientTest, AGetThatClosesItsConnectionLeavesTheKeptOnesToDisconnect) {
+  RawHttpServer kept([](const Request&) { return Ok("x"); });
+  RawHttpServer closed([](const Request&) { return Ok("y"); });
+  std::string body;
+  ASSERT_TRUE(Get(kept.Url("/"), body));
+  const auto collect = [&body](std::string_view piece) {
+    body.append(piece);
+    return true;
+  };
+  body.clear();
+  ASSERT_TRUE(http.Get(closed.Url("/"), collect, HttpClient::After::kClose));
+  EXPECT_EQ(body, "y");
+  EXPECT_TRUE(closed.WaitForClientCloses(1, 5s)) << "closed as the request ended";
+  EXPECT_EQ(kept.ClientCloses(), 0);
+
+  http.Disconnect();
+  EXPECT_TRUE(kept.WaitForClientCloses(1, 5s));
+
+  // Nothing kept since: a Disconnect() between requests that close is harmless,
+  // and the next kept connection is still closed by the one after it.
+  ASSERT_TRUE(http.Get(closed.Url("/"), collect, HttpClient::After::kClose));
+  http.Disconnect();
+  ASSERT_TRUE(Get(kept.Url("/"), body));
+  EXPECT_EQ(kept.ClientCloses(), 1);
+  http.Disconnect();
+  EXPECT_TRUE(kept.WaitForClientCloses(2, 5s));
+  EXPECT_TRUE(closed.WaitForClientCloses(2, 5s));
+}
+
 }  // namespace
