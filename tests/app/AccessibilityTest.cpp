@@ -232,13 +232,30 @@ TEST_F(AccessibilityTest, TheTableMenuNamesEachCommandAndItsKey) {
     if (item->role() != QAccessible::MenuItem) continue;
     items.emplace_back(item->text(QAccessible::Name), item->text(QAccessible::Accelerator));
   }
-  ASSERT_GE(items.size(), 4u);
+  ASSERT_GE(items.size(), 8u);
   const std::vector<std::pair<QString, QString>> expected = {
       {QString::fromUtf8("Open Results\u2026"), "Ctrl+O"},
       {"Copy", "Ctrl+C"},
       {"Paste", "Ctrl+V"},
-      {"Remove Duplicates", ""}};
-  EXPECT_EQ(std::vector(items.begin(), items.begin() + 4), expected);
+      {"Remove Duplicates", ""},
+      {"Filter", "Ctrl+F"},
+      {"Gather Data for Ticked Rows", ""},
+      {"Gather Missing Data", ""},
+      {"Sort by No", ""}};
+  EXPECT_EQ(std::vector(items.begin(), items.begin() + 8), expected);
+}
+
+TEST_F(AccessibilityTest, TheRunPanelWhileARunShowsIt) {
+  auto window = ShownWindow();
+  window->RunBegins(1000);
+  window->RunRowsDone(10);
+  CheckWindow(window.get(), {{"RunProgressPanel", QAccessible::StaticText, "Run progress"}});
+  const std::vector<Node> nodes = Tree(window.get());
+  const auto panel = std::find_if(nodes.begin(), nodes.end(),
+                                  [](const Node& n) { return n.objectName == "RunProgressPanel"; });
+  ASSERT_NE(panel, nodes.end());
+  EXPECT_EQ(panel->parentRole, QAccessible::StatusBar);
+  window->RunEnds();
 }
 
 TEST_F(AccessibilityTest, WelcomePage) {
