@@ -44,8 +44,8 @@
 #include <thread>
 #include <vector>
 
+#include "BenchFolder.h"
 #include "app/ui/FMain.h"
-#include "base/ProgramFolder.h"
 #include "sim/Simulator.h"
 #include "web/FetchUrl.h"
 
@@ -59,16 +59,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kRows = 1000;
-
-std::filesystem::path WorkFolder() {
-  static const std::filesystem::path folder = [] {
-    std::string templ = (std::filesystem::temp_directory_path() / "quorvane-bench-XXXXXX").string();
-    if (mkdtemp(templ.data()) == nullptr) std::abort();
-    SetProgramFolder(templ);
-    return std::filesystem::path(templ);
-  }();
-  return folder;
-}
 
 Simulator& Sim() {
   static Simulator* sim = [] {
@@ -99,7 +89,7 @@ std::string Term(int row) {
 // The 3,000 URLs of a precise run, in the order the run asks for them.
 std::filesystem::path CurlConfig() {
   static const std::filesystem::path file = [] {
-    const auto path = WorkFolder() / "urls.curl";
+    const auto path = BenchFolder() / "urls.curl";
     std::ofstream out(path, std::ios::binary);
     const std::string base = Sim().BaseUrl();
     for (int row = 0; row < kRows; ++row) {
@@ -305,10 +295,10 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  WorkFolder();
+  BenchFolder();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   Sim().Stop();
-  std::filesystem::remove_all(WorkFolder());
+  std::filesystem::remove_all(BenchFolder());
   return 0;
 }

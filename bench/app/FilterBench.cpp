@@ -12,24 +12,14 @@
 #include <filesystem>
 #include <string>
 
+#include "BenchFolder.h"
 #include "app/ui/FMain.h"
-#include "base/ProgramFolder.h"
 
 using namespace quorvane;
 
 namespace {
 
 constexpr int kRows = 100000;
-
-std::filesystem::path WorkFolder() {
-  static const std::filesystem::path folder = [] {
-    std::string templ = (std::filesystem::temp_directory_path() / "quorvane-bench-XXXXXX").string();
-    if (mkdtemp(templ.data()) == nullptr) std::abort();
-    SetProgramFolder(templ);
-    return std::filesystem::path(templ);
-  }();
-  return folder;
-}
 
 void Settle() {
   QCoreApplication::processEvents();
@@ -38,7 +28,7 @@ void Settle() {
 // Phrases of a few words in mixed case, as a gathered list looks.
 TfrmMain& FullWindow() {
   static TfrmMain* window = [] {
-    WorkFolder();
+    BenchFolder();
     auto* w = new TfrmMain;
     w->show();
     const char* words[] = {"golf", "Clubs", "soccer", "tennis", "Shoes", "cheap", "best", "balls"};
@@ -89,6 +79,6 @@ int main(int argc, char* argv[]) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  std::filesystem::remove_all(WorkFolder());
+  std::filesystem::remove_all(BenchFolder());
   return 0;
 }

@@ -16,8 +16,8 @@
 #include <fstream>
 #include <string>
 
+#include "BenchFolder.h"
 #include "app/ui/FMain.h"
-#include "base/ProgramFolder.h"
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
 
@@ -27,20 +27,10 @@ namespace {
 
 constexpr int kRows = 100000;
 
-std::filesystem::path WorkFolder() {
-  static const std::filesystem::path folder = [] {
-    std::string templ = (std::filesystem::temp_directory_path() / "quorvane-bench-XXXXXX").string();
-    if (mkdtemp(templ.data()) == nullptr) std::abort();
-    SetProgramFolder(templ);
-    return std::filesystem::path(templ);
-  }();
-  return folder;
-}
-
 // A keyword list of kRows lines, phrases of a few words in mixed case.
 std::filesystem::path KeywordList() {
   static const std::filesystem::path file = [] {
-    const auto path = WorkFolder() / "keywords.txt";
+    const auto path = BenchFolder() / "keywords.txt";
     std::ofstream out(path, std::ios::binary);
     const char* words[] = {"golf", "Clubs", "soccer", "tennis", "Shoes", "cheap", "best", "balls"};
     for (int i = 0; i < kRows; ++i) {
@@ -145,7 +135,7 @@ BENCHMARK(BM_DeleteSelectedHalf)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 void BM_SaveResultsCsv(benchmark::State& state) {
   TfrmMain& window = FullWindow();
-  const QString target = QString::fromStdString((WorkFolder() / "results.csv").string());
+  const QString target = QString::fromStdString((BenchFolder() / "results.csv").string());
   MessageBox::ResetTestState();
   for (auto _ : state) {
     FileDialogs::SetNextFileName(target);
@@ -154,13 +144,13 @@ void BM_SaveResultsCsv(benchmark::State& state) {
   if (!MessageBox::ShownBoxes().empty())
     state.SkipWithError(MessageBox::ShownBoxes().front().text.c_str());
   state.counters["bytes"] =
-      static_cast<double>(std::filesystem::file_size(WorkFolder() / "results.csv"));
+      static_cast<double>(std::filesystem::file_size(BenchFolder() / "results.csv"));
 }
 BENCHMARK(BM_SaveResultsCsv)->Unit(benchmark::kMillisecond);
 
 void BM_SaveResultsXlsx(benchmark::State& state) {
   TfrmMain& window = FullWindow();
-  const auto file = WorkFolder() / "results.xlsx";
+  const auto file = BenchFolder() / "results.xlsx";
   const QString target = QString::fromStdString(file.string());
   MessageBox::ResetTestState();
   double total = 0;
@@ -200,6 +190,6 @@ int main(int argc, char* argv[]) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  std::filesystem::remove_all(WorkFolder());
+  std::filesystem::remove_all(BenchFolder());
   return 0;
 }

@@ -12,13 +12,13 @@
 #include <fstream>
 #include <string>
 
+#include "BenchFolder.h"
 #include "app/ResultStore.h"
 #include "app/ResultsCsv.h"
 #include "app/ResultsCsvReader.h"
 #include "app/ui/FMain.h"
 #include "app/ui/ResultsModel.h"
 #include "app/ui/ResultsTransfer.h"
-#include "base/ProgramFolder.h"
 #include "base/ui/MessageBox.h"
 
 using namespace quorvane;
@@ -26,16 +26,6 @@ using namespace quorvane;
 namespace {
 
 constexpr int kRows = 100000;
-
-std::filesystem::path WorkFolder() {
-  static const std::filesystem::path folder = [] {
-    std::string templ = (std::filesystem::temp_directory_path() / "quorvane-bench-XXXXXX").string();
-    if (mkdtemp(templ.data()) == nullptr) std::abort();
-    SetProgramFolder(templ);
-    return std::filesystem::path(templ);
-  }();
-  return folder;
-}
 
 // kRows rows of a few words with counts in every column; with `repeats`,
 // every other phrase is an earlier one in other letter case with a blank
@@ -61,7 +51,7 @@ ResultStore Table(bool repeats) {
 
 std::filesystem::path SavedResults() {
   static const std::filesystem::path file = [] {
-    const auto path = WorkFolder() / "results.csv";
+    const auto path = BenchFolder() / "results.csv";
     std::ofstream out(path, std::ios::binary);
     out << BuildResultsCsv(Table(false));
     return path;
@@ -136,6 +126,6 @@ int main(int argc, char* argv[]) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  std::filesystem::remove_all(WorkFolder());
+  std::filesystem::remove_all(BenchFolder());
   return 0;
 }
