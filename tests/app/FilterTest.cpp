@@ -232,4 +232,23 @@ TEST_F(FilterTest, RemoveDuplicatesKeepsTheFilterOverTheRowsThatStay) {
   EXPECT_EQ(ShownText(), "4 of 6 rows shown");
 }
 
+TEST_F(FilterTest, EscClosesTheFocusedFieldBeforeItStopsARun) {
+  ShowActive();
+  auto* gather = Find<QPushButton>("btnGatherData");
+  gather->setText(QStringLiteral("Stop"));
+  window_.SetCommandsBusy(true);
+  QTest::keyClick(&window_, Qt::Key_F, Qt::ControlModifier);
+  QTest::keyClicks(Field(), "red");
+
+  QTest::keyClick(Field(), Qt::Key_Escape);
+  EXPECT_FALSE(Field()->isVisible());
+  EXPECT_FALSE(window_.AbortRequested()) << "the run goes on";
+  EXPECT_EQ(gather->text(), "Stop");
+
+  QTest::keyClick(&window_, Qt::Key_Escape);
+  EXPECT_TRUE(window_.AbortRequested());
+  EXPECT_EQ(gather->text(), "Gather Data");
+  window_.SetCommandsBusy(false);
+}
+
 }  // namespace
