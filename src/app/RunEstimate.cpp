@@ -38,23 +38,40 @@ std::optional<std::int64_t> RunEstimate::RemainingMs() const {
 }
 
 std::string RunEstimate::Text() const {
-  std::string text =
-      "Row " + GroupThousands(std::min(done_ + 1, total_)) + " of " + GroupThousands(total_);
-  if (const auto left = RemainingMs(); left && done_ < total_)
-    text += " \xc2\xb7 " + TimeLeftText(*left);
+  std::string text = "Row ";
+  text += GroupThousands(std::min(done_ + 1, total_));
+  text += " of ";
+  text += GroupThousands(total_);
+  if (const auto left = RemainingMs(); left && done_ < total_) {
+    text += " \xc2\xb7 ";
+    text += TimeLeftText(*left);
+  }
   return text;
 }
 
 std::string TimeLeftText(std::int64_t ms) {
   const std::int64_t seconds = (std::max<std::int64_t>(ms, 0) + 999) / 1000;
-  if (seconds < 60)
-    return "about " + std::to_string(std::max<std::int64_t>(5, (seconds + 4) / 5 * 5)) + " s left";
+  std::string text = "about ";
+  if (seconds < 60) {
+    text += std::to_string(std::max<std::int64_t>(5, (seconds + 4) / 5 * 5));
+    text += " s left";
+    return text;
+  }
   const std::int64_t minutes = (seconds + 30) / 60;
-  if (minutes < 60) return "about " + std::to_string(minutes) + " min left";
-  const std::int64_t hours = minutes / 60;
-  const std::int64_t rest = minutes % 60;
-  return "about " + std::to_string(hours) + " h" +
-         (rest ? " " + std::to_string(rest) + " min" : "") + " left";
+  if (minutes < 60) {
+    text += std::to_string(minutes);
+    text += " min left";
+    return text;
+  }
+  text += std::to_string(minutes / 60);
+  text += " h";
+  if (const std::int64_t rest = minutes % 60; rest != 0) {
+    text += ' ';
+    text += std::to_string(rest);
+    text += " min";
+  }
+  text += " left";
+  return text;
 }
 
 }  // namespace quorvane
