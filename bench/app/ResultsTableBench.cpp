@@ -182,14 +182,3 @@ void BM_ResidentSetWithFullTable(benchmark::State& state) {
 BENCHMARK(BM_ResidentSetWithFullTable)->Iterations(1);
 
 }  // namespace
-
-int main(int argc, char* argv[]) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::filesystem::remove_all(BenchFolder());
-  return 0;
-}
