@@ -19,6 +19,7 @@ namespace {
 
 constexpr const char* kStopCaption = "Stop";
 constexpr const char* kGatherDataCaption = "Gather Data";
+constexpr const char* kNoRowsText = "You need add keywords to gather data from search engines.";
 constexpr const char* kNoTickedRowText = "Tick the rows you want to gather data for.";
 constexpr const char* kNoShownRowText = "The filter shows no rows to gather data for.";
 constexpr const char* kNothingMissingText = "Every row already has its search engine data.";
@@ -83,11 +84,14 @@ bool KeywordCommands::GatherDataRunning() const {
   return parts_.btnGatherData->text() != QLatin1String(kGatherDataCaption);
 }
 
+bool KeywordCommands::RefuseEmptyTable() {
+  if (parts_.table.RowCount() != 0) return false;
+  parts_.messages.Information(kNoRowsText);
+  return true;
+}
+
 bool KeywordCommands::RefuseOrStopGatherData() {
-  if (parts_.table.RowCount() == 0) {
-    parts_.messages.Information("You need add keywords to gather data from search engines.");
-    return true;
-  }
+  if (RefuseEmptyTable()) return true;
   if (!GatherDataRunning()) return false;
   parts_.abortRequested = true;
   parts_.client.Disconnect();
@@ -108,10 +112,7 @@ void KeywordCommands::GatherData() {
 }
 
 void KeywordCommands::GatherTickedData() {
-  if (parts_.table.RowCount() == 0) {
-    parts_.messages.Information("You need add keywords to gather data from search engines.");
-    return;
-  }
+  if (RefuseEmptyTable()) return;
   const std::vector<int> rows = parts_.window.TickedShownRows();
   if (rows.empty()) {
     parts_.messages.Information(kNoTickedRowText);
@@ -121,10 +122,7 @@ void KeywordCommands::GatherTickedData() {
 }
 
 void KeywordCommands::GatherMissingData() {
-  if (parts_.table.RowCount() == 0) {
-    parts_.messages.Information("You need add keywords to gather data from search engines.");
-    return;
-  }
+  if (RefuseEmptyTable()) return;
   std::vector<int> rows;
   for (const int row : parts_.window.ShownRows()) {
     for (const int column : {kColGoogle, kColYahoo, kColMsn}) {

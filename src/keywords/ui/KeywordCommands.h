@@ -89,6 +89,8 @@ class KeywordCommands {
 
  private:
   bool GatherDataRunning() const;
+  // Says that there is nothing to gather data for when the table is empty.
+  bool RefuseEmptyTable();
   // Asks for the search type and visits these store rows.
   void RunGatherData(const std::vector<int>& rows);
   void EndGatherData();
