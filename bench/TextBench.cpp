@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "web/UUtils.h"
+#include "base/TextRoutines.h"
 
 using namespace quorvane;
 

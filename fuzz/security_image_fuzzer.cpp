@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "FuzzCheck.h"
+#include "base/TextRoutines.h"
 #include "keywords/SecurityImagePage.h"
-#include "web/UUtils.h"
 
 using namespace quorvane;
 

@@ -1,9 +1,9 @@
 #include "keywords/SearchEngines.h"
 
 #include "base/AsciiText.h"
+#include "base/TextRoutines.h"
 #include "keywords/QueryText.h"
 #include "web/RequestUrl.h"
-#include "web/UUtils.h"
 
 namespace quorvane {
 

@@ -1,6 +1,6 @@
 #include "keywords/SecurityImagePage.h"
 
-#include "web/UUtils.h"
+#include "base/TextRoutines.h"
 
 namespace quorvane {
 

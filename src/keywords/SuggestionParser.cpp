@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "web/UUtils.h"
+#include "base/TextRoutines.h"
 
 namespace quorvane {
 

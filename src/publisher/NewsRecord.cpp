@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "web/UUtils.h"
+#include "base/TextRoutines.h"
 
 namespace quorvane {
 

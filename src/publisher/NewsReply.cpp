@@ -1,7 +1,7 @@
 #include "publisher/NewsReply.h"
 
 #include "base/AsciiText.h"
-#include "web/UUtils.h"
+#include "base/TextRoutines.h"
 
 namespace quorvane {
 

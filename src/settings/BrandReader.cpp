@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/AsciiText.h"
-#include "web/UUtils.h"
+#include "base/TextRoutines.h"
 
 namespace quorvane {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "base/AsciiText.h"
-#include "web/UUtils.h"
+#include "base/TextRoutines.h"
 
 namespace quorvane {
 

@@ -3,25 +3,22 @@
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <atomic>
-#include <charconv>
 #include <ctime>
 #include <exception>
+#include <new>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
-#include "base/AsciiText.h"
 #include "web/CurlHandles.h"
+#include "web/LoopbackOnly.h"
 #include "web/RequestUrl.h"
+#include "web/ResponseHead.h"
 #include "web/SetCookie2.h"
+#include "web/TransferGauge.h"
 
 namespace quorvane {
-
-namespace {
-// Set by tests only; see RestrictToLoopbackForTests.
-std::atomic<bool> loopbackOnly{false};
-}  // namespace
 
 namespace {
 
@@ -31,10 +28,6 @@ using std::chrono::milliseconds;
 // At most this many requests in one fetch; a redirect answering the last
 // one is taken as the final response.
 constexpr int kMaxRequests = 15;
-constexpr milliseconds kConnectTimeout{120'000};
-// A connection that stands but moves no byte for this long is given up,
-// like one the server dropped.
-constexpr milliseconds kIdleTimeout{60'000};
 // How often waiting pumps the host's messages.
 constexpr milliseconds kConnectingPump{125};
 constexpr milliseconds kWaitingPump{250};
@@ -49,12 +42,6 @@ void InitCurlOnce() {
   static_cast<void>(rc);
 }
 
-// A header line as libcurl hands it over, its line end included: blanks
-// go from the start, blanks and the line end from the end.
-std::string_view TrimHeader(std::string_view s) {
-  return TrimEnd(TrimStart(s, kSpaceTab), kSpaceTabLineEnd);
-}
-
 enum class Method { kGet, kPost };
 
 // One request of a fetch and its response as it arrives. The callbacks
@@ -64,13 +51,7 @@ struct Exchange {
   CURL* easy = nullptr;
   const HttpClient::Sink* sink = nullptr;
 
-  // Response, filled by the header callback.
-  long status = 0;
-  bool headersDone = false;
-  bool chunked = false;
-  std::int64_t length = -1;  // Content-Length, -1 when not announced
-  bool hasLocation = false;
-  std::vector<std::string> cookie2;  // Set-Cookie2 values
+  ResponseHead head;  // filled by the header callback
 
   bool connected = false;
   std::int64_t headerBytes = 0;  // of every response head, interim ones too
@@ -84,53 +65,26 @@ struct Exchange {
   bool cut = false;       // detached before libcurl finished it
   bool timedOut = false;  // detached after the idle limit without a byte
 
-  bool Redirect() const { return status >= 300 && status < 400; }
+  bool Redirect() const { return head.status >= 300 && head.status < 400; }
   // The body that is the result of the fetch: a success, or a redirect
   // that is not followed because the request limit is reached.
   bool Final() const {
-    return (status >= 200 && status < 300) || (Redirect() && hasLocation && number == kMaxRequests);
+    return (head.status >= 200 && head.status < 300) ||
+           (Redirect() && head.hasLocation && number == kMaxRequests);
   }
   // Cut while reading a body that only the server's close would end: that
   // ends it like a normal close.
-  bool CutAtUntilCloseBody() const { return cut && headersDone && !chunked && length < 0; }
+  bool CutAtUntilCloseBody() const {
+    return cut && head.headersDone && !head.chunked && head.length < 0;
+  }
 };
 
 std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
   auto& x = *static_cast<Exchange*>(user);
   const std::size_t n = size * count;
   x.headerBytes += static_cast<std::int64_t>(n);
-  const std::string_view line(data, n);
   try {
-    if (line.starts_with("HTTP/")) {
-      // A new response (after an interim 1xx, too) starts afresh.
-      x.status = 0;
-      x.headersDone = false;
-      x.chunked = false;
-      x.length = -1;
-      x.hasLocation = false;
-      const auto blank = line.find(' ');
-      if (blank != std::string_view::npos) {
-        const auto code = line.substr(blank + 1);
-        std::from_chars(code.data(), code.data() + code.size(), x.status);
-      }
-    } else if (TrimHeader(line).empty()) {
-      if (x.status >= 200) x.headersDone = true;
-    } else if (const auto colon = line.find(':'); colon != std::string_view::npos) {
-      const auto name = TrimHeader(line.substr(0, colon));
-      const auto value = TrimHeader(line.substr(colon + 1));
-      if (EqualsNoCase(name, "Content-Length")) {
-        std::int64_t length = -1;
-        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), length);
-        if (ec == std::errc() && end == value.data() + value.size() && length >= 0)
-          x.length = length;
-      } else if (EqualsNoCase(name, "Transfer-Encoding")) {
-        x.chunked = FindNoCase(value, "chunked") != std::string_view::npos;
-      } else if (EqualsNoCase(name, "Location")) {
-        x.hasLocation = !value.empty();
-      } else if (EqualsNoCase(name, "Set-Cookie2")) {
-        x.cookie2.emplace_back(value);
-      }
-    }
+    x.head.Read(std::string_view(data, n));
   } catch (...) {
     x.error = std::current_exception();
     return 0;
@@ -168,29 +122,30 @@ std::string UrlPart(CURLU* url, CURLUPart part) {
   return owned ? std::string(owned.get()) : std::string();
 }
 
-// The start and end of one direction of a transfer, as reported to the
-// host (WorkBegin ... Work ... WorkEnd).
-struct Gauge {
-  bool begun = false;
-  bool ended = false;
-  std::int64_t reported = 0;
-};
-
 }  // namespace
 
 struct HttpClient::Impl {
-  explicit Impl(FetchHost& h) : host(h) {
+  Impl(FetchHost& h, const Options& options)
+      : host(h), connectTimeout(options.connectTimeout), idleTimeout(options.idleTimeout) {
     InitCurlOnce();
     share.reset(curl_share_init());
     if (share) curl_share_setopt(share.get(), CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
     multi.reset(curl_multi_init());
+    for (const auto& route : options.connectTo) {
+      const std::string mapping = route.host + ":" + std::to_string(route.port) +
+                                  ":127.0.0.1:" + std::to_string(route.localPort);
+      curl_slist* grown = curl_slist_append(connectTo.get(), mapping.c_str());
+      if (grown == nullptr) throw std::bad_alloc();
+      static_cast<void>(connectTo.release());
+      connectTo.reset(grown);
+    }
   }
 
   FetchHost& host;
   CurlShare share;  // the cookie store, for the client's life
   CurlMulti multi;  // holds the open connection between requests
-  milliseconds connectTimeout = kConnectTimeout;
-  milliseconds idleTimeout = kIdleTimeout;
+  const milliseconds connectTimeout;
+  const milliseconds idleTimeout;
 
   bool busy = false;
   bool cancelled = false;  // Disconnect() while the request ran
@@ -201,18 +156,16 @@ struct HttpClient::Impl {
   bool closeAfterRequest = false;
   Exchange* current = nullptr;
   Clock::time_point nextPump;
-  CurlSlist connectTo;  // tests only; see ConnectToForTests
+  CurlSlist connectTo;  // Options::connectTo, as libcurl takes it
 
   bool Run(Method method, const std::string& url, const std::string* contentType,
            const std::string* body, const Sink& sink);
   CurlEasy Prepare(Exchange& x, Method method, const std::string& url,
                    const std::string* contentType, const std::string* body, CurlSlist& headers);
   void Transfer(Exchange& x, std::int64_t uploadSize);
-  void Report(Exchange& x, Gauge& up, Gauge& down, std::int64_t uploadSize, bool finished);
-  void Begin(Gauge& g, std::int64_t expected);
-  void Progress(Gauge& g, std::int64_t total);
-  void End(Gauge& g);
+  void Report(Exchange& x, TransferGauge& gauge, bool finished);
   void Pump();
+  void Abort() noexcept;
   void StoreCookie2(const Exchange& x, const std::string& url);
   void Cut() noexcept;
   void TimeOut(Exchange& x) noexcept;
@@ -235,28 +188,12 @@ void HttpClient::Impl::Pump() {
   nextPump = start + (connected ? kWaitingPump : kConnectingPump);
 }
 
-void HttpClient::Impl::Begin(Gauge& g, std::int64_t expected) {
-  g.begun = true;
-  host.WorkBegin(expected);
-  Pump();
-}
-
-void HttpClient::Impl::Progress(Gauge& g, std::int64_t total) {
-  g.reported = total;
-  if (host.AbortRequested()) {
-    Cut();
-    // A transfer that libcurl finished within the same round is still cut
-    // here: the abort flag wins over data that happened to arrive fast.
-    if (current != nullptr) current->cut = true;
-  }
-  host.Work(total);
-  Pump();
-}
-
-void HttpClient::Impl::End(Gauge& g) {
-  g.ended = true;
-  host.WorkEnd();
-  Pump();
+// The host's abort flag, found set at a progress report, cuts the
+// transfer: one that libcurl finished within the same round is still cut
+// here, the flag wins over data that happened to arrive fast.
+void HttpClient::Impl::Abort() noexcept {
+  Cut();
+  if (current != nullptr) current->cut = true;
 }
 
 // Detaching an unfinished transfer from the multi handle makes libcurl
@@ -280,20 +217,12 @@ void HttpClient::Impl::TimeOut(Exchange& x) noexcept {
 
 // Sends what happened since the last round to the host: the upload of a
 // POST body, then the response body. Any host call may cut the transfer.
-void HttpClient::Impl::Report(Exchange& x, Gauge& up, Gauge& down, std::int64_t uploadSize,
-                              bool finished) {
+void HttpClient::Impl::Report(Exchange& x, TransferGauge& gauge, bool finished) {
   const bool over = finished || x.cut;
-  if (uploadSize > 0) {
-    curl_off_t sent = 0;
-    curl_easy_getinfo(x.easy, CURLINFO_SIZE_UPLOAD_T, &sent);
-    if (!up.begun && sent > 0) Begin(up, uploadSize);
-    if (up.begun && !up.ended && sent > up.reported) Progress(up, sent);
-    if (up.begun && !up.ended && (sent >= uploadSize || x.headersDone || over)) End(up);
-  }
-  if (!down.begun && x.headersDone && !x.cut)
-    Begin(down, x.chunked ? 0 : std::max<std::int64_t>(x.length, 0));
-  if (down.begun && !down.ended && x.received > down.reported) Progress(down, x.received);
-  if (down.begun && !down.ended && over) End(down);
+  curl_off_t sent = 0;
+  curl_easy_getinfo(x.easy, CURLINFO_SIZE_UPLOAD_T, &sent);
+  gauge.Upload(sent, x.head.headersDone || over);
+  gauge.Download(x.head, x.received, x.cut, over);
 }
 
 void HttpClient::Impl::Transfer(Exchange& x, std::int64_t uploadSize) {
@@ -311,25 +240,10 @@ void HttpClient::Impl::Transfer(Exchange& x, std::int64_t uploadSize) {
     }
   } detach{*this, x};
 
-  Gauge up;
-  Gauge down;
   // A transfer left by an error still ends on the gauge: an unannounced
   // length must not leave it drawn as busy.
-  struct EndGauges {
-    Impl& self;
-    Gauge& up;
-    Gauge& down;
-    ~EndGauges() {
-      for (Gauge* g : {&up, &down}) {
-        if (!g->begun || g->ended) continue;
-        g->ended = true;
-        try {
-          self.host.WorkEnd();
-        } catch (...) {  // already on the way out of an error
-        }
-      }
-    }
-  } endGauges{*this, up, down};
+  TransferGauge gauge(
+      host, uploadSize, [this] { Pump(); }, [this] { Abort(); });
 
   // Bytes moved so far, and when that count last changed; the idle limit
   // runs from the moment the connection stands.
@@ -349,7 +263,7 @@ void HttpClient::Impl::Transfer(Exchange& x, std::int64_t uploadSize) {
         x.result = msg->data.result;
       }
     }
-    Report(x, up, down, uploadSize, x.done);
+    Report(x, gauge, x.done);
     if (x.done || x.cut || x.error) break;
 
     // Checked only after libcurl has read what the socket holds, so a long
@@ -390,7 +304,7 @@ void HttpClient::Impl::Transfer(Exchange& x, std::int64_t uploadSize) {
       std::this_thread::sleep_until(wakeAt);
     }
   }
-  Report(x, up, down, uploadSize, true);
+  Report(x, gauge, true);
 }
 
 CurlEasy HttpClient::Impl::Prepare(Exchange& x, Method method, const std::string& url,
@@ -461,7 +375,7 @@ CurlEasy HttpClient::Impl::Prepare(Exchange& x, Method method, const std::string
 // libcurl's engine keeps Set-Cookie; Set-Cookie2 is stored here, with the
 // host and path of the request it answered.
 void HttpClient::Impl::StoreCookie2(const Exchange& x, const std::string& url) {
-  if (x.cookie2.empty()) return;
+  if (x.head.cookie2.empty()) return;
   const CurlUrl parsed(curl_url());
   if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, WithoutFragment(url).c_str(),
                               CURLU_PATH_AS_IS) != CURLUE_OK)
@@ -469,7 +383,7 @@ void HttpClient::Impl::StoreCookie2(const Exchange& x, const std::string& url) {
   const std::string hostName = UrlPart(parsed.get(), CURLUPART_HOST);
   const std::string path = UrlPart(parsed.get(), CURLUPART_PATH);
   const auto now = static_cast<std::int64_t>(std::time(nullptr));
-  for (const auto& value : x.cookie2)
+  for (const auto& value : x.head.cookie2)
     for (const auto& line : SetCookie2Lines(value, hostName, path, now))
       curl_easy_setopt(x.easy, CURLOPT_COOKIELIST, line.c_str());
 }
@@ -505,7 +419,7 @@ bool HttpClient::Impl::Run(Method method, const std::string& url, const std::str
           curl_url_set(parsed.get(), CURLUPART_URL, WithoutFragment(hopUrl).c_str(),
                        CURLU_PATH_AS_IS) != CURLUE_OK ||
           IsReservedInvalidHost(UrlPart(parsed.get(), CURLUPART_HOST)) ||
-          (loopbackOnly && !IsLoopbackHost(UrlPart(parsed.get(), CURLUPART_HOST))))
+          (LoopbackOnly() && !IsLoopbackHost(UrlPart(parsed.get(), CURLUPART_HOST))))
         return false;
     }
     Exchange x;
@@ -526,7 +440,7 @@ bool HttpClient::Impl::Run(Method method, const std::string& url, const std::str
     const bool complete = x.timedOut ? false
                           : x.cut    ? x.CutAtUntilCloseBody() && host.AbortRequested()
                                      : x.done && x.result == CURLE_OK && !x.sinkRefused;
-    if (!complete || !x.headersDone) return false;
+    if (!complete || !x.head.headersDone) return false;
     if (x.Final()) return true;
     if (!x.Redirect() || cancelled) return false;
     char* next = nullptr;
@@ -536,7 +450,10 @@ bool HttpClient::Impl::Run(Method method, const std::string& url, const std::str
   }
 }
 
-HttpClient::HttpClient(FetchHost& host) : host_(host), impl_(std::make_unique<Impl>(host)) {}
+HttpClient::HttpClient(FetchHost& host) : HttpClient(host, Options{}) {}
+
+HttpClient::HttpClient(FetchHost& host, Options options)
+    : host_(host), impl_(std::make_unique<Impl>(host, options)) {}
 
 HttpClient::~HttpClient() = default;
 
@@ -571,24 +488,6 @@ void HttpClient::Disconnect() noexcept {
 
 bool HttpClient::Busy() const {
   return impl_->busy;
-}
-
-void HttpClient::ConnectToForTests(const std::string& host, int port, int localPort) {
-  const std::string mapping =
-      host + ":" + std::to_string(port) + ":127.0.0.1:" + std::to_string(localPort);
-  impl_->connectTo.reset(curl_slist_append(nullptr, mapping.c_str()));
-}
-
-void HttpClient::RestrictToLoopbackForTests(bool restrict) {
-  loopbackOnly = restrict;
-}
-
-void HttpClient::SetConnectTimeoutForTests(std::chrono::milliseconds timeout) {
-  impl_->connectTimeout = timeout;
-}
-
-void HttpClient::SetIdleTimeoutForTests(std::chrono::milliseconds timeout) {
-  impl_->idleTimeout = timeout;
 }
 
 }  // namespace quorvane

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "web/FetchHost.h"
 
@@ -15,10 +16,34 @@ namespace quorvane {
 // pumps the host's messages while it waits and is cut by the host's abort
 // flag. It is not re-entrant: a request asked for while another one runs
 // on the same client is refused (returns false at once). The client must
-// outlive any request running on it.
+// outlive any request running on it. Where LoopbackOnly() says so (in test
+// programs), a request for a host off this machine fails before any name
+// is looked up.
 class HttpClient {
  public:
+  // How the client connects. The program keeps the defaults; tests shorten
+  // the time limits and lead connections to servers on free local ports.
+  struct Options {
+    // Connections for `host`:`port` go to 127.0.0.1:`localPort` instead,
+    // while the request itself, its Host header included, still names
+    // `host`:`port` (a server on any free port can then receive the request
+    // as the program sends it to port 80). An empty `host` maps every host
+    // on that port.
+    struct ConnectTo {
+      std::string host{};
+      int port = 0;
+      int localPort = 0;
+    };
+    std::vector<ConnectTo> connectTo{};
+    // A connection not made within this time fails.
+    std::chrono::milliseconds connectTimeout{120'000};
+    // A request whose connection stands but moves no byte, in either
+    // direction, for this long fails like a connection the server dropped.
+    std::chrono::milliseconds idleTimeout{60'000};
+  };
+
   explicit HttpClient(FetchHost& host);
+  HttpClient(FetchHost& host, Options options);
   ~HttpClient();
   HttpClient(const HttpClient&) = delete;
   HttpClient& operator=(const HttpClient&) = delete;
@@ -58,27 +83,6 @@ class HttpClient {
   bool Busy() const;
 
   FetchHost& Host() const { return host_; }
-
-  // Tests only: connections for `host`:`port` go to 127.0.0.1:`localPort`
-  // instead, while the request itself, its Host header included, still
-  // names `host`:`port` (a server on any free port can then receive the
-  // request as the program sends it to port 80). An empty `host` maps
-  // every host on that port.
-  void ConnectToForTests(const std::string& host, int port, int localPort);
-
-  // Tests only: a short connect time-out instead of the program's 120 s,
-  // so that a time-out can be tested without waiting for it.
-  void SetConnectTimeoutForTests(std::chrono::milliseconds timeout);
-
-  // Tests only: a short idle limit instead of the program's 60 s. A
-  // request whose connection stands but moves no byte, in either
-  // direction, for that long fails like a connection the server dropped.
-  void SetIdleTimeoutForTests(std::chrono::milliseconds timeout);
-
-  // Tests only: every client of the process refuses, before any name is
-  // looked up, a request to a host other than 127.0.0.1, localhost or
-  // [::1], so no test can reach beyond this machine by mistake.
-  static void RestrictToLoopbackForTests(bool restrict);
 
  private:
   struct Impl;

@@ -94,8 +94,8 @@ class WindowNetworkTest : public GuiFixture {
 
   // The main window on the server, shown, its start-up tick held back:
   // tests run it with StartUpCheck().
-  void Open() {
-    window_ = std::make_unique<TfrmMain>(services_.Endpoints());
+  void Open(HttpClient::Options clientOptions = {}) {
+    window_ = std::make_unique<TfrmMain>(services_.Endpoints(), std::move(clientOptions));
     window_->Timer1().stop();
     window_->show();
   }
@@ -421,8 +421,7 @@ TEST_F(WindowNetworkTest, ACommandPutOffBehindTheCheckIsDroppedWhenTheWindowClos
 
 TEST_F(WindowNetworkTest, TheIdleLimitEndsAStalledFetchLikeALostConnection) {
   Serve("suggest", Reply().Send("HTTP/1.1 200 OK\r\nContent-Length: 500\r\n\r\n<table>").Hold());
-  Open();
-  window_->IdHTTP1().SetIdleTimeoutForTests(300ms);
+  Open({.idleTimeout = 300ms});
   SetMainKeyword("golf");
   QElapsedTimer clock;
   clock.start();
@@ -440,8 +439,7 @@ TEST_F(WindowNetworkTest, TheIdleLimitEndsAStalledFetchLikeALostConnection) {
 TEST_F(WindowNetworkTest, AStartUpCheckLeftWithoutAnAnswerEndsByItselfAndQuietly) {
   Brand();
   Serve("update", RawHttpServer::Respond(200, kSameVersion));
-  Open();
-  window_->IdHTTP1().SetIdleTimeoutForTests(300ms);
+  Open({.idleTimeout = 300ms});
   StartUpCheck();
   EXPECT_EQ(Seen("newest").size(), 1u);
   EXPECT_EQ(Seen("update").size(), 1u) << "the update check follows the news check that timed out";

@@ -194,7 +194,7 @@ TEST_F(CaptchaImageTest, LoadsTheImageItselfAndAgainOnRefresh) {
   Child<QPushButton>("btnRefresh")->click();
   EXPECT_EQ(NextLoad(view), std::optional<bool>(true));
 
-  const auto requests = sim.Requests(SimService::kCaptchaImage);
+  const auto requests = sim.Requests(SimService::kSecurityImage);
   ASSERT_EQ(requests.size(), 2u);
   for (const auto& r : requests) EXPECT_EQ(r.target, "/captcha.png?random=r1&x=1");
   EXPECT_TRUE(messages.Shown().empty());

@@ -194,7 +194,8 @@ TEST_F(GatheringWindowTest, NoMainKeywordSendsNothing) {
 }
 
 TEST_F(GatheringWindowTest, WrongAnswerThenTheRightOne) {
-  sim_.ChangeScenario([](Scenario& s) { s.suggest.captcha = CaptchaMode::kUntilSolved; });
+  sim_.ChangeScenario(
+      [](Scenario& s) { s.suggest.securityImage = SecurityImageMode::kUntilSolved; });
   SetMainKeyword("golf clubs");
   std::vector<std::string> images;
   // Types into the next security-image dialog and presses Ok.
@@ -219,7 +220,7 @@ TEST_F(GatheringWindowTest, WrongAnswerThenTheRightOne) {
   const std::string r1 = ChallengeRandom(1);
   const std::string r2 = ChallengeRandom(2);
   EXPECT_EQ(
-      Targets(SimService::kCaptchaAnswer),
+      Targets(SimService::kSecurityImageAnswer),
       (Cells{"/keyword-suggestion-tool.html?password=nope&random=" + r1 + "&seed=golf+clubs",
              "/keyword-suggestion-tool.html?password=qv7k&random=" + r2 + "&seed=golf+clubs"}));
   // The second dialog shows the image of the newest page.
@@ -232,7 +233,7 @@ TEST_F(GatheringWindowTest, WrongAnswerThenTheRightOne) {
 }
 
 TEST_F(GatheringWindowTest, CancelledDialogStillAnswersAndCancelAtTheQuestionEnds) {
-  sim_.ChangeScenario([](Scenario& s) { s.suggest.captcha = CaptchaMode::kAlways; });
+  sim_.ChangeScenario([](Scenario& s) { s.suggest.securityImage = SecurityImageMode::kAlways; });
   SetMainKeyword("golf");
   int dialogs = 0;
   WhenModalOpens([&](QWidget* dialog) {
@@ -245,7 +246,7 @@ TEST_F(GatheringWindowTest, CancelledDialogStillAnswersAndCancelAtTheQuestionEnd
 
   EXPECT_EQ(dialogs, 1);
   EXPECT_EQ(
-      Targets(SimService::kCaptchaAnswer),
+      Targets(SimService::kSecurityImageAnswer),
       Cells{"/keyword-suggestion-tool.html?password=&random=" + ChallengeRandom(1) + "&seed=golf"});
   ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
   EXPECT_EQ(MessageBox::ShownBoxes()[0].text, kWrongPassword);
@@ -275,13 +276,13 @@ TEST_F(GatheringWindowTest, ClosingWhileTheSuggestionsLoad) {
 
 TEST_F(GatheringWindowTest, ClosingWhileTheAnswerLoads) {
   SetMainKeyword("golf");
-  sim_.ChangeScenario([](Scenario& s) { s.suggest.captcha = CaptchaMode::kAlways; });
+  sim_.ChangeScenario([](Scenario& s) { s.suggest.securityImage = SecurityImageMode::kAlways; });
   WhenModalOpens([this](QWidget* dialog) {
     sim_.ChangeScenario([](Scenario& s) { s.suggest.pace.delayMs = 60000; });
     Child<QLineEdit>(dialog, "edtPassword")->setText("abc");
     Child<QPushButton>(dialog, "btnOk")->click();
   });
-  When([this] { return !sim_.Requests(SimService::kCaptchaAnswer).empty(); },
+  When([this] { return !sim_.Requests(SimService::kSecurityImageAnswer).empty(); },
        [this] { window_->close(); });
   GatherKeywordsUntilClosed();
 }

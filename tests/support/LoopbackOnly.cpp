@@ -1,15 +1,12 @@
-// Linked into every test program: the program's HTTP client may reach
-// nothing but this machine while tests run, whatever addresses a window
-// under test was built with.
-#include "web/HttpClient.h"
+// Linked into every test program in place of the web library's own
+// definition: the program's HTTP clients may reach nothing but this machine
+// while tests run, whatever addresses a window under test was built with.
+#include "web/LoopbackOnly.h"
 
 namespace quorvane {
 
-namespace {
-const bool kRestricted = [] {
-  HttpClient::RestrictToLoopbackForTests(true);
+bool LoopbackOnly() {
   return true;
-}();
-}  // namespace
+}
 
 }  // namespace quorvane

@@ -11,7 +11,7 @@ namespace quorvane {
 // it to show that a page carries its values where the program looks.
 namespace program_reader {
 
-// Case-insensitive cut; `work` moves to the end marker (see UUtils).
+// Case-insensitive cut; `work` moves to the end marker (see base/TextRoutines).
 std::string CutBetween(std::string& work, std::string_view start, std::string_view end);
 
 // The replacements of StripHtml that these pages need (entities, <b>,

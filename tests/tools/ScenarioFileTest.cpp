@@ -58,9 +58,9 @@ delay_ms = 7
   EXPECT_EQ(s.suggest.rows, 4);
   EXPECT_TRUE(s.suggest.upperCaseFooter);
   EXPECT_TRUE(s.suggest.noTable);
-  EXPECT_EQ(s.suggest.captcha, CaptchaMode::kFirst);
-  EXPECT_EQ(s.suggest.captchaCount, 3);
-  EXPECT_EQ(s.suggest.captchaAnswer, "Ab3d");
+  EXPECT_EQ(s.suggest.securityImage, SecurityImageMode::kFirst);
+  EXPECT_EQ(s.suggest.securityImageCount, 3);
+  EXPECT_EQ(s.suggest.securityImageAnswer, "Ab3d");
   EXPECT_EQ(s.suggest.status, 503);
   EXPECT_EQ(s.suggest.pace.delayMs, 10);
   EXPECT_EQ(s.suggest.pace.dripBytes, 20);
@@ -91,7 +91,7 @@ TEST(ScenarioFileTest, EmptyTextIsTheDefaultScenario) {
   const Scenario s = ParseText("; nothing but a comment\r\n\r\n");
   const Scenario d;
   EXPECT_EQ(s.suggest.rows, d.suggest.rows);
-  EXPECT_EQ(s.suggest.captcha, CaptchaMode::kOff);
+  EXPECT_EQ(s.suggest.securityImage, SecurityImageMode::kOff);
   EXPECT_EQ(s.search.google.mode, EngineMode::kNormal);
   EXPECT_EQ(s.news.items.size(), 3u);
   EXPECT_FALSE(s.news.listReply.has_value());

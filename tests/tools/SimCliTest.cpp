@@ -147,7 +147,7 @@ TEST(SimCliTest, HelpExplainsEndpointsAndScenarioFormat) {
   for (std::string line; std::getline(lines, line);)
     text += line.substr(std::min<std::size_t>(2, line.size())) + "\n";
   const Scenario s = ScenarioFile::Parse(text, "example", ".");
-  EXPECT_EQ(s.suggest.captcha, CaptchaMode::kFirst);
+  EXPECT_EQ(s.suggest.securityImage, SecurityImageMode::kFirst);
   EXPECT_EQ(s.search.yahoo.mode, EngineMode::kFail);
   EXPECT_EQ(s.news.items.size(), 1u);
 }

@@ -185,8 +185,8 @@ TEST_F(SimulatorTest, PagesAreDeterministic) {
 
 TEST_F(SimulatorTest, SecurityImageWrongThenRightAnswer) {
   Scenario scenario;
-  scenario.suggest.captcha = CaptchaMode::kFirst;
-  scenario.suggest.captchaCount = 1;
+  scenario.suggest.securityImage = SecurityImageMode::kFirst;
+  scenario.suggest.securityImageCount = 1;
   sim.SetScenario(scenario);
 
   const HttpReply first = Suggest("golf+clubs");
@@ -237,7 +237,7 @@ TEST_F(SimulatorTest, SecurityImageWrongThenRightAnswer) {
 TEST_F(SimulatorTest, SecurityImageModes) {
   struct Case {
     const char* name;
-    CaptchaMode mode;
+    SecurityImageMode mode;
     int count;
     // Per step: 'S' a suggestion request, 'A' the right answer to the last
     // challenge; the expected letters: 'C' challenge, 'P' suggestion page.
@@ -245,17 +245,17 @@ TEST_F(SimulatorTest, SecurityImageModes) {
     std::string expected;
   };
   const Case cases[] = {
-      {"off", CaptchaMode::kOff, 1, "SS", "PP"},
-      {"first 2", CaptchaMode::kFirst, 2, "SSS", "CCP"},
-      {"always", CaptchaMode::kAlways, 1, "SASA", "CPCP"},
-      {"until solved", CaptchaMode::kUntilSolved, 1, "SSASS", "CCPPP"},
+      {"off", SecurityImageMode::kOff, 1, "SS", "PP"},
+      {"first 2", SecurityImageMode::kFirst, 2, "SSS", "CCP"},
+      {"always", SecurityImageMode::kAlways, 1, "SASA", "CPCP"},
+      {"until solved", SecurityImageMode::kUntilSolved, 1, "SSASS", "CCPPP"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Scenario scenario;
-    scenario.suggest.captcha = c.mode;
-    scenario.suggest.captchaCount = c.count;
-    scenario.suggest.captchaAnswer = "Ab3";
+    scenario.suggest.securityImage = c.mode;
+    scenario.suggest.securityImageCount = c.count;
+    scenario.suggest.securityImageAnswer = "Ab3";
     sim.SetScenario(scenario);
     std::string seen;
     reader::Challenge last;
@@ -271,7 +271,7 @@ TEST_F(SimulatorTest, SecurityImageModes) {
   }
 }
 
-TEST(CaptchaImageTest, ShowsTheAnswerDeterministically) {
+TEST(SecurityImageTest, ShowsTheAnswerDeterministically) {
   Simulator sim;
   sim.Start();
   const auto png = [&](const std::string& random) {
@@ -295,7 +295,7 @@ TEST(CaptchaImageTest, ShowsTheAnswerDeterministically) {
   EXPECT_GT(dark, 200) << "the characters are drawn";
 
   Scenario scenario;
-  scenario.suggest.captchaAnswer = "longer7";
+  scenario.suggest.securityImageAnswer = "longer7";
   sim.SetScenario(scenario);
   const std::string b = png("0001");
   ASSERT_TRUE(image.loadFromData(reinterpret_cast<const uchar*>(b.data()),
@@ -775,8 +775,8 @@ TEST_F(SimulatorTest, ScenarioChangesWhileRunning) {
 
   // ChangeScenario keeps the security-image count, SetScenario restarts it.
   sim.ChangeScenario([](Scenario& s) {
-    s.suggest.captcha = CaptchaMode::kFirst;
-    s.suggest.captchaCount = 1;
+    s.suggest.securityImage = SecurityImageMode::kFirst;
+    s.suggest.securityImageCount = 1;
   });
   EXPECT_TRUE(IsChallenge(Suggest("golf").body));
   sim.ChangeScenario([](Scenario& s) { s.suggest.rows = 2; });

@@ -131,15 +131,15 @@ TEST_F(FetchFaultsTest, TheIdleLimitEndsAFetchFromASilentServerLikeALostConnecti
     if (r.target == "/next") return RawHttpServer::Respond(200, "next page");
     return Reply().Send("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nthe first part").Hold();
   });
-  http.SetIdleTimeoutForTests(300ms);
+  HttpClient timed{host, {.idleTimeout = 300ms}};
   const std::string url = server.Url("/silent");
-  EXPECT_FALSE(FetchUrl(http, url, page));
+  EXPECT_FALSE(FetchUrl(timed, url, page));
   EXPECT_EQ(page, "");
   EXPECT_EQ(host.statuses, (std::vector<std::string>{Getting(url), kConnectionError}));
   EXPECT_FALSE(folder.Exists("test.html"));
   EXPECT_TRUE(server.WaitForClientCloses(1, 5s));
   EXPECT_FALSE(host.abort) << "a time-out is no stop";
-  ASSERT_TRUE(FetchUrl(http, server.Url("/next"), page));
+  ASSERT_TRUE(FetchUrl(timed, server.Url("/next"), page));
   EXPECT_EQ(page, "next page\r\n");
 }
 

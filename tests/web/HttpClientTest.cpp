@@ -28,9 +28,11 @@ Reply Ok(std::string_view body) {
 
 class HttpClientTest : public ::testing::Test {
  protected:
-  bool Get(const std::string& url, std::string& body) {
+  bool Get(const std::string& url, std::string& body) { return GetWith(http, url, body); }
+  // For a client made with options of its own.
+  static bool GetWith(HttpClient& client, const std::string& url, std::string& body) {
     body.clear();
-    return http.Get(url, [&body](std::string_view piece) {
+    return client.Get(url, [&body](std::string_view piece) {
       body.append(piece);
       return true;
     });
@@ -59,7 +61,7 @@ TEST_F(HttpClientTest, HostHeaderLeavesOutPort80) {
   // Connections for port 80 reach this server on its own port; the
   // requests stay as they are sent to port 80.
   RawHttpServer server([](const Request&) { return Ok("x"); });
-  http.ConnectToForTests("", 80, server.Port());
+  HttpClient mapped{host, {.connectTo = {{"", 80, server.Port()}}}};
   struct Case {
     std::string url;
     std::string head;  // request line and Host line
@@ -73,7 +75,7 @@ TEST_F(HttpClientTest, HostHeaderLeavesOutPort80) {
   };
   for (const Case& c : cases) {
     std::string body;
-    EXPECT_TRUE(Get(c.url, body)) << c.url;
+    EXPECT_TRUE(GetWith(mapped, c.url, body)) << c.url;
   }
   const auto requests = server.Requests();
   ASSERT_EQ(requests.size(), std::size(cases));
@@ -453,9 +455,9 @@ TEST_F(HttpClientTest, ClosingTheWindowDuringConnectEndsTheRequest) {
 
 TEST_F(HttpClientTest, ConnectTimeOutFailsAndPumpsMeanwhile) {
   StalledListener stalled;
-  http.SetConnectTimeoutForTests(400ms);
+  HttpClient timed{host, {.connectTimeout = 400ms}};
   std::string body;
-  EXPECT_FALSE(Get(stalled.Url(), body));
+  EXPECT_FALSE(GetWith(timed, stalled.Url(), body));
   EXPECT_GE(host.pumps, 1) << "messages are handled while connecting";
 }
 
@@ -559,16 +561,16 @@ class IdleLimitTest : public HttpClientTest, public ::testing::WithParamInterfac
 TEST_P(IdleLimitTest, EndsTheRequestLikeALostConnection) {
   const auto& c = GetParam();
   RawHttpServer server([&c](const Request&) { return c.reply; });
-  http.SetIdleTimeoutForTests(300ms);
+  HttpClient timed{host, {.idleTimeout = 300ms}};
   std::string body;
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(Get(server.Url("/"), body));
+  EXPECT_FALSE(GetWith(timed, server.Url("/"), body));
   const auto took = std::chrono::steady_clock::now() - start;
   EXPECT_GE(took, 300ms);
   EXPECT_LT(took, 5s);
   EXPECT_GE(host.pumps, 1) << "the window is served while the client waits";
   EXPECT_TRUE(server.WaitForClientCloses(1, 5s)) << "the connection is closed";
-  EXPECT_FALSE(http.Busy());
+  EXPECT_FALSE(timed.Busy());
   if (!host.gauge.empty()) {
     EXPECT_EQ(host.gauge.back().kind, Kind::kEnd) << host.GaugeText();
   }
@@ -600,19 +602,18 @@ TEST_F(HttpClientTest, IdleLimitCountsSilenceNotTheWholeRequest) {
         .Send("HTTP/1.1 200 OK\r\nContent-Length: 60\r\n\r\n")
         .Drip(page, 10, 150ms);
   });
-  http.SetIdleTimeoutForTests(400ms);
+  HttpClient timed{host, {.idleTimeout = 400ms}};
   std::string body;
-  EXPECT_TRUE(Get(server.Url("/"), body));
+  EXPECT_TRUE(GetWith(timed, server.Url("/"), body));
   EXPECT_EQ(body, page);
 }
 
 TEST_F(HttpClientTest, IdleLimitLeavesTheConnectTimeOutAlone) {
   StalledListener stalled;
-  http.SetIdleTimeoutForTests(100ms);
-  http.SetConnectTimeoutForTests(800ms);
+  HttpClient timed{host, {.connectTimeout = 800ms, .idleTimeout = 100ms}};
   std::string body;
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(Get(stalled.Url(), body));
+  EXPECT_FALSE(GetWith(timed, stalled.Url(), body));
   EXPECT_GE(std::chrono::steady_clock::now() - start, 700ms)
       << "the connect phase is bounded by the connect time-out only";
 }

@@ -23,9 +23,9 @@ struct Pace {
 
 // When the suggestion service asks for the security image instead of
 // giving suggestions.
-enum class CaptchaMode {
+enum class SecurityImageMode {
   kOff,          // never
-  kFirst,        // on the first `captchaCount` suggestion requests
+  kFirst,        // on the first `securityImageCount` suggestion requests
   kAlways,       // on every suggestion request (a right answer still gives the page)
   kUntilSolved,  // on every suggestion request until one right answer
 };
@@ -34,10 +34,10 @@ struct SuggestScenario {
   int rows = 12;                 // suggestion rows before the "&nbsp;" row that ends the list
   bool upperCaseFooter = false;  // write the footer as "</TFOOT>"
   bool noTable = false;          // answer with a page that holds no suggestion table
-  CaptchaMode captcha = CaptchaMode::kOff;
-  int captchaCount = 1;                // for kFirst
-  std::string captchaAnswer = "qv7k";  // compared exactly (case-sensitive) after URL decoding
-  int status = 200;                    // any other value: an error page with that status
+  SecurityImageMode securityImage = SecurityImageMode::kOff;
+  int securityImageCount = 1;                // for kFirst
+  std::string securityImageAnswer = "qv7k";  // compared exactly (case-sensitive) after URL decoding
+  int status = 200;                          // any other value: an error page with that status
   Pace pace;
 };
 

@@ -212,20 +212,20 @@ class Parser {
     } else if (key == "captcha") {
       const std::string v = CollapseBlanks(ToLowerAscii(value));
       if (v == "off") {
-        s.captcha = CaptchaMode::kOff;
+        s.securityImage = SecurityImageMode::kOff;
       } else if (v == "always") {
-        s.captcha = CaptchaMode::kAlways;
+        s.securityImage = SecurityImageMode::kAlways;
       } else if (v == "until-solved") {
-        s.captcha = CaptchaMode::kUntilSolved;
+        s.securityImage = SecurityImageMode::kUntilSolved;
       } else if (v.rfind("first ", 0) == 0) {
-        s.captcha = CaptchaMode::kFirst;
-        s.captchaCount = Number("the count of captcha = first", v.substr(6), 1, 1000000);
+        s.securityImage = SecurityImageMode::kFirst;
+        s.securityImageCount = Number("the count of captcha = first", v.substr(6), 1, 1000000);
       } else {
         Fail("captcha must be off, first N, always or until-solved, got \"" + value + "\"");
       }
     } else if (key == "answer") {
       if (value.empty()) Fail("answer may not be empty");
-      s.captchaAnswer = value;
+      s.securityImageAnswer = value;
     } else if (key == "status") {
       s.status = Number(key, value, 200, 599);
     } else {

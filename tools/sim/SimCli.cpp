@@ -21,7 +21,7 @@ namespace {
 constexpr int kExitRuntime = 1;
 constexpr int kExitUsage = 2;
 
-struct Options {
+struct SimOptions {
   int port = Simulator::kDefaultPort;
   std::optional<std::filesystem::path> scenario;
   bool check = false;
@@ -44,8 +44,8 @@ int ParsePort(const std::string& text) {
   return port;
 }
 
-Options ParseOptions(const std::vector<std::string>& args) {
-  Options options;
+SimOptions ParseOptions(const std::vector<std::string>& args) {
+  SimOptions options;
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string arg = args[i];
     std::optional<std::string> inlineValue;
@@ -114,7 +114,7 @@ int SimCli::Main(int argc, char** argv) {
 }
 
 int SimCli::Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  Options options;
+  SimOptions options;
   try {
     options = ParseOptions(args);
   } catch (const UsageError& e) {

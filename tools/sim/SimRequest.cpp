@@ -8,9 +8,9 @@ const char* ToString(SimService service) {
   switch (service) {
     case SimService::kSuggest:
       return "suggest";
-    case SimService::kCaptchaAnswer:
+    case SimService::kSecurityImageAnswer:
       return "captcha-answer";
-    case SimService::kCaptchaImage:
+    case SimService::kSecurityImage:
       return "captcha-image";
     case SimService::kGoogle:
       return "google";

@@ -10,15 +10,15 @@
 #include <thread>
 #include <utility>
 
-#include "sim/CaptchaImage.h"
 #include "sim/FaultRoutes.h"
 #include "sim/HelpText.h"
 #include "sim/HoldGate.h"
-#include "sim/MultipartForm.h"
-#include "sim/NewsService.h"
+#include "sim/MultipartParser.h"
+#include "sim/NewsRoutes.h"
 #include "sim/PacedResponse.h"
 #include "sim/RawQuery.h"
 #include "sim/SearchPages.h"
+#include "sim/SecurityImage.h"
 #include "sim/SimText.h"
 #include "sim/SuggestionPages.h"
 #include "sim/UpdateDescriptor.h"
@@ -60,8 +60,8 @@ bool StartsWith(std::string_view text, std::string_view head) {
 
 SimService Classify(std::string_view path, const RawQuery& query) {
   if (path == "/") return SimService::kSuggest;
-  if (path == "/keyword-suggestion-tool.html") return SimService::kCaptchaAnswer;
-  if (path == "/captcha.png") return SimService::kCaptchaImage;
+  if (path == "/keyword-suggestion-tool.html") return SimService::kSecurityImageAnswer;
+  if (path == "/captcha.png") return SimService::kSecurityImage;
   if (path == "/search") {
     return query.Has("q") || !query.Has("p") ? SimService::kGoogle : SimService::kYahoo;
   }
@@ -101,7 +101,7 @@ std::string ErrorPage(int status) {
          "</h1>\n<p>The server could not answer this request.</p>\n</body></html>\n";
 }
 
-struct CaptchaState {
+struct SecurityImageState {
   int suggestRequests = 0;
   int challenges = 0;
   std::string latestRandom;
@@ -111,10 +111,10 @@ struct CaptchaState {
 }  // namespace
 
 struct Simulator::Impl {
-  mutable std::mutex mutex;  // scenario, captcha, log, observer
+  mutable std::mutex mutex;  // scenario, security-image state, log, observer
   mutable std::condition_variable logChanged;
   Scenario scenario;
-  CaptchaState captcha;
+  SecurityImageState securityImageState;
   std::vector<SimRequest> log;
   std::function<void(const SimRequest&)> observer;
 
@@ -128,7 +128,7 @@ struct Simulator::Impl {
   void Handle(const httplib::Request& req, httplib::Response& res);
   SimRequest Record(const httplib::Request& req, SimService service);
   void Suggest(const RawQuery& query, std::uint64_t ticket, httplib::Response& res);
-  void CaptchaAnswer(const RawQuery& query, std::uint64_t ticket, httplib::Response& res);
+  void SecurityImageAnswer(const RawQuery& query, std::uint64_t ticket, httplib::Response& res);
   std::string NewChallenge(const RawQuery& query);
   void Search(Engine engine, const RawQuery& query, std::uint64_t ticket, httplib::Response& res);
   void Update(std::string_view path, std::uint64_t ticket, httplib::Response& res);
@@ -227,12 +227,12 @@ void Simulator::Impl::Handle(const httplib::Request& req, httplib::Response& res
     case SimService::kSuggest:
       Suggest(query, ticket, res);
       return;
-    case SimService::kCaptchaAnswer:
-      CaptchaAnswer(query, ticket, res);
+    case SimService::kSecurityImageAnswer:
+      SecurityImageAnswer(query, ticket, res);
       return;
-    case SimService::kCaptchaImage: {
-      const std::string answer = Snapshot().suggest.captchaAnswer;
-      res.set_content(CaptchaImage::Png(answer, query.Raw("random")), "image/png");
+    case SimService::kSecurityImage: {
+      const std::string answer = Snapshot().suggest.securityImageAnswer;
+      res.set_content(SecurityImage::Png(answer, query.Raw("random")), "image/png");
       return;
     }
     case SimService::kGoogle:
@@ -247,7 +247,7 @@ void Simulator::Impl::Handle(const httplib::Request& req, httplib::Response& res
     case SimService::kNewsList:
     case SimService::kNewsDetails: {
       const NewsScenario news = Snapshot().news;
-      NewsService::Reply reply = NewsService::Answer(request, news);
+      NewsRoutes::Reply reply = NewsRoutes::Answer(request, news);
       SendPaced(res, reply.status, std::move(reply.body), reply.contentType, news.pace, gate,
                 ticket);
       return;
@@ -272,8 +272,8 @@ std::string Simulator::Impl::NewChallenge(const RawQuery& query) {
   std::string random;
   {
     std::lock_guard lock(mutex);
-    random = ChallengeRandom(++captcha.challenges);
-    captcha.latestRandom = random;
+    random = ChallengeRandom(++securityImageState.challenges);
+    securityImageState.latestRandom = random;
   }
   return ChallengePage(query.Raw("seed"), random,
                        Base() + "/captcha.png?random=" + random + "&x=1");
@@ -292,18 +292,18 @@ void Simulator::Impl::Suggest(const RawQuery& query, std::uint64_t ticket, httpl
   bool challenge = false;
   {
     std::lock_guard lock(mutex);
-    const int n = ++captcha.suggestRequests;
-    switch (sc.captcha) {
-      case CaptchaMode::kOff:
+    const int n = ++securityImageState.suggestRequests;
+    switch (sc.securityImage) {
+      case SecurityImageMode::kOff:
         break;
-      case CaptchaMode::kFirst:
-        challenge = n <= sc.captchaCount;
+      case SecurityImageMode::kFirst:
+        challenge = n <= sc.securityImageCount;
         break;
-      case CaptchaMode::kAlways:
+      case SecurityImageMode::kAlways:
         challenge = true;
         break;
-      case CaptchaMode::kUntilSolved:
-        challenge = !captcha.solved;
+      case SecurityImageMode::kUntilSolved:
+        challenge = !securityImageState.solved;
         break;
     }
   }
@@ -311,8 +311,8 @@ void Simulator::Impl::Suggest(const RawQuery& query, std::uint64_t ticket, httpl
   SendPaced(res, 200, std::move(page), kHtml, sc.pace, gate, ticket);
 }
 
-void Simulator::Impl::CaptchaAnswer(const RawQuery& query, std::uint64_t ticket,
-                                    httplib::Response& res) {
+void Simulator::Impl::SecurityImageAnswer(const RawQuery& query, std::uint64_t ticket,
+                                          httplib::Response& res) {
   const SuggestScenario sc = Snapshot().suggest;
   if (sc.status != 200) {
     SendPaced(res, sc.status, ErrorPage(sc.status), kHtml, sc.pace, gate, ticket);
@@ -323,9 +323,10 @@ void Simulator::Impl::CaptchaAnswer(const RawQuery& query, std::uint64_t ticket,
     std::lock_guard lock(mutex);
     // Only the newest challenge counts, as on a service that keeps one
     // pending challenge per visitor.
-    right = !captcha.latestRandom.empty() && query.Raw("random") == captcha.latestRandom &&
-            query.Has("password") && query.Value("password") == sc.captchaAnswer;
-    if (right) captcha.solved = true;
+    right = !securityImageState.latestRandom.empty() &&
+            query.Raw("random") == securityImageState.latestRandom && query.Has("password") &&
+            query.Value("password") == sc.securityImageAnswer;
+    if (right) securityImageState.solved = true;
   }
   std::string page = right ? SuggestionPage(query.Value("seed"), sc) : NewChallenge(query);
   SendPaced(res, 200, std::move(page), kHtml, sc.pace, gate, ticket);
@@ -424,7 +425,7 @@ Scenario Simulator::GetScenario() const {
 void Simulator::SetScenario(Scenario scenario) {
   std::lock_guard lock(impl_->mutex);
   impl_->scenario = std::move(scenario);
-  impl_->captcha = {};
+  impl_->securityImageState = {};
 }
 
 void Simulator::ChangeScenario(const std::function<void(Scenario&)>& change) {

@@ -43,7 +43,7 @@ class Simulator {
 
   Scenario GetScenario() const;
   // Replaces the scenario and starts the security-image state afresh (the
-  // request counter of CaptchaMode::kFirst, the solved flag).
+  // request counter of SecurityImageMode::kFirst, the solved flag).
   void SetScenario(Scenario scenario);
   // Changes the scenario in place; the security-image state stays.
   void ChangeScenario(const std::function<void(Scenario&)>& change);

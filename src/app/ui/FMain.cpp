@@ -66,12 +66,13 @@ QString FromLocal(const std::string& text) {
 
 }  // namespace
 
-TfrmMain::TfrmMain(ServiceEndpoints endpoints, QWidget* parent)
+TfrmMain::TfrmMain(ServiceEndpoints endpoints, HttpClient::Options clientOptions, QWidget* parent)
     : QMainWindow(parent),
       endpoints_(std::move(endpoints)),
       msgMain_(this),
       exporter_(msgMain_, this),
-      idHTTP1_(std::make_unique<HttpClient>(static_cast<FetchHost&>(*this))) {
+      idHTTP1_(
+          std::make_unique<HttpClient>(static_cast<FetchHost&>(*this), std::move(clientOptions))) {
   CrashHandler::SetMessages(&msgMain_);
   timer1_.setObjectName(QStringLiteral("Timer1"));
   timer1_.setInterval(100);

@@ -56,8 +56,9 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   Q_OBJECT
 
  public:
+  // The window's HTTP client connects as `clientOptions` say.
   explicit TfrmMain(ServiceEndpoints endpoints = ServiceEndpoints::Compiled(),
-                    QWidget* parent = nullptr);
+                    HttpClient::Options clientOptions = {}, QWidget* parent = nullptr);
   ~TfrmMain() override;
 
   // --- The results table, for the other subsystems.

@@ -1,4 +1,4 @@
-#include "sim/CaptchaImage.h"
+#include "sim/SecurityImage.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -35,7 +35,7 @@ struct Canvas {
 
 }  // namespace
 
-std::string CaptchaImage::Png(std::string_view text, std::string_view salt) {
+std::string SecurityImage::Png(std::string_view text, std::string_view salt) {
   const int chars = std::max<int>(1, static_cast<int>(text.size()));
   const int glyphW = BitmapFont::kWidth * kScale;
   const int glyphH = BitmapFont::kHeight * kScale;

@@ -9,7 +9,7 @@
 namespace quorvane::sim {
 
 // The publisher's news service: getlastnews.php and getnewsdetails.php.
-class NewsService {
+class NewsRoutes {
  public:
   struct Reply {
     int status = 200;

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "web/UUtils.h"
+#include "base/TextRoutines.h"
 
 using namespace quorvane;
 

@@ -1,4 +1,4 @@
-#include "sim/MultipartForm.h"
+#include "sim/MultipartParser.h"
 
 #include <utility>
 

@@ -9,7 +9,7 @@ namespace quorvane::sim {
 // background, each letter nudged up or down. The noise is derived from
 // `salt` (the challenge's random value), so every challenge looks a little
 // different but the same challenge always gives the same bytes.
-class CaptchaImage {
+class SecurityImage {
  public:
   static std::string Png(std::string_view text, std::string_view salt);
 };

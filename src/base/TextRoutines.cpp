@@ -1,4 +1,4 @@
-#include "web/UUtils.h"
+#include "base/TextRoutines.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,20 +12,6 @@ namespace quorvane {
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
-
-// The one implementation behind both CutBetween overloads: `offset` is where
-// the working text begins inside `text`.
-std::string_view CutAt(std::string_view text, std::size_t& offset, std::string_view start,
-                       std::string_view end) {
-  const std::size_t startPos = FindNoCase(text, start, offset);
-  if (startPos == kNone) return {};
-  offset = startPos + start.size();
-  const std::size_t endPos = FindNoCase(text, end, offset);
-  if (endPos == kNone) return {};
-  const std::string_view field = text.substr(offset, endPos - offset);
-  offset = endPos;  // the end marker stays in the working text
-  return field;
-}
 
 // Replaces every occurrence present in `text` once, left to right, without
 // looking at the inserted text again.
@@ -46,15 +32,27 @@ std::string ReplaceEachOnce(const std::string& text, std::string_view searched,
 
 }  // namespace
 
+// The one implementation behind both CutBetween overloads.
+std::string_view TextWalker::Cut(std::string_view start, std::string_view end) {
+  const std::size_t startPos = FindNoCase(text_, start, offset_);
+  if (startPos == kNone) return {};
+  offset_ = startPos + start.size();
+  const std::size_t endPos = FindNoCase(text_, end, offset_);
+  if (endPos == kNone) return {};
+  const std::string_view field = text_.substr(offset_, endPos - offset_);
+  offset_ = endPos;  // the end marker stays in the working text
+  return field;
+}
+
 std::string CutBetween(std::string& work, std::string_view start, std::string_view end) {
-  std::size_t offset = 0;
-  std::string field(CutAt(work, offset, start, end));
-  work.erase(0, offset);
+  TextWalker walker(work);
+  std::string field(walker.Cut(start, end));
+  work.erase(0, walker.Offset());
   return field;
 }
 
 std::string CutBetween(TextWalker& work, std::string_view start, std::string_view end) {
-  return std::string(CutAt(work.text_, work.offset_, start, end));
+  return std::string(work.Cut(start, end));
 }
 
 // Same result as "find the first occurrence from the beginning, replace it,

@@ -1,4 +1,4 @@
-#include "sim/NewsService.h"
+#include "sim/NewsRoutes.h"
 
 #include <algorithm>
 
@@ -11,17 +11,17 @@ std::string FieldValue(const SimRequest& request, std::string_view name) {
   return field ? field->value : std::string{};
 }
 
-NewsService::Reply Text(std::string body) {
+NewsRoutes::Reply Text(std::string body) {
   return {200, std::move(body), "text/html"};
 }
 
-NewsService::Reply BadRequest(std::string why) {
+NewsRoutes::Reply BadRequest(std::string why) {
   return {400, "Bad request: " + why + "\n", "text/plain"};
 }
 
 }  // namespace
 
-std::string NewsService::EscapeBody(std::string_view body) {
+std::string NewsRoutes::EscapeBody(std::string_view body) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
   out.reserve(body.size());
@@ -39,7 +39,7 @@ std::string NewsService::EscapeBody(std::string_view body) {
   return out;
 }
 
-NewsService::Reply NewsService::Answer(const SimRequest& request, const NewsScenario& scenario) {
+NewsRoutes::Reply NewsRoutes::Answer(const SimRequest& request, const NewsScenario& scenario) {
   const bool details = request.service == SimService::kNewsDetails;
   if (request.method != "POST") {
     return {405, "Only POST requests are served here.\n", "text/plain"};

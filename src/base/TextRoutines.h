@@ -28,9 +28,10 @@ class TextWalker {
   std::string_view Rest() const { return text_.substr(offset_); }
   std::size_t Offset() const { return offset_; }
 
- private:
-  friend std::string CutBetween(TextWalker& work, std::string_view start, std::string_view end);
+  // CutBetween on the working text; the field views the caller's text.
+  std::string_view Cut(std::string_view start, std::string_view end);
 
+ private:
   std::string_view text_;
   std::size_t offset_ = 0;
 };

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "web/UUtils.h"
+#include "base/TextRoutines.h"
 
 using namespace quorvane;
 
