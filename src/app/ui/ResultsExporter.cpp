@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "app/CompleteFileName.h"
 #include "app/ResultsCsv.h"
 #include "app/ResultsXlsx.h"
 #include "base/AtomicFileWriter.h"
@@ -38,7 +39,7 @@ void ResultsExporter::SaveResultsCsv(const ResultStore& rows) {
 
   const bool workbook = type == kXlsxFilter;
   const std::string name = chosen.toLocal8Bit().toStdString();
-  const std::string path = workbook ? CompleteXlsxFileName(name) : CompleteCsvFileName(name);
+  const std::string path = CompleteFileName(name, workbook ? ".xlsx" : ".csv");
   lastPath_ = path;
   // A failed save leaves an earlier file of that name as it was.
   const std::error_code error =

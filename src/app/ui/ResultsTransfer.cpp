@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <utility>
 
+#include "app/GroupThousands.h"
 #include "app/ResultsCsv.h"
 #include "app/ResultsCsvReader.h"
 #include "app/ui/ResultsModel.h"
@@ -30,14 +31,6 @@ QString FromLocal(const std::string& text) {
 
 std::string ToLocal(const QString& text) {
   return text.toLocal8Bit().toStdString();
-}
-
-// "1,234": counts in questions read like the counts elsewhere.
-std::string WithThousands(int value) {
-  std::string digits = std::to_string(value);
-  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
-    digits.insert(static_cast<std::size_t>(at), 1, ',');
-  return digits;
 }
 
 bool Droppable(const QMimeData* data) {
@@ -204,7 +197,7 @@ void ResultsTransfer::RemoveDuplicates() {
     return;
   }
   const std::string question = count == 1 ? std::string("Remove 1 duplicate row?")
-                                          : "Remove " + WithThousands(count) + " duplicate rows?";
+                                          : "Remove " + GroupThousands(count) + " duplicate rows?";
   if (!parts_.msgMain.Confirm(question)) return;
   parts_.model.RemoveDuplicates();
   parts_.showItemCount(std::to_string(parts_.model.RowCount()) + " items listed");
