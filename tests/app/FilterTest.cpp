@@ -34,7 +34,7 @@ class FilterTest : public GuiFixture {
  protected:
   FilterTest() {
     for (const char* phrase : {"red shoes", "cheap red shoes", "blue boots", "Red Hat", "green"})
-      window_.Results().AddResultRow(std::to_string(window_.Results().RowCount() + 1), phrase, "");
+      window_.Results().AppendKeywords({{phrase, ""}});
   }
 
   template <class Widget>
