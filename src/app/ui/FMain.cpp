@@ -30,6 +30,7 @@
 #include "app/ui/ToolIcons.h"
 #include "app/ui/WelcomePage.h"
 #include "base/ui/CrashHandler.h"
+#include "base/ui/LocalText.h"
 #include "base/ui/WindowPlacement.h"
 #include "keywords/KeywordFile.h"
 #include "keywords/ui/FAddKeywords.h"
@@ -58,10 +59,6 @@ template <class Widget>
 Widget* Named(Widget* widget, const char* name) {
   widget->setObjectName(QLatin1String(name));
   return widget;
-}
-
-QString FromLocal(const std::string& text) {
-  return QString::fromLocal8Bit(text);
 }
 
 }  // namespace

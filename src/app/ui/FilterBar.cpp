@@ -10,6 +10,7 @@
 #include "app/KeywordFilter.h"
 #include "app/ui/ResultsModel.h"
 #include "base/ui/CrashHandler.h"
+#include "base/ui/LocalText.h"
 
 namespace quorvane {
 
@@ -44,7 +45,7 @@ FilterBar::FilterBar(ResultsModel& model, QTableView& table, QWidget* parent)
   connect(actFilter_, &QAction::triggered, this, [this] { CrashHandler::Guard([&] { Open(); }); });
 
   connect(edtFilter_, &QLineEdit::textChanged, this, [this](const QString& text) {
-    CrashHandler::Guard([&] { model_.SetFilter(text.toLocal8Bit().toStdString()); });
+    CrashHandler::Guard([&] { model_.SetFilter(ToLocal(text)); });
   });
   // Any change of the rows may change the count shown.
   connect(&model_, &ResultsModel::modelReset, this, &FilterBar::UpdateCount);

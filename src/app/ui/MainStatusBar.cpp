@@ -7,15 +7,13 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/ui/LocalText.h"
+
 namespace quorvane {
 
 namespace {
 
 constexpr int kItemCountPanelWidth = 82;
-
-QString FromLocal(const std::string& text) {
-  return QString::fromLocal8Bit(text);
-}
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include "base/Messages.h"
 #include "base/ProgramFolder.h"
 #include "base/ui/FileDialogs.h"
+#include "base/ui/LocalText.h"
 
 namespace quorvane {
 
@@ -32,13 +33,13 @@ void ResultsExporter::SaveResultsCsv(const ResultStore& rows) {
 
   const std::string start = lastPath_.empty() ? ProgramFolder().string() : lastPath_;
   QString type;
-  const QString chosen = FileDialogs::GetSaveFileName(
-      dialogParent_, QStringLiteral("Save file"), QString::fromLocal8Bit(start),
-      kCsvFilter + QStringLiteral(";;") + kXlsxFilter, &type);
+  const QString chosen =
+      FileDialogs::GetSaveFileName(dialogParent_, QStringLiteral("Save file"), FromLocal(start),
+                                   kCsvFilter + QStringLiteral(";;") + kXlsxFilter, &type);
   if (chosen.isEmpty()) return;
 
   const bool workbook = type == kXlsxFilter;
-  const std::string name = chosen.toLocal8Bit().toStdString();
+  const std::string name = ToLocal(chosen);
   const std::string path = CompleteFileName(name, workbook ? ".xlsx" : ".csv");
   lastPath_ = path;
   // A failed save leaves an earlier file of that name as it was.

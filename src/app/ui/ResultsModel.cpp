@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/ui/LocalText.h"
+
 namespace quorvane {
 
 namespace {
@@ -38,7 +40,7 @@ bool ResultsModel::Holds(const QModelIndex& index) const {
 QVariant ResultsModel::data(const QModelIndex& index, int role) const {
   if (!Holds(index)) return {};
   const int row = StoreRow(index.row());
-  if (role == Qt::DisplayRole) return QString::fromLocal8Bit(store_.Cell(row, index.column()));
+  if (role == Qt::DisplayRole) return FromLocal(store_.Cell(row, index.column()));
   if (role == Qt::CheckStateRole && index.column() == kColNo)
     return store_.Checked(row) ? Qt::Checked : Qt::Unchecked;
   return {};
@@ -213,8 +215,7 @@ void ResultsModel::Sort(int column, bool ascending) {
     std::vector<QCollatorSortKey> keys;
     keys.reserve(static_cast<std::size_t>(store_.Count()));
     for (int row = 0; row < store_.Count(); ++row) {
-      keys.push_back(
-          collator.sortKey(QString::fromLocal8Bit(store_.Cell(row, kColKeywords)).toCaseFolded()));
+      keys.push_back(collator.sortKey(FromLocal(store_.Cell(row, kColKeywords)).toCaseFolded()));
     }
     store_.SortByKeys(
         keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b); },

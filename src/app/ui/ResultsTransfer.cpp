@@ -17,6 +17,7 @@
 #include "base/Messages.h"
 #include "base/ui/CrashHandler.h"
 #include "base/ui/FileDialogs.h"
+#include "base/ui/LocalText.h"
 #include "keywords/KeywordFile.h"
 
 namespace quorvane {
@@ -24,14 +25,6 @@ namespace quorvane {
 namespace {
 
 constexpr const char* kCsvMimeType = "text/csv";
-
-QString FromLocal(const std::string& text) {
-  return QString::fromLocal8Bit(text);
-}
-
-std::string ToLocal(const QString& text) {
-  return text.toLocal8Bit().toStdString();
-}
 
 bool Droppable(const QMimeData* data) {
   return data != nullptr && (data->hasUrls() || data->hasText());

@@ -9,6 +9,7 @@
 
 #include "base/Messages.h"
 #include "base/ui/AccessibleRole.h"
+#include "base/ui/LocalText.h"
 #include "base/ui/WindowPlacement.h"
 #include "keywords/SecurityImagePage.h"
 #include "keywords/ui/SecurityImageView.h"
@@ -84,7 +85,7 @@ TfrmCaptcha::TfrmCaptcha(Messages& msgMain, QWidget* parent)
 }
 
 std::string TfrmCaptcha::Password() const {
-  return edtPassword->text().toLocal8Bit().toStdString();
+  return ToLocal(edtPassword->text());
 }
 
 void TfrmCaptcha::showEvent(QShowEvent* event) {
@@ -104,8 +105,7 @@ void TfrmCaptcha::ShowSecurityImage() {
   seedValue_ = values.SeedValue;
   imageSrc_ = values.ImageSrc;
   // Taken as it stands: a relative address is not resolved and just fails.
-  imgSecurityImage->Navigate(
-      QUrl(QString::fromLocal8Bit(imageSrc_.data(), static_cast<qsizetype>(imageSrc_.size()))));
+  imgSecurityImage->Navigate(QUrl(FromLocal(imageSrc_)));
 }
 
 void TfrmCaptcha::keyPressEvent(QKeyEvent* event) {

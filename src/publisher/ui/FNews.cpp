@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "base/ui/LocalText.h"
 #include "publisher/NewsRecord.h"
 #include "publisher/NewsService.h"
 #include "publisher/ui/GuardedSelectionModel.h"
@@ -140,9 +141,9 @@ void TfrmNews::FormShow() {
   for (const auto& record : newsItems_) {
     const NewsRecord fields = SplitNewsRecord(record);
     auto* row = new QTreeWidgetItem(lvwItems);
-    row->setText(0, QString::fromLocal8Bit(fields.title));
-    row->setText(1, QString::fromLocal8Bit(fields.published));
-    row->setText(kIdColumn, QString::fromLocal8Bit(fields.id));
+    row->setText(0, FromLocal(fields.title));
+    row->setText(1, FromLocal(fields.published));
+    row->setText(kIdColumn, FromLocal(fields.id));
     // The id goes back to the service and into the marker byte for byte,
     // never through a text codec.
     row->setData(kIdColumn, Qt::UserRole,
@@ -168,7 +169,7 @@ void TfrmNews::lvwItemsChange() {
   const bool ok = news_.RequestBrandNewsDetails(id, body);
   if (!self) return;
   if (ok) {
-    prfEditorNews->setHtml(QString::fromLocal8Bit(body));
+    prfEditorNews->setHtml(FromLocal(body));
     saveLastNewsId_(id);
   }
   SetBusyCursor(false);
