@@ -29,10 +29,10 @@ QPushButton* MakeButton(const char* caption, const char* name, QWidget* parent) 
 
 }  // namespace
 
-TfrmCaptcha::TfrmCaptcha(Messages& msgMain, QWidget* parent)
+TfrmCaptcha::TfrmCaptcha(Messages& messages, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      msgMain_(msgMain) {
+      messages_(messages) {
   setObjectName(QStringLiteral("frmCaptcha"));
   setWindowTitle(QStringLiteral("Security image"));
   setFixedSize(310, 209);
@@ -122,7 +122,7 @@ void TfrmCaptcha::btnRefreshClick() {
 
 void TfrmCaptcha::btnOkClick() {
   if (edtPassword->text().isEmpty()) {
-    msgMain_.Information("Please enter a password.");
+    messages_.Information("Please enter a password.");
     return;
   }
   accept();

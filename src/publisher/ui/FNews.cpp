@@ -41,10 +41,10 @@ TfrmNews::TfrmNews(const std::vector<std::string>& newsItems, NewsService& news,
   setModal(true);
   resize(kClientWidth, kClientHeight);
 
-  panList_ = new QWidget;
-  panList_->setObjectName(QStringLiteral("panList"));
-  panList_->setMinimumHeight(10);
-  lvwItems = new QTreeWidget(panList_);
+  panList = new QWidget;
+  panList->setObjectName(QStringLiteral("panList"));
+  panList->setMinimumHeight(10);
+  lvwItems = new QTreeWidget(panList);
   lvwItems->setObjectName(QStringLiteral("lvwItems"));
   lvwItems->setAccessibleName(QStringLiteral("News"));
   lvwItems->setColumnCount(3);
@@ -77,7 +77,7 @@ TfrmNews::TfrmNews(const std::vector<std::string>& newsItems, NewsService& news,
   lvwItems->setSelectionModel(new GuardedSelectionModel(
       lvwItems->model(), [this] { return lvwItemsChanging(); }, lvwItems));
   delete defaultSelection;
-  auto* listLayout = new QVBoxLayout(panList_);
+  auto* listLayout = new QVBoxLayout(panList);
   listLayout->setContentsMargins(0, 0, 0, 0);
   listLayout->addWidget(lvwItems);
 
@@ -85,30 +85,30 @@ TfrmNews::TfrmNews(const std::vector<std::string>& newsItems, NewsService& news,
   prfEditorNews->setObjectName(QStringLiteral("prfEditorNews"));
   prfEditorNews->setAccessibleName(QStringLiteral("News item"));
 
-  splitter_ = new QSplitter(Qt::Vertical);
-  splitter_->setObjectName(QStringLiteral("splitter"));
-  splitter_->setHandleWidth(kSplitterWidth);
-  splitter_->setChildrenCollapsible(false);
-  splitter_->addWidget(panList_);
-  splitter_->addWidget(prfEditorNews);
-  splitter_->setStretchFactor(0, 0);
-  splitter_->setStretchFactor(1, 1);
-  splitter_->setSizes(
+  splitter = new QSplitter(Qt::Vertical);
+  splitter->setObjectName(QStringLiteral("splitter"));
+  splitter->setHandleWidth(kSplitterWidth);
+  splitter->setChildrenCollapsible(false);
+  splitter->addWidget(panList);
+  splitter->addWidget(prfEditorNews);
+  splitter->setStretchFactor(0, 0);
+  splitter->setStretchFactor(1, 1);
+  splitter->setSizes(
       {kListPanelHeight, kClientHeight - kListPanelHeight - kSplitterWidth - kButtonPanelHeight});
-  splitter_->handle(1)->setAccessibleName(QStringLiteral("Splitter"));
+  splitter->handle(1)->setAccessibleName(QStringLiteral("Splitter"));
 
-  panButtons_ = new QWidget;
-  panButtons_->setObjectName(QStringLiteral("panButtons"));
-  panButtons_->setFixedHeight(kButtonPanelHeight);
-  btnExit = new QPushButton(QStringLiteral("Close"), panButtons_);
+  panButtons = new QWidget;
+  panButtons->setObjectName(QStringLiteral("panButtons"));
+  panButtons->setFixedHeight(kButtonPanelHeight);
+  btnExit = new QPushButton(QStringLiteral("Close"), panButtons);
   btnExit->setObjectName(QStringLiteral("btnExit"));
   btnExit->setGeometry(304, 7, 97, 20);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  layout->addWidget(splitter_, 1);
-  layout->addWidget(panButtons_);
+  layout->addWidget(splitter, 1);
+  layout->addWidget(panButtons);
 
   connect(lvwItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &TfrmNews::lvwItemsChange);
