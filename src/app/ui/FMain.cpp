@@ -322,6 +322,8 @@ void TfrmMain::ConnectCommands() {
 }
 
 void TfrmMain::AddDataCommands() {
+  // Made after the model, it goes after it: the model hands it the drops
+  // on the table for as long as the model lives.
   transfer_ = new ResultsTransfer(
       ResultsTransfer::Parts{*model_, msgMain_, lvwItems, [this] { return CommandsBusy(); },
                              [this](const std::string& text) { SetItemCountText(text); },

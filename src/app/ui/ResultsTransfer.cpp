@@ -3,8 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QMimeData>
 #include <QTableView>
 #include <QUrl>
@@ -26,18 +24,15 @@ namespace {
 
 constexpr const char* kCsvMimeType = "text/csv";
 
-bool Droppable(const QMimeData* data) {
-  return data != nullptr && (data->hasUrls() || data->hasText());
-}
-
 }  // namespace
 
 ResultsTransfer::ResultsTransfer(Parts parts, QObject* parent)
     : QObject(parent), parts_(std::move(parts)) {
-  parts_.table->setAcceptDrops(true);
+  parts_.model.SetDropTarget(this);
+  parts_.table->setDragDropMode(QAbstractItemView::DropOnly);
   parts_.table->viewport()->setAcceptDrops(true);
-  parts_.table->viewport()->installEventFilter(this);
-  viewport_ = parts_.table->viewport();
+  // The whole table takes a drop: no line between rows marks a place.
+  parts_.table->setDropIndicatorShown(false);
 }
 
 void ResultsTransfer::AddActions(QAction* before) {
@@ -196,37 +191,12 @@ void ResultsTransfer::RemoveDuplicates() {
   parts_.showItemCount(std::to_string(parts_.model.RowCount()) + " items listed");
 }
 
-bool ResultsTransfer::eventFilter(QObject* watched, QEvent* event) {
-  // Compared by address only: the filter also sees the events of the
-  // table's own teardown, when it is no scroll area any more.
-  if (watched != viewport_) return QObject::eventFilter(watched, event);
-  switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-      auto* drag = static_cast<QDropEvent*>(event);
-      if (!Busy() && Droppable(drag->mimeData())) {
-        drag->setDropAction(Qt::CopyAction);
-        drag->accept();
-      } else {
-        drag->ignore();
-      }
-      return true;
-    }
-    case QEvent::Drop: {
-      auto* drop = static_cast<QDropEvent*>(event);
-      if (Busy() || !Droppable(drop->mimeData())) {
-        drop->ignore();
-        return true;
-      }
-      drop->setDropAction(Qt::CopyAction);
-      drop->accept();
-      const QMimeData* data = drop->mimeData();
-      CrashHandler::Guard([&] { AddMimeData(*data); });
-      return true;
-    }
-    default:
-      return QObject::eventFilter(watched, event);
-  }
+bool ResultsTransfer::CanTakeDrop(const QMimeData& data) const {
+  return !Busy() && (data.hasUrls() || data.hasText());
+}
+
+void ResultsTransfer::TakeDrop(const QMimeData& data) {
+  CrashHandler::Guard([&] { AddMimeData(data); });
 }
 
 }  // namespace quorvane
