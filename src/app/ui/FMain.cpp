@@ -326,7 +326,7 @@ void TfrmMain::AddDataCommands() {
   // on the table for as long as the model lives.
   transfer_ = new ResultsTransfer(
       ResultsTransfer::Parts{*model_, msgMain_, lvwItems, [this] { return CommandsBusy(); },
-                             [this](const std::string& text) { SetItemCountText(text); },
+                             *statusBar_,
                              [this](const std::string& path) { ImportKeywordFile(path); }},
       this);
   // The data commands open the menu, above Filter and the targeted runs.
@@ -488,25 +488,18 @@ std::vector<int> TfrmMain::ShownRows() const {
 }
 
 void TfrmMain::RunBegins(int rows) {
-  runClock_.start();
-  runEstimate_.Start(rows, 0);
-  if (rows > 0) {
-    statusBar_->ShowRunProgress(runEstimate_.Text());
-    launcher_.Show(0.0);
-  } else {
-    statusBar_->ShowRunProgress("Gathering keywords");
-  }
+  runRows_ = std::max(0, rows);
+  statusBar_->RunBegins(rows);
+  if (runRows_ > 0) launcher_.Show(0.0);
 }
 
 void TfrmMain::RunRowsDone(int done) {
-  if (runEstimate_.Total() <= 0) return;
-  runEstimate_.RowDone(done, runClock_.elapsed());
-  statusBar_->ShowRunProgress(runEstimate_.Text());
-  launcher_.Show(static_cast<double>(done) / runEstimate_.Total());
+  statusBar_->RunRowsDone(done);
+  if (runRows_ > 0) launcher_.Show(static_cast<double>(done) / runRows_);
 }
 
 void TfrmMain::RunEnds() {
-  statusBar_->ShowRunProgress({});
+  statusBar_->RunEnds();
   launcher_.Clear();
 }
 
@@ -517,11 +510,7 @@ std::vector<int> TfrmMain::TickedShownRows() const {
 }
 
 void TfrmMain::ShowItemCount() {
-  SetItemCountText(std::to_string(model_->RowCount()) + " items listed");
-}
-
-void TfrmMain::SetItemCountText(const std::string& text) {
-  statusBar_->ShowItemCount(text);
+  statusBar_->ShowItemCount(model_->RowCount());
 }
 
 void TfrmMain::SetHeaderSortEnabled(bool enabled) {
@@ -601,7 +590,7 @@ void TfrmMain::ImportKeywordFile(const std::string& path) {
   model_->AppendKeywords(keywords);
   // The panel shows the row count after the last line; nothing draws in
   // between, so one write shows what a write per line would.
-  if (!keywords.empty()) SetItemCountText("Total: " + std::to_string(model_->RowCount()));
+  if (!keywords.empty()) statusBar_->ShowTotal(model_->RowCount());
 }
 
 void TfrmMain::btnSaveResultsClick() {

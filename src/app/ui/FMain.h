@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/RunEstimate.h"
 #include "app/ui/LauncherProgress.h"
 #include "app/ui/ResultsExporter.h"
 #include "base/ResultsTable.h"
@@ -194,7 +193,6 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
 
   void CenterBanners();
   void UpdateCommandStates();
-  void SetItemCountText(const std::string& text);
   void SetMainKeyword(const std::string& keyword);
   void OpenLinkAddress(const std::string& address);
 
@@ -255,8 +253,8 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   LinkLabel* lblLink2URL = nullptr;
 
   MainStatusBar* statusBar_ = nullptr;
-  RunEstimate runEstimate_;
-  QElapsedTimer runClock_;
+  // The launcher entry shows the share done of a run over this many rows.
+  int runRows_ = 0;
   LauncherProgress launcher_;
 
   // Last, so that they go before the client and msgMain they use.

@@ -11,6 +11,7 @@
 #include "app/GroupThousands.h"
 #include "app/ResultsCsv.h"
 #include "app/ResultsCsvReader.h"
+#include "app/ui/MainStatusBar.h"
 #include "app/ui/ResultsModel.h"
 #include "base/Messages.h"
 #include "base/ui/CrashHandler.h"
@@ -59,14 +60,10 @@ void ResultsTransfer::SetIdle(bool idle) {
     if (action != nullptr) action->setEnabled(idle);
 }
 
-void ResultsTransfer::ShowTotal() {
-  parts_.showItemCount("Total: " + std::to_string(parts_.model.RowCount()));
-}
-
 void ResultsTransfer::AppendTableRows(std::vector<ResultRow> rows) {
   if (rows.empty()) return;
   parts_.model.AppendNumbered(std::move(rows));
-  ShowTotal();
+  parts_.statusBar.ShowTotal(parts_.model.RowCount());
 }
 
 void ResultsTransfer::OpenResults() {
@@ -174,7 +171,7 @@ void ResultsTransfer::AddText(const std::string& text) {
     if (!line.empty()) keywords.push_back(NewKeyword{std::move(line), {}});
   if (keywords.empty()) return;
   parts_.model.AppendKeywords(keywords);
-  ShowTotal();
+  parts_.statusBar.ShowTotal(parts_.model.RowCount());
 }
 
 void ResultsTransfer::RemoveDuplicates() {
@@ -188,7 +185,7 @@ void ResultsTransfer::RemoveDuplicates() {
                                           : "Remove " + GroupThousands(count) + " duplicate rows?";
   if (!parts_.msgMain.Confirm(question)) return;
   parts_.model.RemoveDuplicates();
-  parts_.showItemCount(std::to_string(parts_.model.RowCount()) + " items listed");
+  parts_.statusBar.ShowItemCount(parts_.model.RowCount());
 }
 
 bool ResultsTransfer::CanTakeDrop(const QMimeData& data) const {

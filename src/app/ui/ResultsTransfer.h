@@ -14,6 +14,7 @@ class QTableView;
 
 namespace quorvane {
 
+class MainStatusBar;
 class Messages;
 
 // The commands that move rows in and out of the results table: Open
@@ -32,8 +33,8 @@ class ResultsTransfer final : public QObject, public ResultsModel::DropTarget {
     QTableView* table;
     // True while the window's commands are busy.
     std::function<bool()> busy;
-    // Writes the text into the item-count panel.
-    std::function<void(const std::string&)> showItemCount;
+    // Its count panel tells how many rows the table holds after a command.
+    MainStatusBar& statusBar;
     // Add Keywords' import of a keyword list file.
     std::function<void(const std::string&)> importKeywordFile;
   };
@@ -80,7 +81,6 @@ class ResultsTransfer final : public QObject, public ResultsModel::DropTarget {
   void AppendTableRows(std::vector<ResultRow> rows);
   void AddFile(const std::string& path);
   void AddText(const std::string& text);
-  void ShowTotal();
 
   Parts parts_;
   QAction* actOpenResults_ = nullptr;
