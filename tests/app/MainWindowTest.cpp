@@ -26,6 +26,7 @@
 #include "app/ui/LinkLabel.h"
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
+#include "support/DuringGatherData.h"
 #include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
@@ -69,7 +70,7 @@ class MainWindowTest : public GuiFixture {
   }
 
   TempFolder folder_{true};
-  TfrmMain window_{LoopbackEndpoints()};
+  TfrmMain window_{StalledEngineEndpoints()};
 };
 
 // --- Start-up
@@ -508,15 +509,14 @@ TEST_F(MainWindowTest, BusyDisablesWhatChangesRowsOrUsesTheClient) {
 
 TEST_F(MainWindowTest, BusyCallsNestAndStopStaysAvailable) {
   auto* gatherData = Find<QPushButton>("btnGatherData");
-  gatherData->setText("Stop");
-  window_.SetCommandsBusy(true);  // a gathering run
-  window_.RequestRunning(true);   // one of its requests
-  EXPECT_TRUE(gatherData->isEnabled()) << "Stop must reach the run";
-  window_.RequestRunning(false);
-  EXPECT_TRUE(window_.CommandsBusy()) << "the run still goes on";
-  EXPECT_FALSE(Find<QWidget>("btnDeleteAll")->isEnabled());
-  gatherData->setText("Gather Data");
-  window_.SetCommandsBusy(false);
+  window_.Results().AppendKeywords({{"golf", ""}});
+  DuringGatherData(window_, [&] {  // a gathering run
+    window_.RequestRunning(true);  // one of its requests
+    EXPECT_TRUE(gatherData->isEnabled()) << "Stop must reach the run";
+    window_.RequestRunning(false);
+    EXPECT_TRUE(window_.CommandsBusy()) << "the run still goes on";
+    EXPECT_FALSE(Find<QWidget>("btnDeleteAll")->isEnabled());
+  });
   EXPECT_FALSE(window_.CommandsBusy());
   EXPECT_TRUE(Find<QWidget>("btnDeleteAll")->isEnabled());
 }

@@ -52,9 +52,6 @@ constexpr std::array<int, kColumnCount> kColumnWidths = {49, 132, 132, 104, 104,
 // settings give them other addresses.
 constexpr const char* kDesignLinkAddress = "http://www.google.com/";
 
-// The caption of btnGatherData while a run goes on.
-constexpr const char* kStopCaption = "Stop";
-
 template <class Widget>
 Widget* Named(Widget* widget, const char* name) {
   widget->setObjectName(QLatin1String(name));
@@ -144,7 +141,7 @@ QWidget* TfrmMain::BuildToolBar() {
   btnMainKeyword = textButton("btnMainKeyword", "Main Keyword", 99);
   btnGatherKeyword = textButton("btnGatherKeyword", "Gather Keywords", 101);
   btnAddKeyword = textButton("btnAddKeyword", "Add Keywords", 99);
-  btnGatherData = textButton("btnGatherData", "Gather Data", 98);
+  btnGatherData = textButton("btnGatherData", KeywordCommands::kGatherDataCaption, 98);
   btnSaveResults = textButton("btnSaveResults", "Save Results", 98);
   btnMakeMoney = textButton("btnMakeMoney", "Make Money", 104);
   btnAbout = textButton("btnAbout", "About", 104);
@@ -665,21 +662,23 @@ void TfrmMain::btnGatherKeywordClick() {
 }
 
 void TfrmMain::btnGatherDataClick() {
+  // Stop must not wait for the start-up check.
   if (keywords_->RefuseOrStopGatherData()) return;
   if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::btnGatherDataClick))) return;
-  keywords_->GatherData();
+  keywords_->GatherData(KeywordCommands::Rows::kShown);
 }
 
 void TfrmMain::actGatherTickedClick() {
-  if (CommandsBusy() || keywords_->Running()) return;
+  // A Gather Data run keeps the commands busy from its start to its end.
+  if (CommandsBusy()) return;
   if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::actGatherTickedClick))) return;
-  keywords_->GatherTickedData();
+  keywords_->GatherData(KeywordCommands::Rows::kTicked);
 }
 
 void TfrmMain::actGatherMissingClick() {
-  if (CommandsBusy() || keywords_->Running()) return;
+  if (CommandsBusy()) return;
   if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::actGatherMissingClick))) return;
-  keywords_->GatherMissingData();
+  keywords_->GatherData(KeywordCommands::Rows::kMissing);
 }
 
 SearchType TfrmMain::CurrentSearchType() const {
@@ -737,11 +736,12 @@ void TfrmMain::UpdateCommandStates() {
        std::initializer_list<QWidget*>{btnMainKeyword, btnGatherKeyword, btnAddKeyword,
                                        btnDeleteSelected, btnDeleteAll, btnNews, btnUpdate})
     command->setEnabled(idle);
-  btnGatherData->setEnabled(idle || btnGatherData->text() == QLatin1String(kStopCaption));
+  // Stop stays available while everything else waits for the run.
+  const bool gatherDataRunning = keywords_->GatherDataRunning();
+  btnGatherData->setEnabled(idle || gatherDataRunning);
   lvwItems->horizontalHeader()->setSectionsClickable(idle && headerSortEnabled_);
   if (transfer_ != nullptr) transfer_->SetIdle(idle);
-  if (stopKey_ != nullptr)
-    stopKey_->setEnabled(btnGatherData->text() == QLatin1String(kStopCaption));
+  if (stopKey_ != nullptr) stopKey_->setEnabled(gatherDataRunning);
   actGatherTicked->setEnabled(idle);
   actGatherMissing->setEnabled(idle);
 }

@@ -94,10 +94,11 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   // Disables every command that would change the table's rows or use the
   // HTTP client (Main Keyword, Gather Keywords, Add Keywords, Delete
   // Selected, Delete All, Check News, Check Updates, header sorting), and
-  // "Gather Data" unless it reads "Stop". Select All, Clear Selection, the
-  // check boxes, Save Results and closing the window stay available. Calls
-  // nest: the commands come back when every SetCommandsBusy(true) has been
-  // matched by a SetCommandsBusy(false).
+  // "Gather Data" unless a Gather Data run goes on (it then reads "Stop").
+  // Select All, Clear Selection, the check boxes, Save Results and closing
+  // the window stay available. Calls nest: the commands come back when
+  // every SetCommandsBusy(true) has been matched by a
+  // SetCommandsBusy(false).
   void SetCommandsBusy(bool busy) override;
   bool CommandsBusy() const { return busyDepth_ > 0; }
 
@@ -216,7 +217,7 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
 
   ResultsModel* model_ = nullptr;
   ResultsTransfer* transfer_ = nullptr;
-  // Esc works only while btnGatherData reads "Stop".
+  // Esc works only while a Gather Data run goes on.
   QShortcut* stopKey_ = nullptr;
 
   // Controls, named as in the window's design.
