@@ -171,7 +171,13 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   QWidget* BuildMainPage();
   QWidget* BuildToolBar();
   QWidget* BuildBanner();
+  // The filter bar, the results table and the buttons under it.
   QWidget* BuildResultsArea();
+  void BuildResultsTable();
+  // The table's context menu: Filter, the targeted runs and sorting by
+  // each column (AddDataCommands puts the data commands in front).
+  void BuildTableMenu();
+  QWidget* BuildTableButtons();
   QWidget* BuildLinkBar();
   QWidget* BuildStatusBar();
   void ConnectCommands();
@@ -180,6 +186,9 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   void AddDataCommands();
   // The handler wrapped so that an error escaping it is reported.
   std::function<void()> Guarded(void (TfrmMain::*handler)());
+  // True while the start-up check runs: the check gives way, and the
+  // handler runs again (guarded) as soon as the check has returned.
+  bool DeferredBehindBackgroundCheck(void (TfrmMain::*handler)());
 
   // Window events.
   void FormCreate();
@@ -217,10 +226,12 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
 
   ResultsModel* model_ = nullptr;
   ResultsTransfer* transfer_ = nullptr;
-  // Esc works only while a Gather Data run goes on.
-  QShortcut* stopKey_ = nullptr;
+  // The launcher entry shows the share done of a run over this many rows.
+  int runRows_ = 0;
+  LauncherProgress launcher_;
 
-  // Controls, named as in the window's design.
+  // The window's controls: each member is named as its control (the
+  // control's object name), without the underscore of other members.
   QStackedWidget* pgcPrinc = nullptr;
   WelcomePage* stsWelcome = nullptr;  // destroyed at first display without a welcome page
   QWidget* stsMain = nullptr;
@@ -241,7 +252,7 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   BannerLabel* gifBanner = nullptr;
 
   QTableView* lvwItems = nullptr;
-  FilterBar* filterBar_ = nullptr;
+  FilterBar* panFilter = nullptr;
   QAction* actGatherTicked = nullptr;
   QAction* actGatherMissing = nullptr;
   QPushButton* btnSelectAll = nullptr;
@@ -253,10 +264,9 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   LinkLabel* lblLink1URL = nullptr;
   LinkLabel* lblLink2URL = nullptr;
 
-  MainStatusBar* statusBar_ = nullptr;
-  // The launcher entry shows the share done of a run over this many rows.
-  int runRows_ = 0;
-  LauncherProgress launcher_;
+  MainStatusBar* stbMain = nullptr;
+  // Esc works only while a Gather Data run goes on.
+  QShortcut* keyStop = nullptr;
 
   // Last, so that they go before the client and msgMain they use.
   std::unique_ptr<KeywordCommands> keywords_;

@@ -47,16 +47,16 @@ void ResultsTransfer::AddActions(QAction* before) {
     parts_.table->insertAction(before, action);
     return action;
   };
-  actOpenResults_ = add("actOpenResults", "Open Results\u2026", QKeySequence::Open,
-                        &ResultsTransfer::OpenResults);
-  actCopy_ = add("actCopy", "Copy", QKeySequence::Copy, &ResultsTransfer::Copy);
-  actPaste_ = add("actPaste", "Paste", QKeySequence::Paste, &ResultsTransfer::Paste);
-  actRemoveDuplicates_ = add("actRemoveDuplicates", "Remove Duplicates", QKeySequence(),
-                             &ResultsTransfer::RemoveDuplicates);
+  actOpenResults = add("actOpenResults", "Open Results\u2026", QKeySequence::Open,
+                       &ResultsTransfer::OpenResults);
+  actCopy = add("actCopy", "Copy", QKeySequence::Copy, &ResultsTransfer::Copy);
+  actPaste = add("actPaste", "Paste", QKeySequence::Paste, &ResultsTransfer::Paste);
+  actRemoveDuplicates = add("actRemoveDuplicates", "Remove Duplicates", QKeySequence(),
+                            &ResultsTransfer::RemoveDuplicates);
 }
 
 void ResultsTransfer::SetIdle(bool idle) {
-  for (QAction* action : {actOpenResults_, actPaste_, actRemoveDuplicates_})
+  for (QAction* action : {actOpenResults, actPaste, actRemoveDuplicates})
     if (action != nullptr) action->setEnabled(idle);
 }
 
@@ -78,7 +78,7 @@ void ResultsTransfer::OpenResults() {
 bool ResultsTransfer::OpenResultsFile(const std::string& path) {
   ResultsFile file = ReadResultsFile(path);
   if (!file.readable || !file.text.ok()) {
-    parts_.msgMain.Warning(ResultsFileMessage(path, file));
+    parts_.messages.Warning(ResultsFileMessage(path, file));
     return false;
   }
   AppendTableRows(std::move(file.text.rows));
@@ -147,7 +147,7 @@ void ResultsTransfer::AddFile(const std::string& path) {
     return;
   }
   if (!file.readable || !file.text.ok()) {
-    parts_.msgMain.Warning(ResultsFileMessage(path, file));
+    parts_.messages.Warning(ResultsFileMessage(path, file));
     return;
   }
   AppendTableRows(std::move(file.text.rows));
@@ -157,8 +157,8 @@ void ResultsTransfer::AddText(const std::string& text) {
   if (StartsWithResultsHeader(text, '\t')) {
     ResultsText table = ParseResultsText(text, '\t');
     if (!table.ok()) {
-      parts_.msgMain.Warning("The pasted text is not a results table: line " +
-                             std::to_string(table.badLine) + " " + table.problem + ".");
+      parts_.messages.Warning("The pasted text is not a results table: line " +
+                              std::to_string(table.badLine) + " " + table.problem + ".");
       return;
     }
     AppendTableRows(std::move(table.rows));
@@ -178,12 +178,12 @@ void ResultsTransfer::RemoveDuplicates() {
   if (Busy()) return;
   const int count = static_cast<int>(parts_.model.Store().DuplicateRows().size());
   if (count == 0) {
-    parts_.msgMain.Information("There are no duplicate rows.");
+    parts_.messages.Information("There are no duplicate rows.");
     return;
   }
   const std::string question = count == 1 ? std::string("Remove 1 duplicate row?")
                                           : "Remove " + GroupThousands(count) + " duplicate rows?";
-  if (!parts_.msgMain.Confirm(question)) return;
+  if (!parts_.messages.Confirm(question)) return;
   parts_.model.RemoveDuplicates();
   parts_.statusBar.ShowItemCount(parts_.model.RowCount());
 }

@@ -29,7 +29,7 @@ class ResultsTransfer final : public QObject, public ResultsModel::DropTarget {
  public:
   struct Parts {
     ResultsModel& model;
-    Messages& msgMain;
+    Messages& messages;
     QTableView* table;
     // True while the window's commands are busy.
     std::function<bool()> busy;
@@ -83,10 +83,10 @@ class ResultsTransfer final : public QObject, public ResultsModel::DropTarget {
   void AddText(const std::string& text);
 
   Parts parts_;
-  QAction* actOpenResults_ = nullptr;
-  QAction* actCopy_ = nullptr;
-  QAction* actPaste_ = nullptr;
-  QAction* actRemoveDuplicates_ = nullptr;
+  QAction* actOpenResults = nullptr;
+  QAction* actCopy = nullptr;
+  QAction* actPaste = nullptr;
+  QAction* actRemoveDuplicates = nullptr;
 };
 
 }  // namespace quorvane
