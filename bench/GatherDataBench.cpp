@@ -196,8 +196,7 @@ void BM_GatherData(benchmark::State& state) {
   window.Timer1().stop();
   const bool shown = state.range(0) != 0;
   if (shown) window.show();
-  for (int row = 0; row < kRows; ++row)
-    window.Results().AddResultRow(std::to_string(row + 1), Phrase(row), "");
+  for (int row = 0; row < kRows; ++row) window.Results().AppendKeywords({{Phrase(row), ""}});
   double total = 0;
   for (auto _ : state) {
     Sim().ClearRequests();
@@ -229,7 +228,7 @@ void BM_StopLatency(benchmark::State& state) {
   Sim().ChangeScenario([](Scenario& s) { s.search.google.pace.delayMs = 60000; });
   TfrmMain window(SimEndpoints());
   window.Timer1().stop();
-  window.Results().AddResultRow("1", "golf clubs", "");
+  window.Results().AppendKeywords({{"golf clubs", ""}});
   std::mt19937 random(7);
   double worst = 0;
   for (auto _ : state) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/GroupThousands.h"
 #include "base/AsciiText.h"
 
 namespace quorvane {
@@ -44,13 +45,6 @@ bool KeywordFilter::Matches(std::string_view phrase) const {
   for (const std::string& word : required_)
     if (!ContainsFolded(phrase, word)) return false;
   return true;
-}
-
-std::string GroupThousands(long long count) {
-  const bool negative = count < 0;
-  std::string digits = std::to_string(negative ? -count : count);
-  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, 1, ',');
-  return negative ? "-" + digits : digits;
 }
 
 std::string ShownRowsText(int shown, int total) {

@@ -34,7 +34,4 @@ class KeywordFilter {
 // rows. Counts are grouped in thousands with commas.
 std::string ShownRowsText(int shown, int total);
 
-// The count with a comma between each group of three digits: "1,234,567".
-std::string GroupThousands(long long count);
-
 }  // namespace quorvane

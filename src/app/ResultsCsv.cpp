@@ -3,14 +3,25 @@
 #include <array>
 #include <string_view>
 
-#include "base/AsciiText.h"
-
 namespace quorvane {
 
 namespace {
 
 constexpr std::array<std::string_view, kColumnCount> kHeader = {"No",     "Keywords", "Searches",
                                                                 "Google", "Yahoo",    "Msn"};
+
+// How the lines of one text form are written.
+struct LineForm {
+  char separator;
+  // Quote every field, or only a field that would break the line apart.
+  bool quoteEveryField;
+  std::string_view lineEnd;
+};
+
+// Save Results' file and the clipboard's text/csv.
+constexpr LineForm kCsvLines{',', true, "\r\n"};
+// The clipboard's text for spreadsheets.
+constexpr LineForm kTabLines{'\t', false, "\n"};
 
 void AppendField(std::string& out, std::string_view cell) {
   out += '"';
@@ -22,66 +33,48 @@ void AppendField(std::string& out, std::string_view cell) {
   out += '"';
 }
 
+bool NeedsQuotes(std::string_view cell, char separator) {
+  for (const char c : cell)
+    if (c == separator || c == '\r' || c == '\n' || c == '"') return true;
+  return false;
+}
+
 template <class Cells>
-void AppendLine(std::string& out, const Cells& cells) {
+void AppendLine(std::string& out, const Cells& cells, const LineForm& form) {
   bool first = true;
   for (const auto& cell : cells) {
-    if (!first) out += ',';
+    if (!first) out += form.separator;
     first = false;
-    AppendField(out, cell);
+    const std::string_view text(cell);
+    if (form.quoteEveryField || NeedsQuotes(text, form.separator))
+      AppendField(out, text);
+    else
+      out += text;
   }
-  out += "\r\n";
+  out += form.lineEnd;
 }
 
 }  // namespace
 
 std::string BuildResultsCsv(const ResultStore& rows) {
   std::string out;
-  AppendLine(out, kHeader);
-  for (int i = 0; i < rows.Count(); ++i) AppendLine(out, rows.Row(i).cells);
+  AppendLine(out, kHeader, kCsvLines);
+  for (int i = 0; i < rows.Count(); ++i) AppendLine(out, rows.Row(i).cells, kCsvLines);
   return out;
 }
 
 std::string BuildResultsCsv(const ResultStore& rows, const std::vector<int>& which) {
   std::string out;
-  AppendLine(out, kHeader);
-  for (const int i : which) AppendLine(out, rows.Row(i).cells);
+  AppendLine(out, kHeader, kCsvLines);
+  for (const int i : which) AppendLine(out, rows.Row(i).cells, kCsvLines);
   return out;
 }
-
-namespace {
-
-template <class Cells>
-void AppendTabLine(std::string& out, const Cells& cells) {
-  bool first = true;
-  for (const auto& cell : cells) {
-    if (!first) out += '\t';
-    first = false;
-    const std::string_view text(cell);
-    if (text.find_first_of("\t\r\n\"") == std::string_view::npos)
-      out += text;
-    else
-      AppendField(out, text);
-  }
-  out += '\n';
-}
-
-}  // namespace
 
 std::string BuildResultsTabText(const ResultStore& rows, const std::vector<int>& which) {
   std::string out;
-  AppendTabLine(out, kHeader);
-  for (const int i : which) AppendTabLine(out, rows.Row(i).cells);
+  AppendLine(out, kHeader, kTabLines);
+  for (const int i : which) AppendLine(out, rows.Row(i).cells, kTabLines);
   return out;
-}
-
-std::string CompleteCsvFileName(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const std::size_t dot = path.find_last_of('.');
-  std::string_view extension;
-  if (dot != std::string::npos && dot >= nameStart) extension = std::string_view(path).substr(dot);
-  return EqualsNoCase(extension, ".csv") ? path : path + ".csv";
 }
 
 }  // namespace quorvane

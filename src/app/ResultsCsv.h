@@ -24,9 +24,4 @@ std::string BuildResultsCsv(const ResultStore& rows, const std::vector<int>& whi
 // are.
 std::string BuildResultsTabText(const ResultStore& rows, const std::vector<int>& which);
 
-// The file name the export writes: ".csv" is appended to the whole name
-// unless its extension already is ".csv" in any letter case
-// ("results.txt" -> "results.txt.csv", "results.CSV" stays).
-std::string CompleteCsvFileName(const std::string& path);
-
 }  // namespace quorvane

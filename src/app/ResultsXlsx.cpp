@@ -178,15 +178,6 @@ std::optional<double> CountValue(std::string_view cell) {
   return value;
 }
 
-std::string CompleteXlsxFileName(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  const std::size_t dot = path.find_last_of('.');
-  std::string_view extension;
-  if (dot != std::string::npos && dot >= nameStart) extension = std::string_view(path).substr(dot);
-  return EqualsNoCase(extension, ".xlsx") ? path : path + ".xlsx";
-}
-
 std::error_code WriteResultsXlsx(const std::filesystem::path& path, const ResultStore& rows) {
   try {
     // The library writes to a file name only: it fills the atomic writer's

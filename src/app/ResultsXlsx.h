@@ -29,8 +29,4 @@ std::error_code WriteResultsXlsx(const std::filesystem::path& path, const Result
 // digits (a spreadsheet keeps no more).
 std::optional<double> CountValue(std::string_view cell);
 
-// The file name the workbook export writes: ".xlsx" is appended to the
-// whole name unless its extension already is ".xlsx" in any letter case.
-std::string CompleteXlsxFileName(const std::string& path);
-
 }  // namespace quorvane

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/KeywordFilter.h"
+#include "app/GroupThousands.h"
 
 namespace quorvane {
 

@@ -23,11 +23,4 @@ void ResultsTable::AppendNumbered(std::vector<ResultRow> rows) {
   AppendRows(std::move(rows));
 }
 
-void ResultsTable::AddResultRow(const std::string& no, const std::string& keyword,
-                                const std::string& searches) {
-  std::vector<ResultRow> row;
-  row.push_back(ResultRow{{no, keyword, searches, {}, {}, {}}, false});
-  AppendRows(std::move(row));
-}
-
 }  // namespace quorvane

@@ -31,10 +31,6 @@ class ResultsTable {
   // No cells are replaced by the numbers on from the rows already there,
   // their other cells kept, and their check boxes cleared.
   void AppendNumbered(std::vector<ResultRow> rows);
-
-  // Appends one row with these three cells, empty engine cells and the
-  // check box clear.
-  void AddResultRow(const std::string& no, const std::string& keyword, const std::string& searches);
 };
 
 }  // namespace quorvane

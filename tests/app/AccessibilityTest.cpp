@@ -169,7 +169,7 @@ class AccessibilityTest : public GuiFixture {
 
 TEST_F(AccessibilityTest, MainWindow) {
   auto window = ShownWindow();
-  window->Results().AddResultRow("1", "golf clubs", "120");
+  window->Results().AppendKeywords({{"golf clubs", "120"}});
   CheckWindow(window.get(), {
                                 {"btnMainKeyword", QAccessible::Button, "Main Keyword"},
                                 {"btnGatherKeyword", QAccessible::Button, "Gather Keywords"},
@@ -362,8 +362,8 @@ std::vector<QString> TabOrder(QWidget* window) {
 
 TEST_F(AccessibilityTest, FilterFieldOnceOpened) {
   auto window = ShownWindow();
-  window->Results().AddResultRow("1", "golf clubs", "120");
-  window->Results().AddResultRow("2", "tennis", "90");
+  window->Results().AppendKeywords({{"golf clubs", "120"}});
+  window->Results().AppendKeywords({{"tennis", "90"}});
   window->findChild<QAction*>("actFilter")->trigger();
   auto* field = window->findChild<QLineEdit*>("edtFilter");
   field->setText(QStringLiteral("golf"));

@@ -190,7 +190,7 @@ TEST_F(CloseDuringNetworkTest, GatherDataWaitingForAnEngine) {
   Open();
   for (const char* keyword : {"golf", "tee"}) {
     const int row = window_->Results().RowCount();
-    window_->Results().AddResultRow(std::to_string(row + 1), keyword, "");
+    window_->Results().AppendKeywords({{keyword, ""}});
     for (int c : {kColGoogle, kColYahoo, kColMsn}) window_->Results().SetCell(row, c, "old");
   }
   RunUntilClosed(

@@ -33,8 +33,8 @@ class ExportDiskFaultTest : public GuiFixture {
   ExportDiskFaultTest() {
     // Some kilobytes of CSV, so that a disk can run full in the middle.
     for (int i = 1; i <= 300; ++i)
-      window_.Results().AddResultRow(std::to_string(i),
-                                     "golf clubs for beginners " + std::to_string(i), "1,000");
+      window_.Results().AppendKeywords(
+          {{"golf clubs for beginners " + std::to_string(i), "1,000"}});
   }
   void Save(const fs::path& file, const QString& type = {}) {
     FileDialogs::SetNextFileName(QString::fromStdString(file.string()), type);

@@ -19,6 +19,7 @@
 #include "app/ui/ResultsModel.h"
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
+#include "support/DuringGatherData.h"
 #include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/TempFolder.h"
@@ -34,7 +35,7 @@ class FilterTest : public GuiFixture {
  protected:
   FilterTest() {
     for (const char* phrase : {"red shoes", "cheap red shoes", "blue boots", "Red Hat", "green"})
-      window_.Results().AddResultRow(std::to_string(window_.Results().RowCount() + 1), phrase, "");
+      window_.Results().AppendKeywords({{phrase, ""}});
   }
 
   template <class Widget>
@@ -86,7 +87,7 @@ class FilterTest : public GuiFixture {
   ResultsModel& Model() { return *static_cast<ResultsModel*>(Table()->model()); }
 
   TempFolder folder_{true};
-  TfrmMain window_{LoopbackEndpoints()};
+  TfrmMain window_{StalledEngineEndpoints()};
 };
 
 TEST_F(FilterTest, HiddenUntilCtrlFAndEscClearsClosesAndFocusesTheTable) {
@@ -235,20 +236,19 @@ TEST_F(FilterTest, RemoveDuplicatesKeepsTheFilterOverTheRowsThatStay) {
 TEST_F(FilterTest, EscClosesTheFocusedFieldBeforeItStopsARun) {
   ShowActive();
   auto* gather = Find<QPushButton>("btnGatherData");
-  gather->setText(QStringLiteral("Stop"));
-  window_.SetCommandsBusy(true);
-  QTest::keyClick(&window_, Qt::Key_F, Qt::ControlModifier);
-  QTest::keyClicks(Field(), "red");
+  DuringGatherData(window_, [&] {
+    QTest::keyClick(&window_, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(Field(), "red");
 
-  QTest::keyClick(Field(), Qt::Key_Escape);
-  EXPECT_FALSE(Field()->isVisible());
-  EXPECT_FALSE(window_.AbortRequested()) << "the run goes on";
-  EXPECT_EQ(gather->text(), "Stop");
+    QTest::keyClick(Field(), Qt::Key_Escape);
+    EXPECT_FALSE(Field()->isVisible());
+    EXPECT_FALSE(window_.AbortRequested()) << "the run goes on";
+    EXPECT_EQ(gather->text(), "Stop");
 
-  QTest::keyClick(&window_, Qt::Key_Escape);
-  EXPECT_TRUE(window_.AbortRequested());
-  EXPECT_EQ(gather->text(), "Gather Data");
-  window_.SetCommandsBusy(false);
+    QTest::keyClick(&window_, Qt::Key_Escape);
+    EXPECT_TRUE(window_.AbortRequested());
+    EXPECT_EQ(gather->text(), "Gather Data");
+  });
 }
 
 }  // namespace

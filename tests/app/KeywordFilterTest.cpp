@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/GroupThousands.h"
+
 using namespace quorvane;
 
 namespace {

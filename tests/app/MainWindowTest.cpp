@@ -26,6 +26,7 @@
 #include "app/ui/LinkLabel.h"
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
+#include "support/DuringGatherData.h"
 #include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
@@ -57,7 +58,9 @@ class MainWindowTest : public GuiFixture {
   }
 
   void AddRows(const std::vector<Cells>& rows) {
-    for (const auto& r : rows) window_.Results().AddResultRow(r[0], r[1], r[2]);
+    // As they are, numbers included.
+    for (const auto& r : rows)
+      window_.Results().AppendRows({ResultRow{{r[0], r[1], r[2], "", "", ""}, false}});
   }
 
   void ClickHeader(int column) {
@@ -67,7 +70,7 @@ class MainWindowTest : public GuiFixture {
   }
 
   TempFolder folder_{true};
-  TfrmMain window_{LoopbackEndpoints()};
+  TfrmMain window_{StalledEngineEndpoints()};
 };
 
 // --- Start-up
@@ -240,7 +243,7 @@ TEST_F(MainWindowTest, StatusTextsAreNeverReadAsMarkup) {
 
 TEST_F(MainWindowTest, CountPanelTexts) {
   EXPECT_EQ(Text("SecondStatusPanel"), "0 item listed");
-  window_.Results().AddResultRow("1", "golf", "");
+  window_.Results().AppendKeywords({{"golf", ""}});
   window_.ShowItemCount();
   EXPECT_EQ(Text("SecondStatusPanel"), "1 items listed");
   window_.Results().Clear();
@@ -252,8 +255,7 @@ TEST_F(MainWindowTest, CountPanelKeepsLongCountsWhole) {
   auto* panel = window_.findChild<QLabel*>("SecondStatusPanel");
   ASSERT_NE(panel, nullptr);
   EXPECT_EQ(panel->width(), 82) << "its width at start";
-  for (int row = 0; row < 15; ++row)
-    window_.Results().AddResultRow(std::to_string(row + 1), "golf", "");
+  for (int row = 0; row < 15; ++row) window_.Results().AppendKeywords({{"golf", ""}});
   window_.ShowItemCount();
   EXPECT_GE(panel->contentsRect().width(),
             panel->fontMetrics().horizontalAdvance("15 items listed"));
@@ -263,7 +265,7 @@ TEST_F(MainWindowTest, CountPanelKeepsLongCountsWhole) {
 }
 
 TEST_F(MainWindowTest, CellsAreBytesConvertedOnlyForDisplay) {
-  window_.Results().AddResultRow("1", "caf\xc3\xa9", "1,000");
+  window_.Results().AppendKeywords({{"caf\xc3\xa9", "1,000"}});
   window_.Results().SetCell(0, kColGoogle, "2,340");
   EXPECT_EQ(window_.Results().Cell(0, kColKeywords), "caf\xc3\xa9");
   auto* model = Find<QTableView>("lvwItems")->model();
@@ -333,7 +335,7 @@ TEST_F(MainWindowTest, DeletingOnAnEmptyTableStillAsksAndRewritesTheCount) {
 }
 
 TEST_F(MainWindowTest, ManyScatteredDeletionsKeepTheRightRows) {
-  for (int i = 1; i <= 200; ++i) window_.Results().AddResultRow(std::to_string(i), "k", "");
+  for (int i = 1; i <= 200; ++i) window_.Results().AppendKeywords({{"k", ""}});
   auto* model = Find<QTableView>("lvwItems")->model();
   for (int row = 0; row < 200; row += 2)
     model->setData(model->index(row, 0), Qt::Checked, Qt::CheckStateRole);
@@ -382,7 +384,7 @@ TEST_F(MainWindowTest, KeywordsDifferingOnlyInCaseCompareEqualAndKeepTheirOrder)
 }
 
 TEST_F(MainWindowTest, NoColumnSortsNumerically) {
-  for (const char* no : {"10", "9", "1", "100"}) window_.Results().AddResultRow(no, "k", "");
+  AddRows({{"10", "k", ""}, {"9", "k", ""}, {"1", "k", ""}, {"100", "k", ""}});
   window_.lvwItemsColumnClick(kColNo);
   EXPECT_EQ(Column(kColNo), (Cells{"1", "9", "10", "100"}));
 }
@@ -390,7 +392,7 @@ TEST_F(MainWindowTest, NoColumnSortsNumerically) {
 TEST_F(MainWindowTest, RowsAddedAfterASortGoToTheEnd) {
   AddRows({{"1", "b", ""}, {"2", "a", ""}});
   window_.lvwItemsColumnClick(kColKeywords);
-  window_.Results().AddResultRow("3", "0", "");
+  window_.Results().AppendKeywords({{"0", ""}});
   EXPECT_EQ(Column(kColKeywords), (Cells{"a", "b", "0"}));
 }
 
@@ -459,7 +461,7 @@ TEST_F(MainWindowTest, ModelPassesTheModelTesterThroughEveryOperation) {
     window_.show();
     QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Warning);
     for (int i = 1; i <= 60; ++i)
-      window_.Results().AddResultRow(std::to_string(i), "k" + std::to_string(i % 7), "");
+      window_.Results().AppendKeywords({{"k" + std::to_string(i % 7), ""}});
     window_.Results().SetCell(3, kColMsn, "5");
     window_.lvwItemsColumnClick(kColKeywords);
     window_.lvwItemsColumnClick(kColNo);
@@ -507,15 +509,14 @@ TEST_F(MainWindowTest, BusyDisablesWhatChangesRowsOrUsesTheClient) {
 
 TEST_F(MainWindowTest, BusyCallsNestAndStopStaysAvailable) {
   auto* gatherData = Find<QPushButton>("btnGatherData");
-  gatherData->setText("Stop");
-  window_.SetCommandsBusy(true);  // a gathering run
-  window_.RequestRunning(true);   // one of its requests
-  EXPECT_TRUE(gatherData->isEnabled()) << "Stop must reach the run";
-  window_.RequestRunning(false);
-  EXPECT_TRUE(window_.CommandsBusy()) << "the run still goes on";
-  EXPECT_FALSE(Find<QWidget>("btnDeleteAll")->isEnabled());
-  gatherData->setText("Gather Data");
-  window_.SetCommandsBusy(false);
+  window_.Results().AppendKeywords({{"golf", ""}});
+  DuringGatherData(window_, [&] {  // a gathering run
+    window_.RequestRunning(true);  // one of its requests
+    EXPECT_TRUE(gatherData->isEnabled()) << "Stop must reach the run";
+    window_.RequestRunning(false);
+    EXPECT_TRUE(window_.CommandsBusy()) << "the run still goes on";
+    EXPECT_FALSE(Find<QWidget>("btnDeleteAll")->isEnabled());
+  });
   EXPECT_FALSE(window_.CommandsBusy());
   EXPECT_TRUE(Find<QWidget>("btnDeleteAll")->isEnabled());
 }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 
 #include "support/TempFolder.h"
@@ -48,32 +47,5 @@ TEST(ResultsCsvTest, RowsFollowTheTableOrder) {
             "\"2\",\"b\",\"\",\"1,200\",\"\",\"\"\r\n"
             "\"1\",\"a\",\"\",\"950\",\"\",\"\"\r\n");
 }
-
-struct NameCase {
-  std::string chosen;
-  std::string written;
-};
-
-void PrintTo(const NameCase& c, std::ostream* os) {
-  *os << c.chosen;
-}
-
-class CompleteCsvFileNameTest : public ::testing::TestWithParam<NameCase> {};
-
-TEST_P(CompleteCsvFileNameTest, AppendsCsvUnlessPresent) {
-  EXPECT_EQ(CompleteCsvFileName(GetParam().chosen), GetParam().written);
-}
-
-INSTANTIATE_TEST_SUITE_P(Names, CompleteCsvFileNameTest,
-                         ::testing::Values(NameCase{"/tmp/results", "/tmp/results.csv"},
-                                           NameCase{"/tmp/results.csv", "/tmp/results.csv"},
-                                           NameCase{"/tmp/results.CSV", "/tmp/results.CSV"},
-                                           NameCase{"/tmp/results.Csv", "/tmp/results.Csv"},
-                                           NameCase{"/tmp/results.txt", "/tmp/results.txt.csv"},
-                                           NameCase{"/tmp/results.", "/tmp/results..csv"},
-                                           NameCase{"/tmp/results.csv.bak",
-                                                    "/tmp/results.csv.bak.csv"},
-                                           NameCase{"/tmp/v1.2/results", "/tmp/v1.2/results.csv"},
-                                           NameCase{"/tmp/.csv", "/tmp/.csv"}));
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "app/ui/ResultsTransfer.h"
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
+#include "support/DuringGatherData.h"
 #include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/TempFolder.h"
@@ -97,7 +98,7 @@ class ResultsTransferTest : public GuiFixture {
   }
 
   TempFolder folder_{true};
-  TfrmMain window_{LoopbackEndpoints()};
+  TfrmMain window_{StalledEngineEndpoints()};
   QTableView* table_ = nullptr;
 };
 
@@ -352,12 +353,11 @@ TEST_F(ResultsTransferTest, KeysDoWhatTheButtonsDo) {
   auto* gather = window_.findChild<QPushButton*>(QStringLiteral("btnGatherData"));
   Key(Qt::Key_Escape);
   EXPECT_FALSE(window_.AbortRequested());
-  gather->setText(QStringLiteral("Stop"));
-  window_.SetCommandsBusy(true);
-  Key(Qt::Key_Escape);
-  EXPECT_TRUE(window_.AbortRequested());
-  EXPECT_EQ(gather->text(), "Gather Data");
-  window_.SetCommandsBusy(false);
+  DuringGatherData(window_, [&] {
+    Key(Qt::Key_Escape);
+    EXPECT_TRUE(window_.AbortRequested());
+    EXPECT_EQ(gather->text(), "Gather Data");
+  });
 }
 
 }  // namespace

@@ -68,19 +68,6 @@ TEST(ResultsXlsxTest, CountValueReadsWholeNumbersWithOrWithoutThousandsSeparator
   for (const auto& c : cases) EXPECT_EQ(CountValue(c.cell), c.value) << '"' << c.cell << '"';
 }
 
-TEST(ResultsXlsxTest, NameCompletion) {
-  const struct {
-    const char* chosen;
-    const char* written;
-  } cases[] = {
-      {"/d/results", "/d/results.xlsx"},           {"/d/results.xlsx", "/d/results.xlsx"},
-      {"/d/results.XLSX", "/d/results.XLSX"},      {"/d/results.csv", "/d/results.csv.xlsx"},
-      {"/d.xlsx/results", "/d.xlsx/results.xlsx"}, {"/d/.xlsx", "/d/.xlsx"},
-      {"/d/results.xls", "/d/results.xls.xlsx"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(CompleteXlsxFileName(c.chosen), c.written) << c.chosen;
-}
-
 TEST(ResultsXlsxTest, ASpreadsheetReadsNumbersTextAndTheTableLayout) {
   TempFolder folder;
   ResultStore rows;

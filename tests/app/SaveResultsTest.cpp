@@ -52,7 +52,8 @@ TEST_F(SaveResultsTest, EmptyTableSaysSoAndOpensNoDialog) {
 }
 
 TEST_F(SaveResultsTest, WritesTheTableAsCsvBytes) {
-  window_.Results().AddResultRow("3", "golf clubs", "120");
+  // Written as it stands: the number is the row's, not its place.
+  window_.Results().AppendRows({ResultRow{{"3", "golf clubs", "120", "", "", ""}, false}});
   window_.Results().SetCell(0, kColGoogle, "1,230,000");
   Save(InFolder("results"));
 
@@ -70,14 +71,14 @@ TEST_F(SaveResultsTest, WritesTheTableAsCsvBytes) {
 
 TEST_F(SaveResultsTest, AQuoteInACellKeepsTheFileWellFormed) {
   for (const char* keyword : {"say \"hi\" now", "golf, soccer", "caf\xe9 \xff", " \tpadded ", "\""})
-    window_.Results().AddResultRow(std::to_string(window_.Results().RowCount() + 1), keyword, "");
+    window_.Results().AppendKeywords({{keyword, ""}});
   window_.Results().SetCell(1, kColSearches, "1,000");
   Save(InFolder("awkward.csv"));
   EXPECT_EQ(folder_.Read("awkward.csv"), Fixture("awkward_cells.csv"));
 }
 
 TEST_F(SaveResultsTest, NameCompletionAndTheNextStartFolder) {
-  window_.Results().AddResultRow("1", "golf", "");
+  window_.Results().AppendKeywords({{"golf", ""}});
   struct Case {
     const char* chosen;
     const char* written;
@@ -95,16 +96,16 @@ TEST_F(SaveResultsTest, NameCompletionAndTheNextStartFolder) {
 }
 
 TEST_F(SaveResultsTest, CancelWritesNothing) {
-  window_.Results().AddResultRow("1", "golf", "");
+  window_.Results().AppendKeywords({{"golf", ""}});
   Save({});
   EXPECT_TRUE(std::filesystem::is_empty(folder_.Path()));
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
 }
 
 TEST_F(SaveResultsTest, SavingAgainReplacesTheFileWithoutAsking) {
-  window_.Results().AddResultRow("1", "golf", "");
+  window_.Results().AppendKeywords({{"golf", ""}});
   Save(InFolder("r.csv"));
-  window_.Results().AddResultRow("2", "soccer", "");
+  window_.Results().AppendKeywords({{"soccer", ""}});
   Save(InFolder("r.csv"));
   EXPECT_EQ(folder_.Read("r.csv"),
             "\"No\",\"Keywords\",\"Searches\",\"Google\",\"Yahoo\",\"Msn\"\r\n"
@@ -114,7 +115,7 @@ TEST_F(SaveResultsTest, SavingAgainReplacesTheFileWithoutAsking) {
 }
 
 TEST_F(SaveResultsTest, AFileThatCannotBeCreatedIsReported) {
-  window_.Results().AddResultRow("1", "golf", "");
+  window_.Results().AppendKeywords({{"golf", ""}});
   MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
   const std::string target = folder_.File("missing").string() + "/r.csv";
   Save(QString::fromStdString(target));
@@ -149,8 +150,7 @@ class FileSizeLimit {
 
 TEST_F(SaveResultsTest, AFailedWriteKeepsTheEarlierFileAndSaysWhy) {
   folder_.Write("r.csv", "earlier good file\r\n");
-  for (int i = 1; i <= 50; ++i)
-    window_.Results().AddResultRow(std::to_string(i), "golf clubs", "1,000");
+  for (int i = 1; i <= 50; ++i) window_.Results().AppendKeywords({{"golf clubs", "1,000"}});
   MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
   {
     FileSizeLimit limit(64);
@@ -167,7 +167,7 @@ TEST_F(SaveResultsTest, AFailedWriteKeepsTheEarlierFileAndSaysWhy) {
 const QString kWorkbook = QStringLiteral("Excel workbook (*.xlsx)");
 
 TEST_F(SaveResultsTest, TheWorkbookTypeWritesAWorkbookWithItsOwnNameCompletion) {
-  window_.Results().AddResultRow("1", "golf clubs", "1,234");
+  window_.Results().AppendKeywords({{"golf clubs", "1,234"}});
   struct Case {
     const char* chosen;
     const char* written;
@@ -199,8 +199,7 @@ TEST_F(SaveResultsTest, TheWorkbookTypeWritesAWorkbookWithItsOwnNameCompletion) 
 
 TEST_F(SaveResultsTest, AFailedWorkbookWriteKeepsTheEarlierFileAndSaysWhy) {
   folder_.Write("r.xlsx", "earlier good file");
-  for (int i = 1; i <= 200; ++i)
-    window_.Results().AddResultRow(std::to_string(i), "golf clubs", "1,000");
+  for (int i = 1; i <= 200; ++i) window_.Results().AppendKeywords({{"golf clubs", "1,000"}});
   MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
   {
     FileSizeLimit limit(1024);

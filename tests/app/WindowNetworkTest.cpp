@@ -121,8 +121,7 @@ class WindowNetworkTest : public GuiFixture {
   }
 
   void AddRows(const Strings& keywords) {
-    for (const auto& k : keywords)
-      window_->Results().AddResultRow(std::to_string(window_->Results().RowCount() + 1), k, "");
+    for (const auto& k : keywords) window_->Results().AppendKeywords({{k, ""}});
   }
 
  protected:

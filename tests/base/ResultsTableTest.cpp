@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/MemoryResultsTable.h"
@@ -49,12 +50,25 @@ TEST(AppendKeywords, NumbersOnFromTheRowsAlreadyThere) {
   }
 }
 
-TEST(AddResultRow, KeepsTheGivenNumberAndLeavesTheEngineCellsEmpty) {
-  MemoryResultsTable table;
-  table.AddResultRow("12", "golf", "3");
-  table.AddResultRow("", "tee", "");
-  EXPECT_EQ(table.Rows(),
-            (std::vector<Row>{{"12", "golf", "3", "", "", ""}, {"", "tee", "", "", "", ""}}));
+// The rows as they arrive, check boxes included.
+class TickRecordingTable : public MemoryResultsTable {
+ public:
+  void AppendRows(std::vector<ResultRow> rows) override {
+    for (const ResultRow& row : rows) ticked.push_back(row.checked);
+    MemoryResultsTable::AppendRows(std::move(rows));
+  }
+  std::vector<bool> ticked;
+};
+
+TEST(AppendNumbered, RenumbersWholeRowsKeepingTheirOtherCellsAndClearingTheirTicks) {
+  TickRecordingTable table;
+  table.AppendKeywords({{"golf", ""}});
+  table.AppendNumbered({ResultRow{{"12", "tee", "3", "1,000", "", "7"}, true},
+                        ResultRow{{"", "par", "", "", "", ""}, false}});
+  EXPECT_EQ(table.Rows(), (std::vector<Row>{{"1", "golf", "", "", "", ""},
+                                            {"2", "tee", "3", "1,000", "", "7"},
+                                            {"3", "par", "", "", "", ""}}));
+  EXPECT_EQ(table.ticked, (std::vector<bool>{false, false, false}));
 }
 
 }  // namespace

@@ -152,7 +152,7 @@ TEST_P(GatheringFaultsTest, GatherDataKeepsTheCellOfACutPageAndGoesOn) {
   Answer("/results.aspx", Reply().Send(Page("<span id=\"count\">1-10 of 77 results</span>")));
   for (const char* keyword : {"golf", "tee"}) {
     const int row = window_->Results().RowCount();
-    window_->Results().AddResultRow(std::to_string(row + 1), keyword, "");
+    window_->Results().AppendKeywords({{keyword, ""}});
     for (int c : {kColGoogle, kColYahoo, kColMsn}) window_->Results().SetCell(row, c, "old");
   }
   WhenModalOpens([](QWidget* dialog) { Child<QPushButton>(dialog, "btnOk")->click(); });

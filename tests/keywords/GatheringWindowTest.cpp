@@ -84,7 +84,7 @@ class GatheringWindowTest : public GuiFixture {
   void AddRows(const std::vector<std::string>& keywords, const std::string& old = "") {
     for (const auto& k : keywords) {
       const int row = window_->Results().RowCount();
-      window_->Results().AddResultRow(std::to_string(row + 1), k, "");
+      window_->Results().AppendKeywords({{k, ""}});
       for (int c : {kColGoogle, kColYahoo, kColMsn}) window_->Results().SetCell(row, c, old);
     }
   }

@@ -200,7 +200,7 @@ TEST_F(KeywordEntryTest, ATypedPhraseBecomesOneRowAsTyped) {
 }
 
 TEST_F(KeywordEntryTest, TypedRowsNumberOnFromTheRowCountWithoutRenumbering) {
-  for (const char* no : {"1", "2", "3"}) window_.Results().AddResultRow(no, "k", "");
+  window_.Results().AppendKeywords({{"k", ""}, {"k", ""}, {"k", ""}});
   auto* table = Child<QTableView>(&window_, "lvwItems")->model();
   table->setData(table->index(0, 0), Qt::Checked, Qt::CheckStateRole);
   MessageBox::SetNextAnswer(Answer::Ok);
@@ -263,7 +263,7 @@ TEST_F(KeywordEntryTest, OnlyARegularFileIsAValidFile) {
   EXPECT_EQ(ShownTexts(), (Cells{"Please select a valid file.", "Please select a valid file."}));
 
   // Should one turn up at import time all the same, nothing is read.
-  window_.Results().AddResultRow("1", "golf", "");
+  window_.Results().AppendKeywords({{"golf", ""}});
   for (const QString& path : paths) window_.ImportKeywordFile(path.toStdString());
   EXPECT_EQ(Column(kColKeywords), Cells{"golf"});
   EXPECT_EQ(Panel("SecondStatusPanel"), "0 item listed");
@@ -300,7 +300,7 @@ TEST_F(KeywordEntryTest, BrowseFillsTheListPathAndThenCountsAsASecondWay) {
 }
 
 TEST_F(KeywordEntryTest, AListFileIsAppendedAndNumberedOn) {
-  window_.Results().AddResultRow("1", "existing", "10");
+  window_.Results().AppendKeywords({{"existing", "10"}});
   folder_.Write("list.txt", "golf\r\n\r\nsoccer clubs");
   WithDialog("btnAddKeyword", [this](QWidget* dialog) {
     Type(dialog, "edtList", Path("list.txt"));
@@ -350,7 +350,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KeywordEntryTest, AnEmptyFileAddsNothingAndLeavesTheCountPanel) {
-  window_.Results().AddResultRow("1", "golf", "");
+  window_.Results().AppendKeywords({{"golf", ""}});
   window_.ShowItemCount();
   folder_.Write("empty.txt", "");
   window_.ImportKeywordFile(folder_.File("empty.txt").string());
@@ -367,7 +367,7 @@ TEST_F(KeywordEntryTest, AFileThatIsGoneByImportTimeDoesNothing) {
 }
 
 TEST_F(KeywordEntryTest, AnUnreadableFileReachesTheCrashHandlerAndAddsNoRow) {
-  window_.Results().AddResultRow("1", "golf", "");
+  window_.Results().AppendKeywords({{"golf", ""}});
   MessageBox::SetNextAnswer(Answer::Ok);
   // Exists as a file, but reading it fails (nothing is mapped at address 0).
   WithDialog("btnAddKeyword", [](QWidget* dialog) {

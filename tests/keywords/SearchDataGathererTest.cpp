@@ -30,7 +30,7 @@ class SearchDataGathererTest : public ::testing::Test {
   void SetUp() override {
     for (const char* k : {"golf clubs", "tee", "green  fee", "caddy", "par"}) {
       const int n = table.RowCount();
-      table.AddResultRow(std::to_string(n + 1), k, "");
+      table.AppendKeywords({{k, ""}});
       table.SetCell(n, kColGoogle, "oldG");
       table.SetCell(n, kColYahoo, "oldY");
       table.SetCell(n, kColMsn, "oldM");
@@ -160,7 +160,7 @@ TEST_F(SearchDataGathererTest, SetFlagBeforeTheRunSendsNothing) {
 
 TEST_F(SearchDataGathererTest, RowCountIsTakenOnce) {
   onPump = [this] {
-    if (pumps == 1) table.AddResultRow("6", "added meanwhile", "");
+    if (pumps == 1) table.AppendKeywords({{"added meanwhile", ""}});
   };
   Run(SearchType::Broad);
   EXPECT_EQ(service.Urls().size(), 15u);

@@ -53,8 +53,7 @@ class TargetedRunsTest : public GuiFixture {
   }
 
   void AddRows(const std::vector<std::string>& keywords) {
-    for (const auto& k : keywords)
-      window_->Results().AddResultRow(std::to_string(window_->Results().RowCount() + 1), k, "");
+    for (const auto& k : keywords) window_->Results().AppendKeywords({{k, ""}});
   }
 
   QAction* Action(const char* name) {

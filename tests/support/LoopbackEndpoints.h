@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "support/StalledListener.h"
 #include "web/ServiceEndpoints.h"
 
 namespace quorvane {
@@ -14,6 +15,17 @@ namespace quorvane {
 inline ServiceEndpoints LoopbackEndpoints() {
   const std::string closed = "http://127.0.0.1:9";
   return {closed, closed, closed, closed, closed + "/liveupdate/quorvane/"};
+}
+
+// As LoopbackEndpoints, with the three search engines at a port of
+// 127.0.0.1 where a connect never completes: a Gather Data run there
+// waits for its first page until it is stopped. One such port serves the
+// whole test program.
+inline ServiceEndpoints StalledEngineEndpoints() {
+  static const StalledListener engines;
+  ServiceEndpoints endpoints = LoopbackEndpoints();
+  endpoints.google = endpoints.yahoo = endpoints.msn = engines.Url("");
+  return endpoints;
 }
 
 // Every service at `base`, the scheme://host:port of one local server

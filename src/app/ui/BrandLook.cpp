@@ -11,6 +11,7 @@
 
 #include "app/ui/BannerLabel.h"
 #include "base/ProgramFolder.h"
+#include "base/ui/LocalText.h"
 
 namespace quorvane {
 
@@ -61,7 +62,7 @@ bool ShowBanner(const LoadedBrand& brand, QWidget& panel, BannerLabel& still,
 
 void ApplySkin() {
   if (const auto sheet = ReadWholeFile(ProgramFilePath("mainskin.dat")))
-    qApp->setStyleSheet(QString::fromLocal8Bit(*sheet));
+    qApp->setStyleSheet(FromLocal(*sheet));
 }
 
 // Every picture of the icon file, read now: the icon must not depend on

@@ -8,16 +8,13 @@
 #include <string_view>
 
 #include "base/ProgramVersion.h"
+#include "base/ui/LocalText.h"
 #include "base/ui/WindowPlacement.h"
 #include "settings/SettingsLines.h"
 
 namespace quorvane {
 
 namespace {
-
-QString Local(std::string_view text) {
-  return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 template <typename Control>
 Control* Place(Control* control, const char* name, int left, int top) {
@@ -73,17 +70,18 @@ TfrmAbout::TfrmAbout(const BrandSettings& brand, QWidget* parent)
 }
 
 void TfrmAbout::FormCreate(const BrandSettings& brand) {
-  setWindowTitle(QStringLiteral("About ") + Local(brand.ApplicationName) + QStringLiteral("..."));
-  lblProductName->setText(Local(brand.ApplicationName));
+  setWindowTitle(QStringLiteral("About ") + FromLocal(brand.ApplicationName) +
+                 QStringLiteral("..."));
+  lblProductName->setText(FromLocal(brand.ApplicationName));
   lblProductName->adjustSize();
-  lblProductVersion->setText(QStringLiteral("Product Version: ") + Local(ProgramVersion));
+  lblProductVersion->setText(QStringLiteral("Product Version: ") + FromLocal(ProgramVersion));
   lblProductVersion->adjustSize();
-  lblCopyright1->setText(QStringLiteral("Copyright (c) ") + Local(brand.CopyrightYears) +
-                         QStringLiteral(" ") + Local(brand.CopyrightCompany));
+  lblCopyright1->setText(QStringLiteral("Copyright (c) ") + FromLocal(brand.CopyrightYears) +
+                         QStringLiteral(" ") + FromLocal(brand.CopyrightCompany));
   lblCopyright1->adjustSize();
 
   QStringList lines;
-  for (const auto& line : SplitLines(brand.AboutText)) lines << Local(line);
+  for (const auto& line : SplitLines(brand.AboutText)) lines << FromLocal(line);
   memAbout->setPlainText(lines.join(QLatin1Char('\n')));
 }
 

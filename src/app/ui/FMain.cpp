@@ -30,6 +30,7 @@
 #include "app/ui/ToolIcons.h"
 #include "app/ui/WelcomePage.h"
 #include "base/ui/CrashHandler.h"
+#include "base/ui/LocalText.h"
 #include "base/ui/WindowPlacement.h"
 #include "keywords/KeywordFile.h"
 #include "keywords/ui/FAddKeywords.h"
@@ -51,17 +52,10 @@ constexpr std::array<int, kColumnCount> kColumnWidths = {49, 132, 132, 104, 104,
 // settings give them other addresses.
 constexpr const char* kDesignLinkAddress = "http://www.google.com/";
 
-// The caption of btnGatherData while a run goes on.
-constexpr const char* kStopCaption = "Stop";
-
 template <class Widget>
 Widget* Named(Widget* widget, const char* name) {
   widget->setObjectName(QLatin1String(name));
   return widget;
-}
-
-QString FromLocal(const std::string& text) {
-  return QString::fromLocal8Bit(text);
 }
 
 }  // namespace
@@ -76,6 +70,9 @@ TfrmMain::TfrmMain(ServiceEndpoints endpoints, HttpClient::Options clientOptions
   CrashHandler::SetMessages(&msgMain_);
   timer1_.setObjectName(QStringLiteral("Timer1"));
   timer1_.setInterval(100);
+  // The command objects take the model and the buttons BuildWindow makes;
+  // FormCreate comes last, when every part that loading the brand may
+  // reach (msgMain, the controls it changes) is in place.
   BuildWindow();
   keywords_ = std::make_unique<KeywordCommands>(KeywordCommands::Parts{
       *idHTTP1_, msgMain_, *model_, endpoints_, abortRequested_, *this, this, btnGatherData});
@@ -88,8 +85,6 @@ TfrmMain::TfrmMain(ServiceEndpoints endpoints, HttpClient::Options clientOptions
 }
 
 TfrmMain::~TfrmMain() {
-  // FormDestroy: the news list goes with the window.
-  newsItems_.clear();
   if (CrashHandler::CurrentMessages() == &msgMain_) CrashHandler::SetMessages(nullptr);
 }
 
@@ -148,7 +143,7 @@ QWidget* TfrmMain::BuildToolBar() {
   btnMainKeyword = textButton("btnMainKeyword", "Main Keyword", 99);
   btnGatherKeyword = textButton("btnGatherKeyword", "Gather Keywords", 101);
   btnAddKeyword = textButton("btnAddKeyword", "Add Keywords", 99);
-  btnGatherData = textButton("btnGatherData", "Gather Data", 98);
+  btnGatherData = textButton("btnGatherData", KeywordCommands::kGatherDataCaption, 98);
   btnSaveResults = textButton("btnSaveResults", "Save Results", 98);
   btnMakeMoney = textButton("btnMakeMoney", "Make Money", 104);
   btnAbout = textButton("btnAbout", "About", 104);
@@ -194,7 +189,16 @@ QWidget* TfrmMain::BuildResultsArea() {
   auto* column = new QVBoxLayout(area);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
+  BuildResultsTable();
+  panFilter = new FilterBar(*model_, *lvwItems);
+  BuildTableMenu();
+  column->addWidget(panFilter);
+  column->addWidget(lvwItems, 1);
+  column->addWidget(BuildTableButtons());
+  return area;
+}
 
+void TfrmMain::BuildResultsTable() {
   model_ = new ResultsModel(this);
   lvwItems = Named(new QTableView, "lvwItems");
   lvwItems->setModel(model_);
@@ -214,11 +218,13 @@ QWidget* TfrmMain::BuildResultsArea() {
   for (int c = 0; c < kColumnCount; ++c)
     lvwItems->setColumnWidth(c, kColumnWidths[static_cast<std::size_t>(c)]);
   lvwItems->setAccessibleName(QStringLiteral("Results"));
+}
+
+void TfrmMain::BuildTableMenu() {
   // The header takes no keyboard focus: the table's context menu (Menu key
   // or Shift+F10) sorts by each column as a click on its header does.
   lvwItems->setContextMenuPolicy(Qt::ActionsContextMenu);
-  filterBar_ = new FilterBar(*model_, *lvwItems);
-  lvwItems->addAction(filterBar_->FilterAction());
+  lvwItems->addAction(panFilter->FilterAction());
   const auto command = [&](const char* name, const char* caption, void (TfrmMain::*handler)()) {
     auto* action = new QAction(QLatin1String(caption), lvwItems);
     action->setObjectName(QLatin1String(name));
@@ -243,9 +249,9 @@ QWidget* TfrmMain::BuildResultsArea() {
             [this, c] { CrashHandler::Guard([&] { lvwItemsColumnClick(c); }); });
     lvwItems->addAction(sort);
   }
-  column->addWidget(filterBar_);
-  column->addWidget(lvwItems, 1);
+}
 
+QWidget* TfrmMain::BuildTableButtons() {
   auto* strip = Named(new QWidget, "panTableButtons");
   strip->setFixedHeight(35);
   auto* row = new QHBoxLayout(strip);
@@ -262,8 +268,7 @@ QWidget* TfrmMain::BuildResultsArea() {
   btnDeleteSelected = tableButton("btnDeleteSelected", "Delete Selected");
   btnDeleteAll = tableButton("btnDeleteAll", "Delete All");
   row->addStretch(1);
-  column->addWidget(strip);
-  return area;
+  return strip;
 }
 
 QWidget* TfrmMain::BuildLinkBar() {
@@ -289,12 +294,16 @@ QWidget* TfrmMain::BuildLinkBar() {
 QWidget* TfrmMain::BuildStatusBar() {
   // It belongs to the main page, not to the window: the welcome page has
   // none.
-  statusBar_ = new MainStatusBar;
-  return statusBar_;
+  stbMain = new MainStatusBar;
+  return stbMain;
 }
 
 std::function<void()> TfrmMain::Guarded(void (TfrmMain::*handler)()) {
   return [this, handler] { CrashHandler::Guard([&] { (this->*handler)(); }); };
+}
+
+bool TfrmMain::DeferredBehindBackgroundCheck(void (TfrmMain::*handler)()) {
+  return publisher_->DeferBehindBackgroundCheck(Guarded(handler));
 }
 
 void TfrmMain::ConnectCommands() {
@@ -326,9 +335,11 @@ void TfrmMain::ConnectCommands() {
 }
 
 void TfrmMain::AddDataCommands() {
+  // Made after the model, it goes after it: the model hands it the drops
+  // on the table for as long as the model lives.
   transfer_ = new ResultsTransfer(
       ResultsTransfer::Parts{*model_, msgMain_, lvwItems, [this] { return CommandsBusy(); },
-                             [this](const std::string& text) { SetItemCountText(text); },
+                             *stbMain,
                              [this](const std::string& path) { ImportKeywordFile(path); }},
       this);
   // The data commands open the menu, above Filter and the targeted runs.
@@ -347,8 +358,8 @@ void TfrmMain::AddDataCommands() {
   key("keySaveResults", QKeySequence::Save, btnSaveResults);
   key("keySelectAll", QKeySequence::SelectAll, btnSelectAll);
   key("keyDeleteSelected", QKeySequence::Delete, btnDeleteSelected);
-  stopKey_ = key("keyStop", QKeySequence(Qt::Key_Escape), btnGatherData);
-  stopKey_->setEnabled(false);
+  keyStop = key("keyStop", QKeySequence(Qt::Key_Escape), btnGatherData);
+  keyStop->setEnabled(false);
 }
 
 // ---------------------------------------------------------------------------
@@ -360,9 +371,6 @@ void TfrmMain::FormCreate() {
   // still take effect.
   CrashHandler::Guard([this] { LoadBrandSettings(); });
   if (brandSettings_.WelcomePage.empty()) timer1_.start();
-  newsItems_.clear();
-  sortColumn_ = -1;
-  sortAscending_ = true;
 }
 
 void TfrmMain::LoadBrandSettings() {
@@ -393,21 +401,24 @@ void TfrmMain::ApplyBrand(const LoadedBrand& brand) {
 }
 
 void TfrmMain::FormShow() {
+  // Every page is shown once, so that each is laid out before the first
+  // one the user sees.
   for (int page = 0; page < pgcPrinc->count(); ++page) {
     pgcPrinc->setCurrentIndex(page);
     QCoreApplication::processEvents();
   }
-  pgcPrinc->setCurrentIndex(0);
   if (!brandSettings_.WelcomePage.empty()) {
+    // Current before it takes the focus: a hidden page cannot.
     pgcPrinc->setCurrentWidget(stsWelcome);
     stsWelcome->SetHtml(brandSettings_.WelcomePage);
     stsWelcome->setFocus();
-  } else if (stsWelcome != nullptr) {
+  } else {
+    // The main page becomes the first and only page.
     pgcPrinc->removeWidget(stsWelcome);
     delete stsWelcome;
     stsWelcome = nullptr;
+    pgcPrinc->setCurrentWidget(stsMain);
   }
-  pgcPrinc->setCurrentIndex(0);
   CenterBanners();
 }
 
@@ -490,25 +501,18 @@ std::vector<int> TfrmMain::ShownRows() const {
 }
 
 void TfrmMain::RunBegins(int rows) {
-  runClock_.start();
-  runEstimate_.Start(rows, 0);
-  if (rows > 0) {
-    statusBar_->ShowRunProgress(runEstimate_.Text());
-    launcher_.Show(0.0);
-  } else {
-    statusBar_->ShowRunProgress("Gathering keywords");
-  }
+  runRows_ = std::max(0, rows);
+  stbMain->RunBegins(rows);
+  if (runRows_ > 0) launcher_.Show(0.0);
 }
 
 void TfrmMain::RunRowsDone(int done) {
-  if (runEstimate_.Total() <= 0) return;
-  runEstimate_.RowDone(done, runClock_.elapsed());
-  statusBar_->ShowRunProgress(runEstimate_.Text());
-  launcher_.Show(static_cast<double>(done) / runEstimate_.Total());
+  stbMain->RunRowsDone(done);
+  if (runRows_ > 0) launcher_.Show(static_cast<double>(done) / runRows_);
 }
 
 void TfrmMain::RunEnds() {
-  statusBar_->ShowRunProgress({});
+  stbMain->RunEnds();
   launcher_.Clear();
 }
 
@@ -519,11 +523,7 @@ std::vector<int> TfrmMain::TickedShownRows() const {
 }
 
 void TfrmMain::ShowItemCount() {
-  SetItemCountText(std::to_string(model_->RowCount()) + " items listed");
-}
-
-void TfrmMain::SetItemCountText(const std::string& text) {
-  statusBar_->ShowItemCount(text);
+  stbMain->ShowItemCount(model_->RowCount());
 }
 
 void TfrmMain::SetHeaderSortEnabled(bool enabled) {
@@ -574,7 +574,7 @@ void TfrmMain::btnMainKeywordClick() {
 
 void TfrmMain::SetMainKeyword(const std::string& keyword) {
   mainKeyword_ = keyword;
-  statusBar_->ShowMainKeyword(mainKeyword_);
+  stbMain->ShowMainKeyword(mainKeyword_);
   ShowMainStatus({});
 }
 
@@ -603,7 +603,7 @@ void TfrmMain::ImportKeywordFile(const std::string& path) {
   model_->AppendKeywords(keywords);
   // The panel shows the row count after the last line; nothing draws in
   // between, so one write shows what a write per line would.
-  if (!keywords.empty()) SetItemCountText("Total: " + std::to_string(model_->RowCount()));
+  if (!keywords.empty()) stbMain->ShowTotal(model_->RowCount());
 }
 
 void TfrmMain::btnSaveResultsClick() {
@@ -635,8 +635,7 @@ void TfrmMain::OpenLinkAddress(const std::string& address) {
 }
 
 // ---------------------------------------------------------------------------
-// Commands of other subsystems (gathering, news, update, About, outbound
-// links); their handlers are filled where those subsystems are built.
+// Outbound links, About, news and update
 
 void TfrmMain::btnMakeMoneyClick() {
   OpenUrl(brandSettings_.AffiliateURL);
@@ -648,12 +647,12 @@ void TfrmMain::btnAboutClick() {
 }
 
 void TfrmMain::btnNewsClick() {
-  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::btnNewsClick))) return;
+  if (DeferredBehindBackgroundCheck(&TfrmMain::btnNewsClick)) return;
   publisher_->NewsCommand(newsItems_);
 }
 
 void TfrmMain::btnUpdateClick() {
-  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::btnUpdateClick))) return;
+  if (DeferredBehindBackgroundCheck(&TfrmMain::btnUpdateClick)) return;
   publisher_->CheckUpdates(false);
 }
 
@@ -673,26 +672,28 @@ void TfrmMain::gifBannerClick() {
 // Keyword research over the network
 
 void TfrmMain::btnGatherKeywordClick() {
-  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::btnGatherKeywordClick))) return;
+  if (DeferredBehindBackgroundCheck(&TfrmMain::btnGatherKeywordClick)) return;
   keywords_->GatherKeywords(mainKeyword_);
 }
 
 void TfrmMain::btnGatherDataClick() {
+  // Stop must not wait for the start-up check.
   if (keywords_->RefuseOrStopGatherData()) return;
-  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::btnGatherDataClick))) return;
-  keywords_->GatherData();
+  if (DeferredBehindBackgroundCheck(&TfrmMain::btnGatherDataClick)) return;
+  keywords_->GatherData(KeywordCommands::Rows::kShown);
 }
 
 void TfrmMain::actGatherTickedClick() {
-  if (CommandsBusy() || keywords_->Running()) return;
-  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::actGatherTickedClick))) return;
-  keywords_->GatherTickedData();
+  // A Gather Data run keeps the commands busy from its start to its end.
+  if (CommandsBusy()) return;
+  if (DeferredBehindBackgroundCheck(&TfrmMain::actGatherTickedClick)) return;
+  keywords_->GatherData(KeywordCommands::Rows::kTicked);
 }
 
 void TfrmMain::actGatherMissingClick() {
-  if (CommandsBusy() || keywords_->Running()) return;
-  if (publisher_->DeferBehindBackgroundCheck(Guarded(&TfrmMain::actGatherMissingClick))) return;
-  keywords_->GatherMissingData();
+  if (CommandsBusy()) return;
+  if (DeferredBehindBackgroundCheck(&TfrmMain::actGatherMissingClick)) return;
+  keywords_->GatherData(KeywordCommands::Rows::kMissing);
 }
 
 SearchType TfrmMain::CurrentSearchType() const {
@@ -703,19 +704,19 @@ SearchType TfrmMain::CurrentSearchType() const {
 // The HTTP client's host
 
 void TfrmMain::ShowMainStatus(const std::string& text) {
-  statusBar_->ShowStatus(text);
+  stbMain->ShowStatus(text);
 }
 
 void TfrmMain::WorkBegin(std::int64_t expected) {
-  statusBar_->WorkBegin(expected);
+  stbMain->WorkBegin(expected);
 }
 
 void TfrmMain::Work(std::int64_t transferred) {
-  statusBar_->Work(transferred);
+  stbMain->Work(transferred);
 }
 
 void TfrmMain::WorkEnd() {
-  statusBar_->WorkEnd();
+  stbMain->WorkEnd();
 }
 
 void TfrmMain::ProcessMessages() {
@@ -750,11 +751,12 @@ void TfrmMain::UpdateCommandStates() {
        std::initializer_list<QWidget*>{btnMainKeyword, btnGatherKeyword, btnAddKeyword,
                                        btnDeleteSelected, btnDeleteAll, btnNews, btnUpdate})
     command->setEnabled(idle);
-  btnGatherData->setEnabled(idle || btnGatherData->text() == QLatin1String(kStopCaption));
+  // Stop stays available while everything else waits for the run.
+  const bool gatherDataRunning = keywords_->GatherDataRunning();
+  btnGatherData->setEnabled(idle || gatherDataRunning);
   lvwItems->horizontalHeader()->setSectionsClickable(idle && headerSortEnabled_);
-  if (transfer_ != nullptr) transfer_->SetIdle(idle);
-  if (stopKey_ != nullptr)
-    stopKey_->setEnabled(btnGatherData->text() == QLatin1String(kStopCaption));
+  transfer_->SetIdle(idle);
+  keyStop->setEnabled(gatherDataRunning);
   actGatherTicked->setEnabled(idle);
   actGatherMissing->setEnabled(idle);
 }

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/RunEstimate.h"
 #include "app/ui/LauncherProgress.h"
 #include "app/ui/ResultsExporter.h"
 #include "base/ResultsTable.h"
@@ -96,10 +95,11 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   // Disables every command that would change the table's rows or use the
   // HTTP client (Main Keyword, Gather Keywords, Add Keywords, Delete
   // Selected, Delete All, Check News, Check Updates, header sorting), and
-  // "Gather Data" unless it reads "Stop". Select All, Clear Selection, the
-  // check boxes, Save Results and closing the window stay available. Calls
-  // nest: the commands come back when every SetCommandsBusy(true) has been
-  // matched by a SetCommandsBusy(false).
+  // "Gather Data" unless a Gather Data run goes on (it then reads "Stop").
+  // Select All, Clear Selection, the check boxes, Save Results and closing
+  // the window stay available. Calls nest: the commands come back when
+  // every SetCommandsBusy(true) has been matched by a
+  // SetCommandsBusy(false).
   void SetCommandsBusy(bool busy) override;
   bool CommandsBusy() const { return busyDepth_ > 0; }
 
@@ -172,7 +172,13 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   QWidget* BuildMainPage();
   QWidget* BuildToolBar();
   QWidget* BuildBanner();
+  // The filter bar, the results table and the buttons under it.
   QWidget* BuildResultsArea();
+  void BuildResultsTable();
+  // The table's context menu: Filter, the targeted runs and sorting by
+  // each column (AddDataCommands puts the data commands in front).
+  void BuildTableMenu();
+  QWidget* BuildTableButtons();
   QWidget* BuildLinkBar();
   QWidget* BuildStatusBar();
   void ConnectCommands();
@@ -181,6 +187,9 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   void AddDataCommands();
   // The handler wrapped so that an error escaping it is reported.
   std::function<void()> Guarded(void (TfrmMain::*handler)());
+  // True while the start-up check runs: the check gives way, and the
+  // handler runs again (guarded) as soon as the check has returned.
+  bool DeferredBehindBackgroundCheck(void (TfrmMain::*handler)());
 
   // Window events.
   void FormCreate();
@@ -195,7 +204,6 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
 
   void CenterBanners();
   void UpdateCommandStates();
-  void SetItemCountText(const std::string& text);
   void SetMainKeyword(const std::string& keyword);
   void OpenLinkAddress(const std::string& address);
 
@@ -219,10 +227,12 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
 
   ResultsModel* model_ = nullptr;
   ResultsTransfer* transfer_ = nullptr;
-  // Esc works only while btnGatherData reads "Stop".
-  QShortcut* stopKey_ = nullptr;
+  // The launcher entry shows the share done of a run over this many rows.
+  int runRows_ = 0;
+  LauncherProgress launcher_;
 
-  // Controls, named as in the window's design.
+  // The window's controls: each member is named as its control (the
+  // control's object name), without the underscore of other members.
   QStackedWidget* pgcPrinc = nullptr;
   WelcomePage* stsWelcome = nullptr;  // destroyed at first display without a welcome page
   QWidget* stsMain = nullptr;
@@ -243,7 +253,7 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   BannerLabel* gifBanner = nullptr;
 
   QTableView* lvwItems = nullptr;
-  FilterBar* filterBar_ = nullptr;
+  FilterBar* panFilter = nullptr;
   QAction* actGatherTicked = nullptr;
   QAction* actGatherMissing = nullptr;
   QPushButton* btnSelectAll = nullptr;
@@ -255,10 +265,9 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   LinkLabel* lblLink1URL = nullptr;
   LinkLabel* lblLink2URL = nullptr;
 
-  MainStatusBar* statusBar_ = nullptr;
-  RunEstimate runEstimate_;
-  QElapsedTimer runClock_;
-  LauncherProgress launcher_;
+  MainStatusBar* stbMain = nullptr;
+  // Esc works only while a Gather Data run goes on.
+  QShortcut* keyStop = nullptr;
 
   // Last, so that they go before the client and msgMain they use.
   std::unique_ptr<KeywordCommands> keywords_;

@@ -10,6 +10,7 @@
 #include "app/KeywordFilter.h"
 #include "app/ui/ResultsModel.h"
 #include "base/ui/CrashHandler.h"
+#include "base/ui/LocalText.h"
 
 namespace quorvane {
 
@@ -21,30 +22,30 @@ FilterBar::FilterBar(ResultsModel& model, QTableView& table, QWidget* parent)
   row->setSpacing(6);
 
   auto* caption = new QLabel(QStringLiteral("&Filter:"));
-  edtFilter_ = new QLineEdit;
-  edtFilter_->setObjectName(QStringLiteral("edtFilter"));
-  edtFilter_->setAccessibleName(QStringLiteral("Filter"));
-  edtFilter_->setAccessibleDescription(
+  edtFilter = new QLineEdit;
+  edtFilter->setObjectName(QStringLiteral("edtFilter"));
+  edtFilter->setAccessibleName(QStringLiteral("Filter"));
+  edtFilter->setAccessibleDescription(
       QStringLiteral("Words a shown phrase must contain; words starting with - hide a phrase"));
-  edtFilter_->setPlaceholderText(QStringLiteral("words to keep, -words to hide"));
-  edtFilter_->installEventFilter(this);
-  caption->setBuddy(edtFilter_);
-  lblShown_ = new QLabel;
-  lblShown_->setObjectName(QStringLiteral("lblFilterShown"));
-  lblShown_->setAccessibleName(QStringLiteral("Rows shown"));
-  lblShown_->setTextFormat(Qt::PlainText);
+  edtFilter->setPlaceholderText(QStringLiteral("words to keep, -words to hide"));
+  edtFilter->installEventFilter(this);
+  caption->setBuddy(edtFilter);
+  lblFilterShown = new QLabel;
+  lblFilterShown->setObjectName(QStringLiteral("lblFilterShown"));
+  lblFilterShown->setAccessibleName(QStringLiteral("Rows shown"));
+  lblFilterShown->setTextFormat(Qt::PlainText);
   row->addWidget(caption);
-  row->addWidget(edtFilter_, 1);
-  row->addWidget(lblShown_);
+  row->addWidget(edtFilter, 1);
+  row->addWidget(lblFilterShown);
   hide();
 
-  actFilter_ = new QAction(QStringLiteral("Filter"), this);
-  actFilter_->setObjectName(QStringLiteral("actFilter"));
-  actFilter_->setShortcut(QKeySequence::Find);
-  connect(actFilter_, &QAction::triggered, this, [this] { CrashHandler::Guard([&] { Open(); }); });
+  actFilter = new QAction(QStringLiteral("Filter"), this);
+  actFilter->setObjectName(QStringLiteral("actFilter"));
+  actFilter->setShortcut(QKeySequence::Find);
+  connect(actFilter, &QAction::triggered, this, [this] { CrashHandler::Guard([&] { Open(); }); });
 
-  connect(edtFilter_, &QLineEdit::textChanged, this, [this](const QString& text) {
-    CrashHandler::Guard([&] { model_.SetFilter(text.toLocal8Bit().toStdString()); });
+  connect(edtFilter, &QLineEdit::textChanged, this, [this](const QString& text) {
+    CrashHandler::Guard([&] { model_.SetFilter(ToLocal(text)); });
   });
   // Any change of the rows may change the count shown.
   connect(&model_, &ResultsModel::modelReset, this, &FilterBar::UpdateCount);
@@ -54,18 +55,18 @@ FilterBar::FilterBar(ResultsModel& model, QTableView& table, QWidget* parent)
 
 void FilterBar::Open() {
   show();
-  edtFilter_->setFocus(Qt::ShortcutFocusReason);
-  edtFilter_->selectAll();
+  edtFilter->setFocus(Qt::ShortcutFocusReason);
+  edtFilter->selectAll();
 }
 
 void FilterBar::Close() {
-  edtFilter_->clear();
+  edtFilter->clear();
   hide();
   table_.setFocus(Qt::OtherFocusReason);
 }
 
 bool FilterBar::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == edtFilter_) {
+  if (watched == edtFilter) {
     // Esc belongs to the field while it has the focus, ahead of any window
     // shortcut on the same key.
     const bool escape =
@@ -86,9 +87,9 @@ void FilterBar::UpdateCount() {
       model_.FilterActive()
           ? QString::fromLatin1(ShownRowsText(model_.ShownCount(), model_.RowCount()))
           : QString();
-  lblShown_->setText(text);
+  lblFilterShown->setText(text);
   // Its name says what it is; a screen reader reads the count from here.
-  lblShown_->setAccessibleDescription(text);
+  lblFilterShown->setAccessibleDescription(text);
 }
 
 }  // namespace quorvane

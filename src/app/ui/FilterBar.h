@@ -22,15 +22,15 @@ class FilterBar final : public QWidget {
   FilterBar(ResultsModel& model, QTableView& table, QWidget* parent = nullptr);
 
   // The Filter command, for the table's context menu.
-  QAction* FilterAction() const { return actFilter_; }
+  QAction* FilterAction() const { return actFilter; }
 
   // Opens the field (or selects its text when open) and focuses it.
   void Open();
   // Clears the filter, hides the field and focuses the table.
   void Close();
 
-  QLineEdit* Field() const { return edtFilter_; }
-  QLabel* CountLabel() const { return lblShown_; }
+  QLineEdit* Field() const { return edtFilter; }
+  QLabel* CountLabel() const { return lblFilterShown; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -40,9 +40,9 @@ class FilterBar final : public QWidget {
 
   ResultsModel& model_;
   QTableView& table_;
-  QAction* actFilter_ = nullptr;
-  QLineEdit* edtFilter_ = nullptr;
-  QLabel* lblShown_ = nullptr;
+  QAction* actFilter = nullptr;
+  QLineEdit* edtFilter = nullptr;
+  QLabel* lblFilterShown = nullptr;
 };
 
 }  // namespace quorvane

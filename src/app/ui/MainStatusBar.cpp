@@ -7,15 +7,13 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/ui/LocalText.h"
+
 namespace quorvane {
 
 namespace {
 
 constexpr int kItemCountPanelWidth = 82;
-
-QString FromLocal(const std::string& text) {
-  return QString::fromLocal8Bit(text);
-}
 
 }  // namespace
 
@@ -110,7 +108,15 @@ void MainStatusBar::ShowMainKeyword(const std::string& keyword) {
   MainKeywordPanel->setText(FromLocal("Main Keyword: " + keyword));
 }
 
-void MainStatusBar::ShowItemCount(const std::string& text) {
+void MainStatusBar::ShowItemCount(int rows) {
+  SetItemCountText(std::to_string(rows) + " items listed");
+}
+
+void MainStatusBar::ShowTotal(int rows) {
+  SetItemCountText("Total: " + std::to_string(rows));
+}
+
+void MainStatusBar::SetItemCountText(const std::string& text) {
   SecondStatusPanel->setText(FromLocal(text));
   // The panel is 82 pixels wide; a count of many digits widens it rather
   // than being cut off, and the main status panel gives up the room.
@@ -118,6 +124,22 @@ void MainStatusBar::ShowItemCount(const std::string& text) {
   const int needed = SecondStatusPanel->fontMetrics().horizontalAdvance(SecondStatusPanel->text()) +
                      margins.left() + margins.right() + 2 * SecondStatusPanel->frameWidth() + 2;
   SecondStatusPanel->setFixedWidth(std::max(kItemCountPanelWidth, needed));
+}
+
+void MainStatusBar::RunBegins(int rows) {
+  runClock_.start();
+  runEstimate_.Start(rows, 0);
+  ShowRunProgress(rows > 0 ? runEstimate_.Text() : "Gathering keywords");
+}
+
+void MainStatusBar::RunRowsDone(int done) {
+  if (runEstimate_.Total() <= 0) return;
+  runEstimate_.RowDone(done, runClock_.elapsed());
+  ShowRunProgress(runEstimate_.Text());
+}
+
+void MainStatusBar::RunEnds() {
+  ShowRunProgress({});
 }
 
 void MainStatusBar::ShowRunProgress(const std::string& utf8Text) {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QStatusBar>
 #include <QTimer>
 #include <cstdint>
 #include <string>
+
+#include "app/RunEstimate.h"
 
 class QLabel;
 class QProgressBar;
@@ -27,12 +30,21 @@ class MainStatusBar final : public QStatusBar {
   void ShowStatus(const std::string& text);
   // MainKeywordPanel: "Main Keyword: " and the keyword.
   void ShowMainKeyword(const std::string& keyword);
-  // SecondStatusPanel, widened for a text longer than its design width.
-  void ShowItemCount(const std::string& text);
-  // RunProgressPanel, shown only while a run goes on: its own progress as
-  // UTF-8 text ("Row 370 of 1,000 · about 2 min left"). An empty text hides
-  // the panel.
-  void ShowRunProgress(const std::string& utf8Text);
+  // SecondStatusPanel: the row count followed by " items listed", with no
+  // singular form ("1 items listed"); it reads "0 item listed" until the
+  // first count. The panel widens for a text longer than its design width.
+  void ShowItemCount(int rows);
+  // The same panel after rows have been read in from a file, the clipboard
+  // or a drop: "Total: " and the row count.
+  void ShowTotal(int rows);
+  // RunProgressPanel, shown only while a run goes on. A run over `rows`
+  // rows shows the row it is at and, once it can tell, the time left
+  // ("Row 370 of 1,000 · about 2 min left"); a run of unknown length
+  // (rows 0: Gather Keywords) shows "Gathering keywords". RunEnds hides
+  // the panel, however the run ended.
+  void RunBegins(int rows);
+  void RunRowsDone(int done);
+  void RunEnds();
 
   // The gauge through a transfer: its length (0: unannounced, drawn as
   // busy), the bytes so far, and the end, where it shows full.
@@ -46,10 +58,15 @@ class MainStatusBar final : public QStatusBar {
  private:
   void AddPanel(QWidget* panel, int stretch);
   void TightenLayout();
+  void SetItemCountText(const std::string& text);
+  // An empty text hides the panel.
+  void ShowRunProgress(const std::string& utf8Text);
   void HoldPaint();
   void ReleasePaint();
 
   QTimer paintHold_;
+  RunEstimate runEstimate_;
+  QElapsedTimer runClock_;
   QLabel* MainStatusPanel = nullptr;
   QLabel* MainKeywordPanel = nullptr;
   QLabel* SecondStatusPanel = nullptr;

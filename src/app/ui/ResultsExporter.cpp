@@ -2,12 +2,14 @@
 
 #include <QString>
 
+#include "app/CompleteFileName.h"
 #include "app/ResultsCsv.h"
 #include "app/ResultsXlsx.h"
 #include "base/AtomicFileWriter.h"
 #include "base/Messages.h"
 #include "base/ProgramFolder.h"
 #include "base/ui/FileDialogs.h"
+#include "base/ui/LocalText.h"
 
 namespace quorvane {
 
@@ -31,14 +33,14 @@ void ResultsExporter::SaveResultsCsv(const ResultStore& rows) {
 
   const std::string start = lastPath_.empty() ? ProgramFolder().string() : lastPath_;
   QString type;
-  const QString chosen = FileDialogs::GetSaveFileName(
-      dialogParent_, QStringLiteral("Save file"), QString::fromLocal8Bit(start),
-      kCsvFilter + QStringLiteral(";;") + kXlsxFilter, &type);
+  const QString chosen =
+      FileDialogs::GetSaveFileName(dialogParent_, QStringLiteral("Save file"), FromLocal(start),
+                                   kCsvFilter + QStringLiteral(";;") + kXlsxFilter, &type);
   if (chosen.isEmpty()) return;
 
   const bool workbook = type == kXlsxFilter;
-  const std::string name = chosen.toLocal8Bit().toStdString();
-  const std::string path = workbook ? CompleteXlsxFileName(name) : CompleteCsvFileName(name);
+  const std::string name = ToLocal(chosen);
+  const std::string path = CompleteFileName(name, workbook ? ".xlsx" : ".csv");
   lastPath_ = path;
   // A failed save leaves an earlier file of that name as it was.
   const std::error_code error =

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/ui/LocalText.h"
+
 namespace quorvane {
 
 namespace {
@@ -38,7 +40,7 @@ bool ResultsModel::Holds(const QModelIndex& index) const {
 QVariant ResultsModel::data(const QModelIndex& index, int role) const {
   if (!Holds(index)) return {};
   const int row = StoreRow(index.row());
-  if (role == Qt::DisplayRole) return QString::fromLocal8Bit(store_.Cell(row, index.column()));
+  if (role == Qt::DisplayRole) return FromLocal(store_.Cell(row, index.column()));
   if (role == Qt::CheckStateRole && index.column() == kColNo)
     return store_.Checked(row) ? Qt::Checked : Qt::Unchecked;
   return {};
@@ -52,6 +54,8 @@ bool ResultsModel::setData(const QModelIndex& index, const QVariant& value, int 
 }
 
 Qt::ItemFlags ResultsModel::flags(const QModelIndex& index) const {
+  // A drop goes to the table as a whole, wherever it lands.
+  if (!index.isValid()) return Qt::ItemIsDropEnabled;
   if (!Holds(index)) return Qt::NoItemFlags;
   Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
   if (index.column() == kColNo) f |= Qt::ItemIsUserCheckable;
@@ -63,6 +67,28 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
       section < kColumnCount)
     return QString::fromLatin1(kCaptions[static_cast<std::size_t>(section)]);
   return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+QStringList ResultsModel::mimeTypes() const {
+  return {QStringLiteral("text/uri-list"), QStringLiteral("text/plain")};
+}
+
+Qt::DropActions ResultsModel::supportedDropActions() const {
+  // Never a move: the source of a dropped file must keep it.
+  return Qt::CopyAction;
+}
+
+bool ResultsModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, int, int,
+                                   const QModelIndex&) const {
+  return data != nullptr && action == Qt::CopyAction && dropTarget_ != nullptr &&
+         dropTarget_->CanTakeDrop(*data);
+}
+
+bool ResultsModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                                const QModelIndex& parent) {
+  if (!canDropMimeData(data, action, row, column, parent)) return false;
+  dropTarget_->TakeDrop(*data);
+  return true;
 }
 
 int ResultsModel::StoreRow(int viewRow) const {
@@ -213,8 +239,7 @@ void ResultsModel::Sort(int column, bool ascending) {
     std::vector<QCollatorSortKey> keys;
     keys.reserve(static_cast<std::size_t>(store_.Count()));
     for (int row = 0; row < store_.Count(); ++row) {
-      keys.push_back(
-          collator.sortKey(QString::fromLocal8Bit(store_.Cell(row, kColKeywords)).toCaseFolded()));
+      keys.push_back(collator.sortKey(FromLocal(store_.Cell(row, kColKeywords)).toCaseFolded()));
     }
     store_.SortByKeys(
         keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b); },

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QStringList>
 #include <string>
 #include <vector>
 
 #include "app/KeywordFilter.h"
 #include "app/ResultStore.h"
 #include "base/ResultsTable.h"
+
+class QMimeData;
 
 namespace quorvane {
 
@@ -21,11 +24,27 @@ namespace quorvane {
 // order; everything else here (the ResultsTable, Checked, SetChecked) uses
 // store row indexes, so a run writing cells by index is not disturbed.
 // Without a filter the two are the same and no map is kept.
+//
+// Files and text dropped on the table come through the model's drop
+// interface, as copies; the model hands them to its DropTarget, which reads
+// them in. Without a target the table takes no drop.
 class ResultsModel final : public QAbstractTableModel, public ResultsTable {
   Q_OBJECT
 
  public:
+  // Who takes what is dropped on the table.
+  class DropTarget {
+   public:
+    virtual ~DropTarget() = default;
+    // Whether a drop of `data` would be taken now.
+    virtual bool CanTakeDrop(const QMimeData& data) const = 0;
+    virtual void TakeDrop(const QMimeData& data) = 0;
+  };
+
   explicit ResultsModel(QObject* parent = nullptr);
+
+  // The target must outlive the model or be unset first.
+  void SetDropTarget(DropTarget* target) { dropTarget_ = target; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -33,6 +52,12 @@ class ResultsModel final : public QAbstractTableModel, public ResultsTable {
   bool setData(const QModelIndex& index, const QVariant& value, int role) override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  QStringList mimeTypes() const override;
+  Qt::DropActions supportedDropActions() const override;
+  bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                       const QModelIndex& parent) const override;
+  bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                    const QModelIndex& parent) override;
 
   // The table for the other subsystems.
   int RowCount() const override { return store_.Count(); }
@@ -83,6 +108,7 @@ class ResultsModel final : public QAbstractTableModel, public ResultsTable {
   ResultStore store_;
   KeywordFilter filter_;
   std::vector<int> shown_;  // store rows shown, ascending; used only while a filter is active
+  DropTarget* dropTarget_ = nullptr;
 };
 
 }  // namespace quorvane

@@ -3,19 +3,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QMimeData>
 #include <QTableView>
 #include <QUrl>
 #include <utility>
 
+#include "app/GroupThousands.h"
 #include "app/ResultsCsv.h"
 #include "app/ResultsCsvReader.h"
+#include "app/ui/MainStatusBar.h"
 #include "app/ui/ResultsModel.h"
 #include "base/Messages.h"
 #include "base/ui/CrashHandler.h"
 #include "base/ui/FileDialogs.h"
+#include "base/ui/LocalText.h"
 #include "keywords/KeywordFile.h"
 
 namespace quorvane {
@@ -24,34 +25,15 @@ namespace {
 
 constexpr const char* kCsvMimeType = "text/csv";
 
-QString FromLocal(const std::string& text) {
-  return QString::fromLocal8Bit(text);
-}
-
-std::string ToLocal(const QString& text) {
-  return text.toLocal8Bit().toStdString();
-}
-
-// "1,234": counts in questions read like the counts elsewhere.
-std::string WithThousands(int value) {
-  std::string digits = std::to_string(value);
-  for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
-    digits.insert(static_cast<std::size_t>(at), 1, ',');
-  return digits;
-}
-
-bool Droppable(const QMimeData* data) {
-  return data != nullptr && (data->hasUrls() || data->hasText());
-}
-
 }  // namespace
 
 ResultsTransfer::ResultsTransfer(Parts parts, QObject* parent)
     : QObject(parent), parts_(std::move(parts)) {
-  parts_.table->setAcceptDrops(true);
+  parts_.model.SetDropTarget(this);
+  parts_.table->setDragDropMode(QAbstractItemView::DropOnly);
   parts_.table->viewport()->setAcceptDrops(true);
-  parts_.table->viewport()->installEventFilter(this);
-  viewport_ = parts_.table->viewport();
+  // The whole table takes a drop: no line between rows marks a place.
+  parts_.table->setDropIndicatorShown(false);
 }
 
 void ResultsTransfer::AddActions(QAction* before) {
@@ -65,27 +47,23 @@ void ResultsTransfer::AddActions(QAction* before) {
     parts_.table->insertAction(before, action);
     return action;
   };
-  actOpenResults_ = add("actOpenResults", "Open Results\u2026", QKeySequence::Open,
-                        &ResultsTransfer::OpenResults);
-  actCopy_ = add("actCopy", "Copy", QKeySequence::Copy, &ResultsTransfer::Copy);
-  actPaste_ = add("actPaste", "Paste", QKeySequence::Paste, &ResultsTransfer::Paste);
-  actRemoveDuplicates_ = add("actRemoveDuplicates", "Remove Duplicates", QKeySequence(),
-                             &ResultsTransfer::RemoveDuplicates);
+  actOpenResults = add("actOpenResults", "Open Results\u2026", QKeySequence::Open,
+                       &ResultsTransfer::OpenResults);
+  actCopy = add("actCopy", "Copy", QKeySequence::Copy, &ResultsTransfer::Copy);
+  actPaste = add("actPaste", "Paste", QKeySequence::Paste, &ResultsTransfer::Paste);
+  actRemoveDuplicates = add("actRemoveDuplicates", "Remove Duplicates", QKeySequence(),
+                            &ResultsTransfer::RemoveDuplicates);
 }
 
 void ResultsTransfer::SetIdle(bool idle) {
-  for (QAction* action : {actOpenResults_, actPaste_, actRemoveDuplicates_})
+  for (QAction* action : {actOpenResults, actPaste, actRemoveDuplicates})
     if (action != nullptr) action->setEnabled(idle);
-}
-
-void ResultsTransfer::ShowTotal() {
-  parts_.showItemCount("Total: " + std::to_string(parts_.model.RowCount()));
 }
 
 void ResultsTransfer::AppendTableRows(std::vector<ResultRow> rows) {
   if (rows.empty()) return;
   parts_.model.AppendNumbered(std::move(rows));
-  ShowTotal();
+  parts_.statusBar.ShowTotal(parts_.model.RowCount());
 }
 
 void ResultsTransfer::OpenResults() {
@@ -100,7 +78,7 @@ void ResultsTransfer::OpenResults() {
 bool ResultsTransfer::OpenResultsFile(const std::string& path) {
   ResultsFile file = ReadResultsFile(path);
   if (!file.readable || !file.text.ok()) {
-    parts_.msgMain.Warning(ResultsFileMessage(path, file));
+    parts_.messages.Warning(ResultsFileMessage(path, file));
     return false;
   }
   AppendTableRows(std::move(file.text.rows));
@@ -169,7 +147,7 @@ void ResultsTransfer::AddFile(const std::string& path) {
     return;
   }
   if (!file.readable || !file.text.ok()) {
-    parts_.msgMain.Warning(ResultsFileMessage(path, file));
+    parts_.messages.Warning(ResultsFileMessage(path, file));
     return;
   }
   AppendTableRows(std::move(file.text.rows));
@@ -179,8 +157,8 @@ void ResultsTransfer::AddText(const std::string& text) {
   if (StartsWithResultsHeader(text, '\t')) {
     ResultsText table = ParseResultsText(text, '\t');
     if (!table.ok()) {
-      parts_.msgMain.Warning("The pasted text is not a results table: line " +
-                             std::to_string(table.badLine) + " " + table.problem + ".");
+      parts_.messages.Warning("The pasted text is not a results table: line " +
+                              std::to_string(table.badLine) + " " + table.problem + ".");
       return;
     }
     AppendTableRows(std::move(table.rows));
@@ -193,54 +171,29 @@ void ResultsTransfer::AddText(const std::string& text) {
     if (!line.empty()) keywords.push_back(NewKeyword{std::move(line), {}});
   if (keywords.empty()) return;
   parts_.model.AppendKeywords(keywords);
-  ShowTotal();
+  parts_.statusBar.ShowTotal(parts_.model.RowCount());
 }
 
 void ResultsTransfer::RemoveDuplicates() {
   if (Busy()) return;
   const int count = static_cast<int>(parts_.model.Store().DuplicateRows().size());
   if (count == 0) {
-    parts_.msgMain.Information("There are no duplicate rows.");
+    parts_.messages.Information("There are no duplicate rows.");
     return;
   }
   const std::string question = count == 1 ? std::string("Remove 1 duplicate row?")
-                                          : "Remove " + WithThousands(count) + " duplicate rows?";
-  if (!parts_.msgMain.Confirm(question)) return;
+                                          : "Remove " + GroupThousands(count) + " duplicate rows?";
+  if (!parts_.messages.Confirm(question)) return;
   parts_.model.RemoveDuplicates();
-  parts_.showItemCount(std::to_string(parts_.model.RowCount()) + " items listed");
+  parts_.statusBar.ShowItemCount(parts_.model.RowCount());
 }
 
-bool ResultsTransfer::eventFilter(QObject* watched, QEvent* event) {
-  // Compared by address only: the filter also sees the events of the
-  // table's own teardown, when it is no scroll area any more.
-  if (watched != viewport_) return QObject::eventFilter(watched, event);
-  switch (event->type()) {
-    case QEvent::DragEnter:
-    case QEvent::DragMove: {
-      auto* drag = static_cast<QDropEvent*>(event);
-      if (!Busy() && Droppable(drag->mimeData())) {
-        drag->setDropAction(Qt::CopyAction);
-        drag->accept();
-      } else {
-        drag->ignore();
-      }
-      return true;
-    }
-    case QEvent::Drop: {
-      auto* drop = static_cast<QDropEvent*>(event);
-      if (Busy() || !Droppable(drop->mimeData())) {
-        drop->ignore();
-        return true;
-      }
-      drop->setDropAction(Qt::CopyAction);
-      drop->accept();
-      const QMimeData* data = drop->mimeData();
-      CrashHandler::Guard([&] { AddMimeData(*data); });
-      return true;
-    }
-    default:
-      return QObject::eventFilter(watched, event);
-  }
+bool ResultsTransfer::CanTakeDrop(const QMimeData& data) const {
+  return !Busy() && (data.hasUrls() || data.hasText());
+}
+
+void ResultsTransfer::TakeDrop(const QMimeData& data) {
+  CrashHandler::Guard([&] { AddMimeData(data); });
 }
 
 }  // namespace quorvane

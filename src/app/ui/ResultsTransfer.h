@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ui/ResultsModel.h"
 #include "base/ResultRow.h"
 
 class QAction;
@@ -13,30 +14,32 @@ class QTableView;
 
 namespace quorvane {
 
+class MainStatusBar;
 class Messages;
-class ResultsModel;
 
 // The commands that move rows in and out of the results table: Open
 // Results, Copy, Paste, dropping files or text on the table, and Remove
 // Duplicates. They sit in the table's context menu with their shortcuts.
 // Every command that adds or removes rows is off while the window's
-// commands are busy (a run goes on); Copy stays available.
-class ResultsTransfer final : public QObject {
+// commands are busy (a run goes on); Copy stays available. Drops reach it
+// through the model's drop interface.
+class ResultsTransfer final : public QObject, public ResultsModel::DropTarget {
   Q_OBJECT
 
  public:
   struct Parts {
     ResultsModel& model;
-    Messages& msgMain;
+    Messages& messages;
     QTableView* table;
     // True while the window's commands are busy.
     std::function<bool()> busy;
-    // Writes the text into the item-count panel.
-    std::function<void(const std::string&)> showItemCount;
+    // Its count panel tells how many rows the table holds after a command.
+    MainStatusBar& statusBar;
     // Add Keywords' import of a keyword list file.
     std::function<void(const std::string&)> importKeywordFile;
   };
 
+  // Becomes the model's drop target: it must outlive the model.
   ResultsTransfer(Parts parts, QObject* parent);
 
   // Puts the commands into the table's context menu before `before`.
@@ -67,8 +70,9 @@ class ResultsTransfer final : public QObject {
   // one phrase each.
   void AddMimeData(const QMimeData& data);
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
+  // Files or text, while no run goes on.
+  bool CanTakeDrop(const QMimeData& data) const override;
+  void TakeDrop(const QMimeData& data) override;
 
  private:
   bool Busy() const { return parts_.busy && parts_.busy(); }
@@ -77,14 +81,12 @@ class ResultsTransfer final : public QObject {
   void AppendTableRows(std::vector<ResultRow> rows);
   void AddFile(const std::string& path);
   void AddText(const std::string& text);
-  void ShowTotal();
 
   Parts parts_;
-  QObject* viewport_ = nullptr;
-  QAction* actOpenResults_ = nullptr;
-  QAction* actCopy_ = nullptr;
-  QAction* actPaste_ = nullptr;
-  QAction* actRemoveDuplicates_ = nullptr;
+  QAction* actOpenResults = nullptr;
+  QAction* actCopy = nullptr;
+  QAction* actPaste = nullptr;
+  QAction* actRemoveDuplicates = nullptr;
 };
 
 }  // namespace quorvane

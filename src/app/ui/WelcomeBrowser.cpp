@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "base/ProgramFolder.h"
+#include "base/ui/LocalText.h"
 
 namespace quorvane {
 
@@ -27,7 +28,7 @@ std::filesystem::path ResourceFile(const QUrl& name) {
   std::error_code ec;
   const fs::path folder = fs::weakly_canonical(ProgramFolder(), ec);
   if (ec) return {};
-  fs::path file(local.toLocal8Bit().toStdString());
+  fs::path file(ToLocal(local));
   if (file.is_relative()) file = folder / file;
   file = fs::weakly_canonical(file, ec);
   if (ec) return {};
@@ -53,7 +54,7 @@ QVariant WelcomeBrowser::loadResource(int type, const QUrl& name) {
   const QVariant nothing{QByteArray()};
   const auto file = ResourceFile(name);
   if (file.empty()) return nothing;
-  QFile in(QString::fromLocal8Bit(file.string()));
+  QFile in(FromLocal(file.string()));
   if (in.size() > kMaxResourceBytes || !in.open(QIODevice::ReadOnly)) return nothing;
   return in.read(kMaxResourceBytes);
 }

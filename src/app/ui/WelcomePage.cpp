@@ -7,6 +7,7 @@
 
 #include <QVBoxLayout>
 #include "app/ui/WelcomeBrowser.h"
+#include "base/ui/LocalText.h"
 
 namespace quorvane {
 
@@ -35,7 +36,7 @@ WelcomePage::WelcomePage(QWidget* parent) : QWidget(parent) {
 }
 
 void WelcomePage::SetHtml(const std::string& html) {
-  prfWelcome->setHtml(QString::fromLocal8Bit(html));
+  prfWelcome->setHtml(FromLocal(html));
 }
 
 void WelcomePage::keyPressEvent(QKeyEvent* event) {

@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <deque>
 
+#include "base/ui/LocalText.h"
+
 namespace quorvane {
 
 namespace {
@@ -41,7 +43,7 @@ namespace {
 // Some texts break their lines as LF CR; any pair of CR and LF, in either
 // order, is one line break on screen. The recorded text stays as given.
 QString DisplayText(const std::string& text) {
-  QString shown = QString::fromLocal8Bit(text);
+  QString shown = FromLocal(text);
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   shown.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
   shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -53,7 +55,7 @@ QString DisplayText(const std::string& text) {
 MessageBox::Answer MessageBox::Show(Kind kind, const std::string& text) {
   const QString title = owner_ ? owner_->windowTitle() : QString();
   auto& state = State();
-  state.shown.push_back({kind, text, title.toLocal8Bit().toStdString()});
+  state.shown.push_back({kind, text, ToLocal(title)});
   if (!state.answers.empty()) {
     const Answer answer = state.answers.front();
     state.answers.pop_front();

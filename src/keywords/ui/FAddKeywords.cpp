@@ -7,6 +7,7 @@
 
 #include "base/Messages.h"
 #include "base/ui/FileDialogs.h"
+#include "base/ui/LocalText.h"
 #include "base/ui/WindowPlacement.h"
 #include "keywords/KeywordFile.h"
 #include "keywords/ui/EnterKey.h"
@@ -69,11 +70,11 @@ TfrmAddKeywords::TfrmAddKeywords(Messages& messages, QWidget* parent)
 }
 
 std::string TfrmAddKeywords::AddKeyword() const {
-  return edtAddKeyword->text().toLocal8Bit().toStdString();
+  return ToLocal(edtAddKeyword->text());
 }
 
 std::string TfrmAddKeywords::ListPath() const {
-  return edtList->text().toLocal8Bit().toStdString();
+  return ToLocal(edtList->text());
 }
 
 void TfrmAddKeywords::btnOkClick() {

@@ -9,6 +9,7 @@
 
 #include "base/Messages.h"
 #include "base/ui/AccessibleRole.h"
+#include "base/ui/LocalText.h"
 #include "base/ui/WindowPlacement.h"
 #include "keywords/SecurityImagePage.h"
 #include "keywords/ui/SecurityImageView.h"
@@ -28,10 +29,10 @@ QPushButton* MakeButton(const char* caption, const char* name, QWidget* parent) 
 
 }  // namespace
 
-TfrmCaptcha::TfrmCaptcha(Messages& msgMain, QWidget* parent)
+TfrmCaptcha::TfrmCaptcha(Messages& messages, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      msgMain_(msgMain) {
+      messages_(messages) {
   setObjectName(QStringLiteral("frmCaptcha"));
   setWindowTitle(QStringLiteral("Security image"));
   setFixedSize(310, 209);
@@ -84,7 +85,7 @@ TfrmCaptcha::TfrmCaptcha(Messages& msgMain, QWidget* parent)
 }
 
 std::string TfrmCaptcha::Password() const {
-  return edtPassword->text().toLocal8Bit().toStdString();
+  return ToLocal(edtPassword->text());
 }
 
 void TfrmCaptcha::showEvent(QShowEvent* event) {
@@ -104,8 +105,7 @@ void TfrmCaptcha::ShowSecurityImage() {
   seedValue_ = values.SeedValue;
   imageSrc_ = values.ImageSrc;
   // Taken as it stands: a relative address is not resolved and just fails.
-  imgSecurityImage->Navigate(
-      QUrl(QString::fromLocal8Bit(imageSrc_.data(), static_cast<qsizetype>(imageSrc_.size()))));
+  imgSecurityImage->Navigate(QUrl(FromLocal(imageSrc_)));
 }
 
 void TfrmCaptcha::keyPressEvent(QKeyEvent* event) {
@@ -122,7 +122,7 @@ void TfrmCaptcha::btnRefreshClick() {
 
 void TfrmCaptcha::btnOkClick() {
   if (edtPassword->text().isEmpty()) {
-    msgMain_.Information("Please enter a password.");
+    messages_.Information("Please enter a password.");
     return;
   }
   accept();

@@ -21,7 +21,7 @@ class TfrmCaptcha : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TfrmCaptcha(Messages& msgMain, QWidget* parent = nullptr);
+  explicit TfrmCaptcha(Messages& messages, QWidget* parent = nullptr);
 
   void SetPageHtml(std::string pageHtml) { pageHtml_ = std::move(pageHtml); }
   const std::string& PageHtml() const { return pageHtml_; }
@@ -42,7 +42,7 @@ class TfrmCaptcha : public QDialog {
   void btnOkClick();
   void btnCancelClick();
 
-  Messages& msgMain_;
+  Messages& messages_;
   std::string pageHtml_;
   std::string randomValue_;
   std::string seedValue_;

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "base/Messages.h"
+#include "base/ui/LocalText.h"
 #include "base/ui/WindowPlacement.h"
 #include "keywords/ui/EnterKey.h"
 
@@ -51,7 +52,7 @@ TfrmMainKeyword::TfrmMainKeyword(Messages& messages, QWidget* parent)
 }
 
 std::string TfrmMainKeyword::MainKeyword() const {
-  return edtMainKeyword->text().toLocal8Bit().toStdString();
+  return ToLocal(edtMainKeyword->text());
 }
 
 void TfrmMainKeyword::btnOkClick() {

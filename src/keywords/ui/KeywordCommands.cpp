@@ -17,8 +17,6 @@ namespace quorvane {
 
 namespace {
 
-constexpr const char* kStopCaption = "Stop";
-constexpr const char* kGatherDataCaption = "Gather Data";
 constexpr const char* kNoRowsText = "You need add keywords to gather data from search engines.";
 constexpr const char* kNoTickedRowText = "Tick the rows you want to gather data for.";
 constexpr const char* kNoShownRowText = "The filter shows no rows to gather data for.";
@@ -51,6 +49,19 @@ class RunScope {
   KeywordCommands::Window& window_;
 };
 
+// What Gather Data says when no row is of the kind asked for.
+const char* NoRowsToGatherText(KeywordCommands::Rows rows) {
+  switch (rows) {
+    case KeywordCommands::Rows::kShown:
+      return kNoShownRowText;  // only a filter can leave a table with no row shown
+    case KeywordCommands::Rows::kTicked:
+      return kNoTickedRowText;
+    case KeywordCommands::Rows::kMissing:
+      break;
+  }
+  return kNothingMissingText;
+}
+
 }  // namespace
 
 KeywordCommands::KeywordCommands(Parts parts) : parts_(parts) {}
@@ -80,8 +91,34 @@ void KeywordCommands::GatherKeywords(const std::string& mainKeyword) {
   parts_.abortRequested = false;
 }
 
-bool KeywordCommands::GatherDataRunning() const {
-  return parts_.btnGatherData->text() != QLatin1String(kGatherDataCaption);
+// A Gather Data run from its start to its end, however it ends.
+class KeywordCommands::GatherDataRun {
+ public:
+  explicit GatherDataRun(KeywordCommands& commands) : commands_(commands) {
+    // Rows must keep their places while the run writes cells by row index.
+    commands_.parts_.window.SetHeaderSortEnabled(false);
+    commands_.parts_.abortRequested = false;
+    commands_.SetGatherDataRunning(true);
+  }
+  ~GatherDataRun() {
+    // A stopped run must not cut the news and update requests that follow.
+    commands_.parts_.abortRequested = false;
+    commands_.SetGatherDataRunning(false);
+    // Header clicks that queued up during the run are handled while
+    // sorting is still off: they must not reorder the table afterwards.
+    commands_.parts_.client.Host().ProcessMessages();
+    commands_.parts_.window.SetHeaderSortEnabled(true);
+  }
+  GatherDataRun(const GatherDataRun&) = delete;
+  GatherDataRun& operator=(const GatherDataRun&) = delete;
+
+ private:
+  KeywordCommands& commands_;
+};
+
+void KeywordCommands::SetGatherDataRunning(bool running) {
+  gatherDataRunning_ = running;
+  parts_.btnGatherData->setText(QLatin1String(running ? kStopCaption : kGatherDataCaption));
 }
 
 bool KeywordCommands::RefuseEmptyTable() {
@@ -95,85 +132,59 @@ bool KeywordCommands::RefuseOrStopGatherData() {
   if (!GatherDataRunning()) return false;
   parts_.abortRequested = true;
   parts_.client.Disconnect();
-  parts_.btnGatherData->setText(QLatin1String(kGatherDataCaption));
+  SetGatherDataRunning(false);
   parts_.window.SetHeaderSortEnabled(true);
   parts_.client.Host().ProcessMessages();
   return true;
 }
 
-void KeywordCommands::GatherData() {
-  const std::vector<int> rows = parts_.window.ShownRows();
-  // Only a filter can leave a table with rows showing none of them.
-  if (rows.empty()) {
-    parts_.messages.Information(kNoShownRowText);
-    return;
+std::vector<int> KeywordCommands::RowsToGather(Rows rows) const {
+  switch (rows) {
+    case Rows::kShown:
+      return parts_.window.ShownRows();
+    case Rows::kTicked:
+      return parts_.window.TickedShownRows();
+    case Rows::kMissing:
+      break;
   }
-  RunGatherData(rows);
-}
-
-void KeywordCommands::GatherTickedData() {
-  if (RefuseEmptyTable()) return;
-  const std::vector<int> rows = parts_.window.TickedShownRows();
-  if (rows.empty()) {
-    parts_.messages.Information(kNoTickedRowText);
-    return;
-  }
-  RunGatherData(rows);
-}
-
-void KeywordCommands::GatherMissingData() {
-  if (RefuseEmptyTable()) return;
-  std::vector<int> rows;
+  std::vector<int> missing;
   for (const int row : parts_.window.ShownRows()) {
     for (const int column : {kColGoogle, kColYahoo, kColMsn}) {
       if (parts_.table.Cell(row, column).empty()) {
-        rows.push_back(row);
+        missing.push_back(row);
         break;
       }
     }
   }
-  if (rows.empty()) {
-    parts_.messages.Information(kNothingMissingText);
-    return;
-  }
-  RunGatherData(rows);
+  return missing;
 }
 
-void KeywordCommands::RunGatherData(const std::vector<int>& rows) {
+void KeywordCommands::GatherData(Rows which) {
+  if (RefuseEmptyTable()) return;
+  const std::vector<int> rows = RowsToGather(which);
+  if (rows.empty()) {
+    parts_.messages.Information(NoRowsToGatherText(which));
+    return;
+  }
   {
     TfrmSelSearch dialog(parts_.dialogParent);
     if (dialog.exec() != QDialog::Accepted) return;
     searchType_ = dialog.ChosenSearchType();
   }
-  // Rows must keep their places while the run writes cells by row index.
-  parts_.window.SetHeaderSortEnabled(false);
-  parts_.abortRequested = false;
-  parts_.btnGatherData->setText(QLatin1String(kStopCaption));
-  try {
-    const BusyScope busy(parts_.window);
-    const RunScope run(parts_.window, static_cast<int>(rows.size()));
-    SearchDataGatherer gatherer(
-        parts_.endpoints,
-        [this](const std::string& url, std::string& page) {
-          return FetchUrl(parts_.client, url, page);
-        },
-        parts_.table, [this] { return parts_.abortRequested; },
-        [this] { parts_.client.Host().ProcessMessages(); });
-    gatherer.OnRowDone([this](int done, int) { parts_.window.RunRowsDone(done); });
-    gatherer.GatherSearchData(searchType_, rows);
-  } catch (...) {
-    EndGatherData();
-    throw;
-  }
-  EndGatherData();
-}
-
-void KeywordCommands::EndGatherData() {
-  // A stopped run must not cut the news and update requests that follow.
-  parts_.abortRequested = false;
-  parts_.btnGatherData->setText(QLatin1String(kGatherDataCaption));
-  parts_.client.Host().ProcessMessages();
-  parts_.window.SetHeaderSortEnabled(true);
+  // They end in reverse order: the progress panel goes, the commands come
+  // back, then the run ends.
+  const GatherDataRun run(*this);
+  const BusyScope busy(parts_.window);
+  const RunScope progress(parts_.window, static_cast<int>(rows.size()));
+  SearchDataGatherer gatherer(
+      parts_.endpoints,
+      [this](const std::string& url, std::string& page) {
+        return FetchUrl(parts_.client, url, page);
+      },
+      parts_.table, [this] { return parts_.abortRequested; },
+      [this] { parts_.client.Host().ProcessMessages(); });
+  gatherer.OnRowDone([this](int done, int) { parts_.window.RunRowsDone(done); });
+  gatherer.GatherSearchData(searchType_, rows);
 }
 
 }  // namespace quorvane

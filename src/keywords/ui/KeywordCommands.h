@@ -54,9 +54,21 @@ class KeywordCommands {
     bool& abortRequested;
     Window& window;
     QWidget* dialogParent;
-    // Its caption is the state of Gather Data: anything but "Gather Data"
-    // means a run is going on.
+    // Reads kStopCaption while a Gather Data run goes on, kGatherDataCaption
+    // otherwise.
     QAbstractButton* btnGatherData;
+  };
+
+  // The captions of btnGatherData.
+  static constexpr const char* kGatherDataCaption = "Gather Data";
+  static constexpr const char* kStopCaption = "Stop";
+
+  // The rows a Gather Data run visits, in table order.
+  enum class Rows {
+    kShown,    // "Gather Data": every shown row
+    kTicked,   // "Gather Data for Ticked Rows": the ticked shown rows
+    kMissing,  // "Gather Missing Data": the shown rows with an empty engine
+               // cell, so that a stopped run goes on where it stopped
   };
 
   explicit KeywordCommands(Parts parts);
@@ -71,32 +83,29 @@ class KeywordCommands {
   // table it says that keywords are needed, during a run it stops the run.
   // True when that handled the click.
   bool RefuseOrStopGatherData();
-  // "Gather Data": asks for the search type, then the three engines'
-  // counts of every shown row.
-  void GatherData();
-  // "Gather Data for Ticked Rows": as Gather Data, over the ticked shown
-  // rows. Without a ticked row it says so and asks nothing.
-  void GatherTickedData();
-  // "Gather Missing Data": as Gather Data, over the shown rows with at least
-  // one empty engine cell, so that a stopped run goes on where it stopped.
-  // When no row lacks a count it says so and asks nothing.
-  void GatherMissingData();
-  // True while one of the three runs goes on.
-  bool Running() const { return GatherDataRunning(); }
+  // Gather Data over these rows: asks for the search type, then the three
+  // engines' counts of each row. On an empty table, or when no row is of
+  // the kind asked for, it says so and asks nothing.
+  void GatherData(Rows rows);
+  // True from the start of a Gather Data run until it ends or Stop is
+  // clicked.
+  bool GatherDataRunning() const { return gatherDataRunning_; }
 
   // The search type of the last Gather Data run.
   SearchType CurrentSearchType() const { return searchType_; }
 
  private:
-  bool GatherDataRunning() const;
+  class GatherDataRun;
+
   // Says that there is nothing to gather data for when the table is empty.
   bool RefuseEmptyTable();
-  // Asks for the search type and visits these store rows.
-  void RunGatherData(const std::vector<int>& rows);
-  void EndGatherData();
+  // The store rows of that kind.
+  std::vector<int> RowsToGather(Rows rows) const;
+  void SetGatherDataRunning(bool running);
 
   Parts parts_;
   SearchType searchType_ = SearchType::Precise;
+  bool gatherDataRunning_ = false;
 };
 
 }  // namespace quorvane

@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "base/ui/LocalText.h"
 #include "publisher/NewsRecord.h"
 #include "publisher/NewsService.h"
 #include "publisher/ui/GuardedSelectionModel.h"
@@ -40,10 +41,10 @@ TfrmNews::TfrmNews(const std::vector<std::string>& newsItems, NewsService& news,
   setModal(true);
   resize(kClientWidth, kClientHeight);
 
-  panList_ = new QWidget;
-  panList_->setObjectName(QStringLiteral("panList"));
-  panList_->setMinimumHeight(10);
-  lvwItems = new QTreeWidget(panList_);
+  panList = new QWidget;
+  panList->setObjectName(QStringLiteral("panList"));
+  panList->setMinimumHeight(10);
+  lvwItems = new QTreeWidget(panList);
   lvwItems->setObjectName(QStringLiteral("lvwItems"));
   lvwItems->setAccessibleName(QStringLiteral("News"));
   lvwItems->setColumnCount(3);
@@ -76,7 +77,7 @@ TfrmNews::TfrmNews(const std::vector<std::string>& newsItems, NewsService& news,
   lvwItems->setSelectionModel(new GuardedSelectionModel(
       lvwItems->model(), [this] { return lvwItemsChanging(); }, lvwItems));
   delete defaultSelection;
-  auto* listLayout = new QVBoxLayout(panList_);
+  auto* listLayout = new QVBoxLayout(panList);
   listLayout->setContentsMargins(0, 0, 0, 0);
   listLayout->addWidget(lvwItems);
 
@@ -84,30 +85,30 @@ TfrmNews::TfrmNews(const std::vector<std::string>& newsItems, NewsService& news,
   prfEditorNews->setObjectName(QStringLiteral("prfEditorNews"));
   prfEditorNews->setAccessibleName(QStringLiteral("News item"));
 
-  splitter_ = new QSplitter(Qt::Vertical);
-  splitter_->setObjectName(QStringLiteral("splitter"));
-  splitter_->setHandleWidth(kSplitterWidth);
-  splitter_->setChildrenCollapsible(false);
-  splitter_->addWidget(panList_);
-  splitter_->addWidget(prfEditorNews);
-  splitter_->setStretchFactor(0, 0);
-  splitter_->setStretchFactor(1, 1);
-  splitter_->setSizes(
+  splitter = new QSplitter(Qt::Vertical);
+  splitter->setObjectName(QStringLiteral("splitter"));
+  splitter->setHandleWidth(kSplitterWidth);
+  splitter->setChildrenCollapsible(false);
+  splitter->addWidget(panList);
+  splitter->addWidget(prfEditorNews);
+  splitter->setStretchFactor(0, 0);
+  splitter->setStretchFactor(1, 1);
+  splitter->setSizes(
       {kListPanelHeight, kClientHeight - kListPanelHeight - kSplitterWidth - kButtonPanelHeight});
-  splitter_->handle(1)->setAccessibleName(QStringLiteral("Splitter"));
+  splitter->handle(1)->setAccessibleName(QStringLiteral("Splitter"));
 
-  panButtons_ = new QWidget;
-  panButtons_->setObjectName(QStringLiteral("panButtons"));
-  panButtons_->setFixedHeight(kButtonPanelHeight);
-  btnExit = new QPushButton(QStringLiteral("Close"), panButtons_);
+  panButtons = new QWidget;
+  panButtons->setObjectName(QStringLiteral("panButtons"));
+  panButtons->setFixedHeight(kButtonPanelHeight);
+  btnExit = new QPushButton(QStringLiteral("Close"), panButtons);
   btnExit->setObjectName(QStringLiteral("btnExit"));
   btnExit->setGeometry(304, 7, 97, 20);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  layout->addWidget(splitter_, 1);
-  layout->addWidget(panButtons_);
+  layout->addWidget(splitter, 1);
+  layout->addWidget(panButtons);
 
   connect(lvwItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &TfrmNews::lvwItemsChange);
@@ -140,9 +141,9 @@ void TfrmNews::FormShow() {
   for (const auto& record : newsItems_) {
     const NewsRecord fields = SplitNewsRecord(record);
     auto* row = new QTreeWidgetItem(lvwItems);
-    row->setText(0, QString::fromLocal8Bit(fields.title));
-    row->setText(1, QString::fromLocal8Bit(fields.published));
-    row->setText(kIdColumn, QString::fromLocal8Bit(fields.id));
+    row->setText(0, FromLocal(fields.title));
+    row->setText(1, FromLocal(fields.published));
+    row->setText(kIdColumn, FromLocal(fields.id));
     // The id goes back to the service and into the marker byte for byte,
     // never through a text codec.
     row->setData(kIdColumn, Qt::UserRole,
@@ -168,7 +169,7 @@ void TfrmNews::lvwItemsChange() {
   const bool ok = news_.RequestBrandNewsDetails(id, body);
   if (!self) return;
   if (ok) {
-    prfEditorNews->setHtml(QString::fromLocal8Bit(body));
+    prfEditorNews->setHtml(FromLocal(body));
     saveLastNewsId_(id);
   }
   SetBusyCursor(false);

@@ -52,9 +52,10 @@ class TfrmNews : public QDialog {
   NewsService& news_;
   std::function<void(const std::string&)> saveLastNewsId_;
   bool fetchingDetails_ = false;
-  QWidget* panList_ = nullptr;
-  QWidget* panButtons_ = nullptr;
-  QSplitter* splitter_ = nullptr;
+  // Controls are named as their object names, without an underscore.
+  QWidget* panList = nullptr;
+  QWidget* panButtons = nullptr;
+  QSplitter* splitter = nullptr;
 };
 
 }  // namespace quorvane

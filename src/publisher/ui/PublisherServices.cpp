@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "base/ui/CrashHandler.h"
+#include "base/ui/LocalText.h"
 #include "publisher/BackgroundNewsCheck.h"
 #include "publisher/ui/FNews.h"
 #include "publisher/ui/NewsBalloon.h"
@@ -20,9 +21,9 @@ namespace {
 
 void StartDetached(const std::filesystem::path& program, const std::vector<std::string>& args) {
   QStringList arguments;
-  for (const auto& arg : args) arguments << QString::fromLocal8Bit(arg);
+  for (const auto& arg : args) arguments << FromLocal(arg);
   // Whether the updater starts is not checked: the program closes either way.
-  QProcess::startDetached(QString::fromLocal8Bit(program.string()), arguments);
+  QProcess::startDetached(FromLocal(program.string()), arguments);
 }
 
 // The settings file's marker unless the caller brings its own store.
@@ -133,7 +134,7 @@ void PublisherServices::ShowNewsNotice(const std::string& text) {
   if (!parts_.btnNews || !messages_.Open()) return;
   const QPoint anchor = parts_.btnNews->mapToGlobal(
       QPoint(parts_.btnNews->width() / 2, parts_.btnNews->height() / 2));
-  balloon_ = new NewsBalloon(QString::fromLocal8Bit(text), parts_.btnNews->window());
+  balloon_ = new NewsBalloon(FromLocal(text), parts_.btnNews->window());
   balloon_->ShowAt(anchor);
 }
 

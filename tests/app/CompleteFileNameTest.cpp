@@ -1,0 +1,37 @@
+#include "app/CompleteFileName.h"
+
+#include <gtest/gtest.h>
+
+using namespace quorvane;
+
+namespace {
+
+TEST(CompleteFileNameTest, AppendsTheExtensionUnlessTheNameHasItInAnyCase) {
+  const struct {
+    const char* chosen;
+    const char* extension;
+    const char* written;
+  } cases[] = {
+      {"/tmp/results", ".csv", "/tmp/results.csv"},
+      {"/tmp/results.csv", ".csv", "/tmp/results.csv"},
+      {"/tmp/results.CSV", ".csv", "/tmp/results.CSV"},
+      {"/tmp/results.Csv", ".csv", "/tmp/results.Csv"},
+      {"/tmp/results.txt", ".csv", "/tmp/results.txt.csv"},
+      {"/tmp/results.", ".csv", "/tmp/results..csv"},
+      {"/tmp/results.csv.bak", ".csv", "/tmp/results.csv.bak.csv"},
+      {"/tmp/v1.2/results", ".csv", "/tmp/v1.2/results.csv"},
+      {"/tmp/.csv", ".csv", "/tmp/.csv"},
+      {"/d/results", ".xlsx", "/d/results.xlsx"},
+      {"/d/results.xlsx", ".xlsx", "/d/results.xlsx"},
+      {"/d/results.XLSX", ".xlsx", "/d/results.XLSX"},
+      {"/d/results.csv", ".xlsx", "/d/results.csv.xlsx"},
+      {"/d.xlsx/results", ".xlsx", "/d.xlsx/results.xlsx"},
+      {"/d/.xlsx", ".xlsx", "/d/.xlsx"},
+      {"/d/results.xls", ".xlsx", "/d/results.xls.xlsx"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(CompleteFileName(c.chosen, c.extension), c.written)
+        << c.chosen << " as " << c.extension;
+}
+
+}  // namespace
