@@ -26,6 +26,7 @@
 #include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
+#include "support/SettingsText.h"
 #include "support/TempFolder.h"
 
 using namespace quorvane;
@@ -33,10 +34,6 @@ using namespace quorvane;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Tag(const std::string& name, const std::string& value) {
-  return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
-}
 
 struct AboutTexts {
   QString title;

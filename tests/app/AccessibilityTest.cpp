@@ -34,7 +34,9 @@
 #include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
+#include "support/SettingsText.h"
 #include "support/TempFolder.h"
+#include "support/UrlCatcher.h"
 #include "web/HttpClient.h"
 
 using namespace quorvane;
@@ -42,10 +44,6 @@ using namespace quorvane;
 namespace {
 
 using Role = QAccessible::Role;
-
-std::string Tag(const std::string& name, const std::string& value) {
-  return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
-}
 
 // One node of a window's accessible tree.
 struct Node {
@@ -391,16 +389,6 @@ TEST_F(AccessibilityTest, TabReachesEveryCommandOfTheMainWindow) {
   EXPECT_EQ(std::find(order.begin(), order.end(), "imgBanner"), order.end());
 }
 
-class UrlCatcher : public QObject {
-  Q_OBJECT
-
- public:
-  std::vector<QUrl> opened;
-
- public slots:
-  void Open(const QUrl& url) { opened.push_back(url); }
-};
-
 TEST_F(AccessibilityTest, LinkLabelsOpenByKeyAndByPressAction) {
   UrlCatcher catcher;
   for (const char* scheme : {"http", ""}) QDesktopServices::setUrlHandler(scheme, &catcher, "Open");
@@ -420,5 +408,3 @@ TEST_F(AccessibilityTest, LinkLabelsOpenByKeyAndByPressAction) {
 }
 
 }  // namespace
-
-#include "AccessibilityTest.moc"

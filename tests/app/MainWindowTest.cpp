@@ -31,6 +31,7 @@
 #include "support/ModalDialogs.h"
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
+#include "support/UrlCatcher.h"
 
 using namespace quorvane;
 
@@ -557,16 +558,6 @@ TEST_F(MainWindowTest, ClosingSetsTheAbortFlag) {
 
 // --- Link labels
 
-class UrlCatcher : public QObject {
-  Q_OBJECT
-
- public:
-  std::vector<QUrl> opened;
-
- public slots:
-  void Open(const QUrl& url) { opened.push_back(url); }
-};
-
 TEST_F(MainWindowTest, LinkLabelsHandTheirAddressToTheDesktop) {
   UrlCatcher catcher;
   // Addresses without a scheme are caught too: none may reach the real desktop.
@@ -605,5 +596,3 @@ TEST_F(MainWindowTest, LinkLabelsLookLikeLinks) {
 }
 
 }  // namespace
-
-#include "MainWindowTest.moc"

@@ -1,10 +1,8 @@
 // "Save Results" through the main window: the save dialog's settings, name
 // completion, the bytes written, and saves that fail.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QPushButton>
-#include <csignal>
 #include <cstring>
 #include <set>
 #include <string>
@@ -13,6 +11,7 @@
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
 #include "support/ChildProcess.h"
+#include "support/FileSizeLimit.h"
 #include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/TempFolder.h"
@@ -126,26 +125,6 @@ TEST_F(SaveResultsTest, AFileThatCannotBeCreatedIsReported) {
   ASSERT_NE(at, std::string::npos) << box.text;
   EXPECT_GT(box.text.size(), at + names.size()) << "the reason follows the name: " << box.text;
 }
-
-// Limits the size of files this process may write, as a full disk would.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*previousHandler_)(int) = nullptr;
-};
 
 TEST_F(SaveResultsTest, AFailedWriteKeepsTheEarlierFileAndSaysWhy) {
   folder_.Write("r.csv", "earlier good file\r\n");

@@ -26,22 +26,19 @@
 #include "base/ui/MessageBox.h"
 #include "settings/ContainerFile.h"
 #include "settings/SettingsFile.h"
-#include "settings/TinyGif.h"
 #include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/ModalDialogs.h"
 #include "support/PictureBytes.h"
+#include "support/SettingsText.h"
 #include "support/TempFolder.h"
+#include "support/TinyGif.h"
 
 using namespace quorvane;
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Tag(const std::string& name, const std::string& value) {
-  return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
-}
 
 std::string Icon(int size) {
   QImage image(size, size, QImage::Format_ARGB32);
