@@ -31,11 +31,8 @@
 #include "publisher/ui/PublisherServices.h"
 #include "settings/SettingsFile.h"
 #include "support/FakeFetchHost.h"
-#include "support/GuiFixture.h"
-#include "support/LoopbackEndpoints.h"
-#include "support/ModalDialogs.h"
+#include "support/MainWindowFixture.h"
 #include "support/SettingsText.h"
-#include "support/TempFolder.h"
 #include "support/UrlCatcher.h"
 #include "web/HttpClient.h"
 
@@ -146,23 +143,10 @@ void CheckWindow(QWidget* window, const std::vector<Expected>& expected) {
   }
 }
 
-class AccessibilityTest : public GuiFixture {
+class AccessibilityTest : public MainWindowFixture {
  protected:
   // The main window, shown, without its start-up tick.
-  std::unique_ptr<TfrmMain> ShownWindow() {
-    auto window = std::make_unique<TfrmMain>(LoopbackEndpoints());
-    window->Timer1().stop();
-    window->show();
-    return window;
-  }
-
-  void Settings(const std::string& text) {
-    scratch_.Write("settings.txt", text);
-    EncryptSettingsFile(scratch_.File("settings.txt"), program_.File("dbsettings.dat"));
-  }
-
-  TempFolder program_{true};
-  TempFolder scratch_;
+  std::unique_ptr<TfrmMain> ShownWindow() { return NewWindow(WindowOptions().Shown()); }
 };
 
 TEST_F(AccessibilityTest, MainWindow) {
