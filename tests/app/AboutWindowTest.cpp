@@ -23,9 +23,8 @@
 #include "base/ui/MessageBox.h"
 #include "settings/ContainerFile.h"
 #include "settings/SettingsFile.h"
-#include "support/GuiFixture.h"
-#include "support/LoopbackEndpoints.h"
-#include "support/ModalDialogs.h"
+#include "support/MainWindowFixture.h"
+#include "support/SettingsText.h"
 #include "support/TempFolder.h"
 
 using namespace quorvane;
@@ -33,10 +32,6 @@ using namespace quorvane;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Tag(const std::string& name, const std::string& value) {
-  return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
-}
 
 struct AboutTexts {
   QString title;
@@ -46,13 +41,8 @@ struct AboutTexts {
   QString memo;
 };
 
-class AboutWindowTest : public GuiFixture {
+class AboutWindowTest : public MainWindowFixture {
  protected:
-  void Settings(const std::string& text) {
-    scratch_.Write("settings.txt", text);
-    EncryptSettingsFile(scratch_.File("settings.txt"), program_.File("dbsettings.dat"));
-  }
-
   // Opens About from the main window, reads the dialog and closes it with Ok.
   AboutTexts OpenAbout(TfrmMain& window) {
     AboutTexts texts;
@@ -72,15 +62,12 @@ class AboutWindowTest : public GuiFixture {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "Ok closes the window";
     return texts;
   }
-
-  TempFolder program_{true};
-  TempFolder scratch_;
 };
 
 TEST_F(AboutWindowTest, ShowsTheBrandsNameVersionCopyrightAndText) {
   Settings(Tag("ApplicationName", "Acme Finder") + Tag("CopyrightYears", "2005-2007") +
            Tag("CopyrightCompany", "Acme Ltd") + Tag("AboutText", "line one\r\nline two\rthree"));
-  TfrmMain window{LoopbackEndpoints()};
+  TfrmMain& window = OpenWindow();
   const AboutTexts texts = OpenAbout(window);
   EXPECT_EQ(texts.title, "About Acme Finder...");
   EXPECT_EQ(texts.name, "Acme Finder");
@@ -90,7 +77,7 @@ TEST_F(AboutWindowTest, ShowsTheBrandsNameVersionCopyrightAndText) {
 }
 
 TEST_F(AboutWindowTest, WithoutSettingsOnlyTheFixedTextsShow) {
-  TfrmMain window{LoopbackEndpoints()};
+  TfrmMain& window = OpenWindow();
   const AboutTexts texts = OpenAbout(window);
   EXPECT_EQ(texts.title, "About ...");
   EXPECT_EQ(texts.name, "");
@@ -102,7 +89,7 @@ TEST_F(AboutWindowTest, WithoutSettingsOnlyTheFixedTextsShow) {
 TEST_F(AboutWindowTest, IsAFixedModalDialogWithoutTitleBarButtons) {
   BrandSettings brand;
   brand.AboutText = "text";
-  TfrmMain window{LoopbackEndpoints()};
+  TfrmMain& window = OpenWindow();
   TfrmAbout about(brand, &window);
   EXPECT_TRUE(about.isModal());
   EXPECT_EQ(about.minimumSize(), QSize(368, 211));
@@ -195,7 +182,7 @@ TEST_F(OutboundLinksTest, HelpMakeMoneyAndTheBannerStartTheBrowser) {
   QImage picture(30, 10, QImage::Format_RGB32);
   picture.fill(Qt::red);
   picture.save(QString::fromStdString(program_.File("banner1.dat").string()), "JPG");
-  TfrmMain window{LoopbackEndpoints()};
+  TfrmMain& window = OpenWindow();
   window.show();
 
   Child<QToolButton>(&window, "btnHelp")->click();
@@ -221,7 +208,7 @@ TEST_F(OutboundLinksTest, EmptyAddressesStillStartTheBrowserButABannerWithoutOne
   QImage picture(30, 10, QImage::Format_RGB32);
   picture.fill(Qt::red);
   picture.save(QString::fromStdString(program_.File("banner1.dat").string()), "JPG");
-  TfrmMain window{LoopbackEndpoints()};
+  TfrmMain& window = OpenWindow();
   window.show();
 
   Child<QToolButton>(&window, "btnHelp")->click();
@@ -236,7 +223,7 @@ TEST_F(OutboundLinksTest, EmptyAddressesStillStartTheBrowserButABannerWithoutOne
 TEST_F(OutboundLinksTest, WithoutARegisteredBrowserNothingHappens) {
   fs::remove(desktop_.File("config/mimeapps.list"));
   Settings(Tag("AppHelpURL", "http://help.example/"));
-  TfrmMain window{LoopbackEndpoints()};
+  TfrmMain& window = OpenWindow();
   Child<QToolButton>(&window, "btnHelp")->click();
   Child<QPushButton>(&window, "btnMakeMoney")->click();
   EXPECT_EQ(Opened(std::chrono::milliseconds(300)), std::nullopt);

@@ -31,10 +31,9 @@
 #include "publisher/ui/PublisherServices.h"
 #include "settings/SettingsFile.h"
 #include "support/FakeFetchHost.h"
-#include "support/GuiFixture.h"
-#include "support/LoopbackEndpoints.h"
-#include "support/ModalDialogs.h"
-#include "support/TempFolder.h"
+#include "support/MainWindowFixture.h"
+#include "support/SettingsText.h"
+#include "support/UrlCatcher.h"
 #include "web/HttpClient.h"
 
 using namespace quorvane;
@@ -42,10 +41,6 @@ using namespace quorvane;
 namespace {
 
 using Role = QAccessible::Role;
-
-std::string Tag(const std::string& name, const std::string& value) {
-  return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
-}
 
 // One node of a window's accessible tree.
 struct Node {
@@ -148,23 +143,10 @@ void CheckWindow(QWidget* window, const std::vector<Expected>& expected) {
   }
 }
 
-class AccessibilityTest : public GuiFixture {
+class AccessibilityTest : public MainWindowFixture {
  protected:
   // The main window, shown, without its start-up tick.
-  std::unique_ptr<TfrmMain> ShownWindow() {
-    auto window = std::make_unique<TfrmMain>(LoopbackEndpoints());
-    window->Timer1().stop();
-    window->show();
-    return window;
-  }
-
-  void Settings(const std::string& text) {
-    scratch_.Write("settings.txt", text);
-    EncryptSettingsFile(scratch_.File("settings.txt"), program_.File("dbsettings.dat"));
-  }
-
-  TempFolder program_{true};
-  TempFolder scratch_;
+  std::unique_ptr<TfrmMain> ShownWindow() { return NewWindow(WindowOptions().Shown()); }
 };
 
 TEST_F(AccessibilityTest, MainWindow) {
@@ -391,16 +373,6 @@ TEST_F(AccessibilityTest, TabReachesEveryCommandOfTheMainWindow) {
   EXPECT_EQ(std::find(order.begin(), order.end(), "imgBanner"), order.end());
 }
 
-class UrlCatcher : public QObject {
-  Q_OBJECT
-
- public:
-  std::vector<QUrl> opened;
-
- public slots:
-  void Open(const QUrl& url) { opened.push_back(url); }
-};
-
 TEST_F(AccessibilityTest, LinkLabelsOpenByKeyAndByPressAction) {
   UrlCatcher catcher;
   for (const char* scheme : {"http", ""}) QDesktopServices::setUrlHandler(scheme, &catcher, "Open");
@@ -420,5 +392,3 @@ TEST_F(AccessibilityTest, LinkLabelsOpenByKeyAndByPressAction) {
 }
 
 }  // namespace
-
-#include "AccessibilityTest.moc"

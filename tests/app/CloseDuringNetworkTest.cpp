@@ -26,12 +26,10 @@
 #include "publisher/ui/FNews.h"
 #include "publisher/ui/PublisherServices.h"
 #include "settings/LastNewsId.h"
-#include "support/GuiFixture.h"
-#include "support/ModalDialogs.h"
+#include "support/MainWindowFixture.h"
 #include "support/NewsBrand.h"
 #include "support/RawHttpServer.h"
 #include "support/ServiceServer.h"
-#include "support/TempFolder.h"
 
 using namespace quorvane;
 
@@ -42,13 +40,13 @@ using Request = RawHttpServer::Request;
 
 const std::string kConnectionError = "Connection error, check if you are connected and url exists.";
 
-class CloseDuringNetworkTest : public GuiFixture {
+class CloseDuringNetworkTest : public MainWindowFixture {
  protected:
   // What a service answers; a service without an answer takes the
   // request and never answers. Set before the window starts.
-  void Answer(const std::string& route, const Reply& reply) { services_.Serve(route, reply); }
+  void Answer(const std::string& route, const Reply& reply) { Services().Serve(route, reply); }
 
-  std::size_t Seen(const std::string& route) const { return services_.Seen(route).size(); }
+  std::size_t Seen(const std::string& route) { return Services().Seen(route).size(); }
 
   // A Gold brand whose news service is the server.
   void Brand() {
@@ -59,23 +57,7 @@ class CloseDuringNetworkTest : public GuiFixture {
 
   // The main window on the server; without `tick` its start-up checks
   // are held back.
-  void Open(bool tick = false) {
-    window_ = std::make_unique<TfrmMain>(services_.Endpoints());
-    if (!tick) window_->Timer1().stop();
-  }
-
-  void SetMainKeyword(const std::string& keyword) {
-    WhenModalOpens([keyword](QWidget* dialog) {
-      Child<QLineEdit>(dialog, "edtMainKeyword")->setText(QString::fromLatin1(keyword));
-      Child<QPushButton>(dialog, "btnOk")->click();
-    });
-    window_->btnMainKeywordClick();
-  }
-
-  template <class Widget>
-  Widget* Find(const char* name) {
-    return Child<Widget>(window_.get(), name);
-  }
+  void Open(bool tick = false) { OpenWindow(WindowOptions().WithStartUpTick(tick)); }
 
   // Shows the window, runs `start` (if any) from inside the program's
   // event loop, closes the window as soon as `ready` holds, and runs the
@@ -128,12 +110,7 @@ class CloseDuringNetworkTest : public GuiFixture {
 
   std::set<std::string> ProgramFiles() const { return program_.Entries(); }
 
-  std::string Status() { return Find<QLabel>("MainStatusPanel")->text().toStdString(); }
-
-  TempFolder program_{/*asProgramFolder=*/true};
-  ServiceServer services_;
-  RawHttpServer& server_ = services_.Raw();
-  std::unique_ptr<TfrmMain> window_;
+  RawHttpServer& server_ = StartServiceServer().Raw();
 };
 
 // A security-image page whose image comes from the server.

@@ -14,8 +14,7 @@
 #include "app/ui/FMain.h"
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
-#include "support/GuiFixture.h"
-#include "support/LoopbackEndpoints.h"
+#include "support/MainWindowFixture.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/SmallDisk.h"
 #include "support/TempFolder.h"
@@ -28,17 +27,18 @@ namespace {
 
 const std::string kEarlier = "\"No\",\"Keywords\"\r\n\"1\",\"an earlier save\"\r\n";
 
-class ExportDiskFaultTest : public GuiFixture {
+class ExportDiskFaultTest : public MainWindowFixture {
  protected:
   ExportDiskFaultTest() {
+    OpenWindow();
     // Some kilobytes of CSV, so that a disk can run full in the middle.
     for (int i = 1; i <= 300; ++i)
-      window_.Results().AppendKeywords(
+      window_->Results().AppendKeywords(
           {{"golf clubs for beginners " + std::to_string(i), "1,000"}});
   }
   void Save(const fs::path& file, const QString& type = {}) {
     FileDialogs::SetNextFileName(QString::fromStdString(file.string()), type);
-    window_.findChild<QPushButton*>("btnSaveResults")->click();
+    window_->findChild<QPushButton*>("btnSaveResults")->click();
   }
 
   // Saving `file` failed for `reason`: one warning that says so.
@@ -50,8 +50,6 @@ class ExportDiskFaultTest : public GuiFixture {
     EXPECT_NE(box.text.find(says), std::string::npos) << box.text;
     MessageBox::ResetTestState();
   }
-
-  TfrmMain window_{LoopbackEndpoints()};
 };
 
 TEST_F(ExportDiskFaultTest, AFullDisk) {

@@ -20,9 +20,8 @@
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
 #include "support/DuringGatherData.h"
-#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
-#include "support/TempFolder.h"
+#include "support/MainWindowFixture.h"
 
 using namespace quorvane;
 
@@ -31,28 +30,20 @@ namespace {
 using Answer = MessageBox::Answer;
 using Cells = std::vector<std::string>;
 
-class FilterTest : public GuiFixture {
+class FilterTest : public MainWindowFixture {
  protected:
   FilterTest() {
-    for (const char* phrase : {"red shoes", "cheap red shoes", "blue boots", "Red Hat", "green"})
-      window_.Results().AppendKeywords({{phrase, ""}});
+    OpenWindow(WindowOptions().At(StalledEngineEndpoints()));
+    AddRows({"red shoes", "cheap red shoes", "blue boots", "Red Hat", "green"});
   }
 
-  template <class Widget>
-  Widget* Find(const char* name) {
-    auto* widget = window_.findChild<Widget*>(QLatin1String(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-  }
-
-  QTableView* Table() { return Find<QTableView>("lvwItems"); }
   QLineEdit* Field() { return Find<QLineEdit>("edtFilter"); }
   QString ShownText() { return Find<QLabel>("lblFilterShown")->text(); }
 
   void ShowActive() {
-    window_.show();
-    window_.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
+    window_->show();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
   }
 
   // The Keywords cells the view shows, top to bottom.
@@ -64,13 +55,6 @@ class FilterTest : public GuiFixture {
     return phrases;
   }
 
-  Cells Column(int column) {
-    Cells cells;
-    for (int row = 0; row < window_.Results().RowCount(); ++row)
-      cells.push_back(window_.Results().Cell(row, column));
-    return cells;
-  }
-
   void Tick(const std::vector<int>& viewRows) {
     auto* model = Table()->model();
     for (const int row : viewRows)
@@ -79,15 +63,10 @@ class FilterTest : public GuiFixture {
 
   std::vector<bool> Ticks() {
     std::vector<bool> ticks;
-    for (int row = 0; row < window_.Results().RowCount(); ++row)
+    for (int row = 0; row < window_->Results().RowCount(); ++row)
       ticks.push_back(Model().Checked(row));
     return ticks;
   }
-
-  ResultsModel& Model() { return *static_cast<ResultsModel*>(Table()->model()); }
-
-  TempFolder folder_{true};
-  TfrmMain window_{StalledEngineEndpoints()};
 };
 
 TEST_F(FilterTest, HiddenUntilCtrlFAndEscClearsClosesAndFocusesTheTable) {
@@ -95,14 +74,14 @@ TEST_F(FilterTest, HiddenUntilCtrlFAndEscClearsClosesAndFocusesTheTable) {
   EXPECT_FALSE(Field()->isVisible()) << "nobody sees the field before asking for it";
   EXPECT_EQ(ShownText(), "");
 
-  QTest::keyClick(&window_, Qt::Key_F, Qt::ControlModifier);
+  QTest::keyClick(window_.get(), Qt::Key_F, Qt::ControlModifier);
   ASSERT_TRUE(Field()->isVisible());
   EXPECT_TRUE(Field()->hasFocus());
 
   QTest::keyClicks(Field(), "red -cheap");
   EXPECT_EQ(ShownPhrases(), (Cells{"red shoes", "Red Hat"}));
   EXPECT_EQ(ShownText(), "2 of 5 rows shown");
-  EXPECT_EQ(window_.Results().RowCount(), 5) << "hidden rows are kept";
+  EXPECT_EQ(window_->Results().RowCount(), 5) << "hidden rows are kept";
 
   QTest::keyClick(Field(), Qt::Key_Escape);
   EXPECT_FALSE(Field()->isVisible());
@@ -132,19 +111,19 @@ TEST_F(FilterTest, TheViewFollowsTheStoreUnderAFilter) {
 
   // A cell written by store index reaches the right view row, and a hidden
   // row's cell is kept without showing it.
-  window_.Results().SetCell(3, kColGoogle, "7");
-  window_.Results().SetCell(2, kColGoogle, "9");
+  window_->Results().SetCell(3, kColGoogle, "7");
+  window_->Results().SetCell(2, kColGoogle, "9");
   EXPECT_EQ(Table()->model()->index(2, kColGoogle).data().toString(), "7");
-  EXPECT_EQ(window_.Results().Cell(2, kColGoogle), "9");
+  EXPECT_EQ(window_->Results().Cell(2, kColGoogle), "9");
 
   // Rows appended under the filter show only when they match.
-  window_.Results().AppendKeywords({{"red wine", ""}, {"white wine", ""}});
+  window_->Results().AppendKeywords({{"red wine", ""}, {"white wine", ""}});
   EXPECT_EQ(ShownPhrases(), (Cells{"red shoes", "cheap red shoes", "Red Hat", "red wine"}));
-  EXPECT_EQ(window_.Results().RowCount(), 7);
+  EXPECT_EQ(window_->Results().RowCount(), 7);
   EXPECT_EQ(ShownText(), "4 of 7 rows shown");
 
   // Sorting reorders every row and keeps the filter.
-  window_.lvwItemsColumnClick(kColKeywords);
+  window_->lvwItemsColumnClick(kColKeywords);
   EXPECT_EQ(ShownPhrases(), (Cells{"cheap red shoes", "Red Hat", "red shoes", "red wine"}));
 
   Model().SetFilter("");
@@ -172,8 +151,8 @@ TEST_F(FilterTest, DeleteSelectedAsksAsBeforeAndDeletesOnlyShownTickedRows) {
   Tick({0, 2, 4});                // red shoes, blue boots, green
   Model().SetFilter("e -boots");  // hides blue boots
   MessageBox::SetNextAnswer(Answer::Cancel);
-  window_.btnDeleteSelectedClick();
-  EXPECT_EQ(window_.Results().RowCount(), 5);
+  window_->btnDeleteSelectedClick();
+  EXPECT_EQ(window_->Results().RowCount(), 5);
 
   MessageBox::SetNextAnswer(Answer::Ok);
   Find<QPushButton>("btnDeleteSelected")->click();
@@ -188,9 +167,9 @@ TEST_F(FilterTest, DeleteSelectedAsksAsBeforeAndDeletesOnlyShownTickedRows) {
 
 TEST_F(FilterTest, SaveResultsWritesOnlyTheShownRows) {
   Model().SetFilter("boots");
-  FileDialogs::SetNextFileName(QString::fromStdString((folder_.Path() / "shown.csv").string()));
+  FileDialogs::SetNextFileName(QString::fromStdString((program_.Path() / "shown.csv").string()));
   Find<QPushButton>("btnSaveResults")->click();
-  EXPECT_EQ(folder_.Read("shown.csv"),
+  EXPECT_EQ(program_.Read("shown.csv"),
             "\"No\",\"Keywords\",\"Searches\",\"Google\",\"Yahoo\",\"Msn\"\r\n"
             "\"3\",\"blue boots\",\"\",\"\",\"\",\"\"\r\n");
 
@@ -202,9 +181,9 @@ TEST_F(FilterTest, SaveResultsWritesOnlyTheShownRows) {
   EXPECT_EQ(MessageBox::ShownBoxes()[0].text, "You don't have any data to save.");
 
   Model().SetFilter("");
-  FileDialogs::SetNextFileName(QString::fromStdString((folder_.Path() / "all.csv").string()));
-  window_.btnSaveResultsClick();
-  EXPECT_NE(folder_.Read("all.csv").find("green"), std::string::npos) << "no filter: every row";
+  FileDialogs::SetNextFileName(QString::fromStdString((program_.Path() / "all.csv").string()));
+  window_->btnSaveResultsClick();
+  EXPECT_NE(program_.Read("all.csv").find("green"), std::string::npos) << "no filter: every row";
 }
 
 TEST_F(FilterTest, CopyTakesOnlyShownTickedRowsAndTheShownCurrentRow) {
@@ -215,7 +194,7 @@ TEST_F(FilterTest, CopyTakesOnlyShownTickedRowsAndTheShownCurrentRow) {
             "No\tKeywords\tSearches\tGoogle\tYahoo\tMsn\n1\tred shoes\t\t\t\t\n");
 
   // No shown row ticked: the current row is the one the user sees there.
-  window_.btnClearSelectionClick();
+  window_->btnClearSelectionClick();
   Model().SetFilter("red -cheap");  // red shoes, Red Hat
   Table()->setCurrentIndex(Table()->model()->index(1, kColKeywords));
   Find<QAction>("actCopy")->trigger();
@@ -224,7 +203,7 @@ TEST_F(FilterTest, CopyTakesOnlyShownTickedRowsAndTheShownCurrentRow) {
 }
 
 TEST_F(FilterTest, RemoveDuplicatesKeepsTheFilterOverTheRowsThatStay) {
-  window_.Results().AppendKeywords({{"RED SHOES ", ""}, {"green", ""}, {"red wine", ""}});
+  window_->Results().AppendKeywords({{"RED SHOES ", ""}, {"green", ""}, {"red wine", ""}});
   Model().SetFilter("red");
   EXPECT_EQ(Model().RemoveDuplicates(), 2) << "hidden duplicates go too";
   EXPECT_EQ(Column(kColKeywords),
@@ -236,17 +215,17 @@ TEST_F(FilterTest, RemoveDuplicatesKeepsTheFilterOverTheRowsThatStay) {
 TEST_F(FilterTest, EscClosesTheFocusedFieldBeforeItStopsARun) {
   ShowActive();
   auto* gather = Find<QPushButton>("btnGatherData");
-  DuringGatherData(window_, [&] {
-    QTest::keyClick(&window_, Qt::Key_F, Qt::ControlModifier);
+  DuringGatherData(*window_, [&] {
+    QTest::keyClick(window_.get(), Qt::Key_F, Qt::ControlModifier);
     QTest::keyClicks(Field(), "red");
 
     QTest::keyClick(Field(), Qt::Key_Escape);
     EXPECT_FALSE(Field()->isVisible());
-    EXPECT_FALSE(window_.AbortRequested()) << "the run goes on";
+    EXPECT_FALSE(window_->AbortRequested()) << "the run goes on";
     EXPECT_EQ(gather->text(), "Stop");
 
-    QTest::keyClick(&window_, Qt::Key_Escape);
-    EXPECT_TRUE(window_.AbortRequested());
+    QTest::keyClick(window_.get(), Qt::Key_Escape);
+    EXPECT_TRUE(window_->AbortRequested());
     EXPECT_EQ(gather->text(), "Gather Data");
   });
 }

@@ -22,9 +22,8 @@
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
 #include "support/DuringGatherData.h"
-#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
-#include "support/TempFolder.h"
+#include "support/MainWindowFixture.h"
 
 using namespace quorvane;
 
@@ -36,33 +35,20 @@ using Cells = std::vector<std::string>;
 
 const std::string kHeader = "\"No\",\"Keywords\",\"Searches\",\"Google\",\"Yahoo\",\"Msn\"\r\n";
 
-class ResultsTransferTest : public GuiFixture {
+class ResultsTransferTest : public MainWindowFixture {
  protected:
   ResultsTransferTest() {
-    window_.show();
-    QApplication::setActiveWindow(&window_);
-    (void)QTest::qWaitForWindowActive(&window_);
-    table_ = window_.findChild<QTableView*>(QStringLiteral("lvwItems"));
-  }
-
-  QAction* Action(const char* name) {
-    auto* action = window_.findChild<QAction*>(QLatin1String(name));
-    EXPECT_NE(action, nullptr) << name;
-    return action;
-  }
-
-  Cells Column(int column) {
-    Cells cells;
-    for (int row = 0; row < window_.Results().RowCount(); ++row)
-      cells.push_back(window_.Results().Cell(row, column));
-    return cells;
+    OpenWindow(WindowOptions().At(StalledEngineEndpoints()).Shown());
+    QApplication::setActiveWindow(window_.get());
+    (void)QTest::qWaitForWindowActive(window_.get());
+    table_ = Table();
   }
 
   std::vector<Cells> Rows() {
     std::vector<Cells> rows;
-    for (int row = 0; row < window_.Results().RowCount(); ++row) {
+    for (int row = 0; row < window_->Results().RowCount(); ++row) {
       Cells cells;
-      for (int c = 0; c < kColumnCount; ++c) cells.push_back(window_.Results().Cell(row, c));
+      for (int c = 0; c < kColumnCount; ++c) cells.push_back(window_->Results().Cell(row, c));
       rows.push_back(cells);
     }
     return rows;
@@ -71,19 +57,15 @@ class ResultsTransferTest : public GuiFixture {
   void AddPhrases(const Cells& phrases) {
     std::vector<NewKeyword> keywords;
     for (const auto& p : phrases) keywords.push_back(NewKeyword{p, {}});
-    window_.Results().AppendKeywords(keywords);
+    window_->Results().AppendKeywords(keywords);
   }
 
   void Tick(int row) {
     table_->model()->setData(table_->model()->index(row, 0), Qt::Checked, Qt::CheckStateRole);
   }
 
-  QString ItemCount() {
-    return window_.findChild<QLabel*>(QStringLiteral("SecondStatusPanel"))->text();
-  }
-
   void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(&window_, static_cast<Qt::Key>(key), modifiers);
+    QTest::keyClick(window_.get(), static_cast<Qt::Key>(key), modifiers);
   }
 
   // Sends a drag and a drop of `data` to the table's viewport; true when
@@ -97,8 +79,6 @@ class ResultsTransferTest : public GuiFixture {
     return enter.isAccepted() && drop.isAccepted();
   }
 
-  TempFolder folder_{true};
-  TfrmMain window_{StalledEngineEndpoints()};
   QTableView* table_ = nullptr;
 };
 
@@ -122,12 +102,12 @@ TEST_F(ResultsTransferTest, CommandsOpenTheTableMenuWithTheirKeysAndNames) {
 
 TEST_F(ResultsTransferTest, OpenResultsAppendsRowsWithCountsNumberedOnByKeyAndByMenu) {
   AddPhrases({"first"});
-  folder_.Write("saved.csv", kHeader +
-                                 "\"7\",\"golf\",\"120\",\"1,230\",\"\",\"9\"\r\n"
-                                 "\"8\",\"tees\",\"\",\"\",\"\",\"\"\r\n");
-  folder_.Write("list.txt", "putter\r\nwedge\r\n");
+  program_.Write("saved.csv", kHeader +
+                                  "\"7\",\"golf\",\"120\",\"1,230\",\"\",\"9\"\r\n"
+                                  "\"8\",\"tees\",\"\",\"\",\"\",\"\"\r\n");
+  program_.Write("list.txt", "putter\r\nwedge\r\n");
 
-  FileDialogs::SetNextFileName(QString::fromStdString(folder_.File("saved.csv").string()));
+  FileDialogs::SetNextFileName(QString::fromStdString(program_.File("saved.csv").string()));
   Key(Qt::Key_O, Qt::ControlModifier);
   EXPECT_EQ(Rows(), (std::vector<Cells>{{"1", "first", "", "", "", ""},
                                         {"2", "golf", "120", "1,230", "", "9"},
@@ -138,21 +118,21 @@ TEST_F(ResultsTransferTest, OpenResultsAppendsRowsWithCountsNumberedOnByKeyAndBy
   EXPECT_EQ(FileDialogs::Requests()[0].filter,
             "CSV files (*.csv);;Text files (*.txt);;All files (*)");
 
-  FileDialogs::SetNextFileName(QString::fromStdString(folder_.File("list.txt").string()));
+  FileDialogs::SetNextFileName(QString::fromStdString(program_.File("list.txt").string()));
   Action("actOpenResults")->trigger();
   EXPECT_EQ(Column(kColNo), (Cells{"1", "2", "3", "4", "5"}));
   EXPECT_EQ(Column(kColKeywords), (Cells{"first", "golf", "tees", "putter", "wedge"}));
 
   FileDialogs::SetNextFileName(QString());  // cancelled
   Action("actOpenResults")->trigger();
-  EXPECT_EQ(window_.Results().RowCount(), 5);
+  EXPECT_EQ(window_->Results().RowCount(), 5);
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
 }
 
 TEST_F(ResultsTransferTest, ABadFileWarnsOnceNamingItsFirstBadLineAndAddsNothing) {
   AddPhrases({"kept"});
-  folder_.Write("bad.csv", kHeader + "1,a,,,,\r\n2,\"b,,,,\r\n");
-  const std::string path = folder_.File("bad.csv").string();
+  program_.Write("bad.csv", kHeader + "1,a,,,,\r\n2,\"b,,,,\r\n");
+  const std::string path = program_.File("bad.csv").string();
   FileDialogs::SetNextFileName(QString::fromStdString(path));
   MessageBox::SetNextAnswer(Answer::Ok);
   Action("actOpenResults")->trigger();
@@ -168,7 +148,7 @@ TEST_F(ResultsTransferTest, ABadFileWarnsOnceNamingItsFirstBadLineAndAddsNothing
 
 TEST_F(ResultsTransferTest, CopyPutsTickedRowsOrTheCurrentRowAsTabTextAndCsv) {
   AddPhrases({"golf", "say \"hi\"", "tees"});
-  window_.Results().SetCell(0, kColGoogle, "1,230");
+  window_->Results().SetCell(0, kColGoogle, "1,230");
   Tick(0);
   Tick(1);
   Key(Qt::Key_C, Qt::ControlModifier);
@@ -183,7 +163,7 @@ TEST_F(ResultsTransferTest, CopyPutsTickedRowsOrTheCurrentRowAsTabTextAndCsv) {
                 "\"1\",\"golf\",\"\",\"1,230\",\"\",\"\"\r\n"
                 "\"2\",\"say \"\"hi\"\"\",\"\",\"\",\"\",\"\"\r\n");
 
-  window_.btnClearSelectionClick();
+  window_->btnClearSelectionClick();
   table_->setCurrentIndex(table_->model()->index(2, 1));
   Action("actCopy")->trigger();
   EXPECT_EQ(QApplication::clipboard()->text(),
@@ -216,8 +196,8 @@ TEST_F(ResultsTransferTest, PasteAddsPlainLinesAsPhrasesAndTablesWithTheirCounts
 
 TEST_F(ResultsTransferTest, CopyThenPasteDuplicatesTheRowsWithTheirCounts) {
   AddPhrases({"golf"});
-  window_.Results().SetCell(0, kColSearches, "1,000");
-  window_.Results().SetCell(0, kColMsn, "12");
+  window_->Results().SetCell(0, kColSearches, "1,000");
+  window_->Results().SetCell(0, kColMsn, "12");
   table_->setCurrentIndex(table_->model()->index(0, 1));
   Action("actCopy")->trigger();
   Action("actPaste")->trigger();
@@ -229,7 +209,7 @@ TEST_F(ResultsTransferTest, ARaggedPastedTableWarnsAndAddsNothing) {
   QApplication::clipboard()->setText("No\tKeywords\tSearches\tGoogle\tYahoo\tMsn\n1\tgolf\n");
   MessageBox::SetNextAnswer(Answer::Ok);
   Action("actPaste")->trigger();
-  EXPECT_EQ(window_.Results().RowCount(), 0);
+  EXPECT_EQ(window_->Results().RowCount(), 0);
   ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
   EXPECT_EQ(MessageBox::ShownBoxes()[0].text,
             "The pasted text is not a results table: line 2 has 2 fields, the header has 6.");
@@ -238,12 +218,12 @@ TEST_F(ResultsTransferTest, ARaggedPastedTableWarnsAndAddsNothing) {
 // --- Drops
 
 TEST_F(ResultsTransferTest, DroppedFilesAreToldApartByTheirHeaderAndTextAddsItsLines) {
-  folder_.Write("saved.csv", kHeader + "\"1\",\"golf\",\"120\",\"\",\"\",\"\"\r\n");
+  program_.Write("saved.csv", kHeader + "\"1\",\"golf\",\"120\",\"\",\"\",\"\"\r\n");
   // A keyword list is read as Add Keywords reads it, quotes and commas kept.
-  folder_.Write("list.txt", "5\" putter, steel\n");
+  program_.Write("list.txt", "5\" putter, steel\n");
   QMimeData files;
-  files.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder_.File("saved.csv").string())),
-                 QUrl::fromLocalFile(QString::fromStdString(folder_.File("list.txt").string()))});
+  files.setUrls({QUrl::fromLocalFile(QString::fromStdString(program_.File("saved.csv").string())),
+                 QUrl::fromLocalFile(QString::fromStdString(program_.File("list.txt").string()))});
   EXPECT_TRUE(Drop(files));
   EXPECT_EQ(Rows(), (std::vector<Cells>{{"1", "golf", "120", "", "", ""},
                                         {"2", "5\" putter, steel", "", "", "", ""}}));
@@ -256,13 +236,13 @@ TEST_F(ResultsTransferTest, DroppedFilesAreToldApartByTheirHeaderAndTextAddsItsL
 }
 
 TEST_F(ResultsTransferTest, DroppedBadResultsFileWarnsAndAddsNothing) {
-  folder_.Write("bad.csv", kHeader + "1,a\r\n");
-  const std::string path = folder_.File("bad.csv").string();
+  program_.Write("bad.csv", kHeader + "1,a\r\n");
+  const std::string path = program_.File("bad.csv").string();
   QMimeData files;
   files.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
   MessageBox::SetNextAnswer(Answer::Ok);
   Drop(files);
-  EXPECT_EQ(window_.Results().RowCount(), 0);
+  EXPECT_EQ(window_->Results().RowCount(), 0);
   ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
   EXPECT_EQ(
       MessageBox::ShownBoxes()[0].text,
@@ -271,7 +251,7 @@ TEST_F(ResultsTransferTest, DroppedBadResultsFileWarnsAndAddsNothing) {
 
 TEST_F(ResultsTransferTest, WhileARunGoesOnRowChangingCommandsAndDropsAreRefusedCopyIsNot) {
   AddPhrases({"golf", "golf"});
-  window_.SetCommandsBusy(true);
+  window_->SetCommandsBusy(true);
   for (const char* name : {"actOpenResults", "actPaste", "actRemoveDuplicates"})
     EXPECT_FALSE(Action(name)->isEnabled()) << name;
   EXPECT_TRUE(Action("actCopy")->isEnabled());
@@ -281,10 +261,10 @@ TEST_F(ResultsTransferTest, WhileARunGoesOnRowChangingCommandsAndDropsAreRefused
   EXPECT_FALSE(Drop(text));
   QApplication::clipboard()->setText("putter");
   Key(Qt::Key_V, Qt::ControlModifier);
-  window_.Transfer().RemoveDuplicates();
+  window_->Transfer().RemoveDuplicates();
   EXPECT_EQ(Column(kColKeywords), (Cells{"golf", "golf"}));
 
-  window_.SetCommandsBusy(false);
+  window_->SetCommandsBusy(false);
   for (const char* name : {"actOpenResults", "actPaste", "actRemoveDuplicates"})
     EXPECT_TRUE(Action(name)->isEnabled()) << name;
 }
@@ -295,7 +275,7 @@ TEST_F(ResultsTransferTest, RemoveDuplicatesAsksWithTheCountAndSaysWhenThereAreN
   AddPhrases({"Golf", "tees", "golf ", "TEES", "putter"});
   MessageBox::SetNextAnswer(Answer::Cancel);
   Action("actRemoveDuplicates")->trigger();
-  EXPECT_EQ(window_.Results().RowCount(), 5);
+  EXPECT_EQ(window_->Results().RowCount(), 5);
 
   MessageBox::SetNextAnswer(Answer::Ok);
   Action("actRemoveDuplicates")->trigger();
@@ -332,7 +312,7 @@ TEST_F(ResultsTransferTest, RemoveDuplicatesCountsWithThousandsSeparatorsAndOneI
 TEST_F(ResultsTransferTest, KeysDoWhatTheButtonsDo) {
   AddPhrases({"a", "b"});
   Key(Qt::Key_A, Qt::ControlModifier);
-  EXPECT_TRUE(window_.Results().RowCount() == 2 &&
+  EXPECT_TRUE(window_->Results().RowCount() == 2 &&
               table_->model()->index(1, 0).data(Qt::CheckStateRole) == Qt::Checked);
 
   MessageBox::SetNextAnswer(Answer::Cancel);
@@ -340,9 +320,9 @@ TEST_F(ResultsTransferTest, KeysDoWhatTheButtonsDo) {
   ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
   EXPECT_EQ(MessageBox::ShownBoxes()[0].text,
             "Are you sure do you want to delete the selected keywords?");
-  EXPECT_EQ(window_.Results().RowCount(), 2);
+  EXPECT_EQ(window_->Results().RowCount(), 2);
 
-  const std::string saved = folder_.File("out.csv").string();
+  const std::string saved = program_.File("out.csv").string();
   FileDialogs::SetNextFileName(QString::fromStdString(saved));
   Key(Qt::Key_S, Qt::ControlModifier);
   EXPECT_EQ(ReadFileBytes(saved), kHeader +
@@ -350,12 +330,12 @@ TEST_F(ResultsTransferTest, KeysDoWhatTheButtonsDo) {
                                       "\"2\",\"b\",\"\",\"\",\"\",\"\"\r\n");
 
   // Esc is the Stop caption's click, and nothing while no run goes on.
-  auto* gather = window_.findChild<QPushButton*>(QStringLiteral("btnGatherData"));
+  auto* gather = window_->findChild<QPushButton*>(QStringLiteral("btnGatherData"));
   Key(Qt::Key_Escape);
-  EXPECT_FALSE(window_.AbortRequested());
-  DuringGatherData(window_, [&] {
+  EXPECT_FALSE(window_->AbortRequested());
+  DuringGatherData(*window_, [&] {
     Key(Qt::Key_Escape);
-    EXPECT_TRUE(window_.AbortRequested());
+    EXPECT_TRUE(window_->AbortRequested());
     EXPECT_EQ(gather->text(), "Gather Data");
   });
 }

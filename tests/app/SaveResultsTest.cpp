@@ -1,10 +1,8 @@
 // "Save Results" through the main window: the save dialog's settings, name
 // completion, the bytes written, and saves that fail.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QPushButton>
-#include <csignal>
 #include <cstring>
 #include <set>
 #include <string>
@@ -13,8 +11,8 @@
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
 #include "support/ChildProcess.h"
-#include "support/GuiFixture.h"
-#include "support/LoopbackEndpoints.h"
+#include "support/FileSizeLimit.h"
+#include "support/MainWindowFixture.h"
 #include "support/TempFolder.h"
 
 using namespace quorvane;
@@ -23,19 +21,18 @@ namespace {
 
 using Kind = MessageBox::Kind;
 
-class SaveResultsTest : public GuiFixture {
+class SaveResultsTest : public MainWindowFixture {
  protected:
+  SaveResultsTest() { OpenWindow(); }
+
   QString InFolder(const std::string& name) const {
-    return QString::fromStdString(folder_.File(name).string());
+    return QString::fromStdString(program_.File(name).string());
   }
 
   void Save(const QString& chosen, const QString& type = {}) {
     FileDialogs::SetNextFileName(chosen, type);
-    window_.findChild<QPushButton*>("btnSaveResults")->click();
+    window_->findChild<QPushButton*>("btnSaveResults")->click();
   }
-
-  TempFolder folder_{true};
-  TfrmMain window_{LoopbackEndpoints()};
 };
 
 std::string Fixture(const std::string& name) {
@@ -44,7 +41,7 @@ std::string Fixture(const std::string& name) {
 
 TEST_F(SaveResultsTest, EmptyTableSaysSoAndOpensNoDialog) {
   MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
-  window_.findChild<QPushButton*>("btnSaveResults")->click();
+  window_->findChild<QPushButton*>("btnSaveResults")->click();
   ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
   EXPECT_EQ(MessageBox::ShownBoxes()[0].kind, Kind::Information);
   EXPECT_EQ(MessageBox::ShownBoxes()[0].text, "You don't have any data to save.");
@@ -53,8 +50,8 @@ TEST_F(SaveResultsTest, EmptyTableSaysSoAndOpensNoDialog) {
 
 TEST_F(SaveResultsTest, WritesTheTableAsCsvBytes) {
   // Written as it stands: the number is the row's, not its place.
-  window_.Results().AppendRows({ResultRow{{"3", "golf clubs", "120", "", "", ""}, false}});
-  window_.Results().SetCell(0, kColGoogle, "1,230,000");
+  window_->Results().AppendRows({ResultRow{{"3", "golf clubs", "120", "", "", ""}, false}});
+  window_->Results().SetCell(0, kColGoogle, "1,230,000");
   Save(InFolder("results"));
 
   ASSERT_EQ(FileDialogs::Requests().size(), 1u);
@@ -62,23 +59,23 @@ TEST_F(SaveResultsTest, WritesTheTableAsCsvBytes) {
   EXPECT_TRUE(request.save);
   EXPECT_EQ(request.title, "Save file");
   EXPECT_EQ(request.filter, "CSV files (*.csv);;Excel workbook (*.xlsx)") << "CSV first";
-  EXPECT_EQ(request.start, QString::fromStdString(folder_.Path().string()))
+  EXPECT_EQ(request.start, QString::fromStdString(program_.Path().string()))
       << "first use starts in the program folder with no name";
 
-  EXPECT_EQ(folder_.Read("results.csv"), Fixture("one_row.csv"));
+  EXPECT_EQ(program_.Read("results.csv"), Fixture("one_row.csv"));
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
 }
 
 TEST_F(SaveResultsTest, AQuoteInACellKeepsTheFileWellFormed) {
   for (const char* keyword : {"say \"hi\" now", "golf, soccer", "caf\xe9 \xff", " \tpadded ", "\""})
-    window_.Results().AppendKeywords({{keyword, ""}});
-  window_.Results().SetCell(1, kColSearches, "1,000");
+    window_->Results().AppendKeywords({{keyword, ""}});
+  window_->Results().SetCell(1, kColSearches, "1,000");
   Save(InFolder("awkward.csv"));
-  EXPECT_EQ(folder_.Read("awkward.csv"), Fixture("awkward_cells.csv"));
+  EXPECT_EQ(program_.Read("awkward.csv"), Fixture("awkward_cells.csv"));
 }
 
 TEST_F(SaveResultsTest, NameCompletionAndTheNextStartFolder) {
-  window_.Results().AppendKeywords({{"golf", ""}});
+  window_->Results().AppendKeywords({{"golf", ""}});
   struct Case {
     const char* chosen;
     const char* written;
@@ -86,9 +83,9 @@ TEST_F(SaveResultsTest, NameCompletionAndTheNextStartFolder) {
   for (const Case& c :
        {Case{"a.CSV", "a.CSV"}, Case{"b.txt", "b.txt.csv"}, Case{"c.csv", "c.csv"}}) {
     Save(InFolder(c.chosen));
-    EXPECT_TRUE(folder_.Exists(c.written)) << c.chosen;
+    EXPECT_TRUE(program_.Exists(c.written)) << c.chosen;
   }
-  EXPECT_FALSE(folder_.Exists("b.txt"));
+  EXPECT_FALSE(program_.Exists("b.txt"));
   const auto& requests = FileDialogs::Requests();
   ASSERT_EQ(requests.size(), 3u);
   EXPECT_EQ(requests[1].start, InFolder("a.CSV")) << "later uses start at the file chosen last";
@@ -96,18 +93,18 @@ TEST_F(SaveResultsTest, NameCompletionAndTheNextStartFolder) {
 }
 
 TEST_F(SaveResultsTest, CancelWritesNothing) {
-  window_.Results().AppendKeywords({{"golf", ""}});
+  window_->Results().AppendKeywords({{"golf", ""}});
   Save({});
-  EXPECT_TRUE(std::filesystem::is_empty(folder_.Path()));
+  EXPECT_TRUE(std::filesystem::is_empty(program_.Path()));
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
 }
 
 TEST_F(SaveResultsTest, SavingAgainReplacesTheFileWithoutAsking) {
-  window_.Results().AppendKeywords({{"golf", ""}});
+  window_->Results().AppendKeywords({{"golf", ""}});
   Save(InFolder("r.csv"));
-  window_.Results().AppendKeywords({{"soccer", ""}});
+  window_->Results().AppendKeywords({{"soccer", ""}});
   Save(InFolder("r.csv"));
-  EXPECT_EQ(folder_.Read("r.csv"),
+  EXPECT_EQ(program_.Read("r.csv"),
             "\"No\",\"Keywords\",\"Searches\",\"Google\",\"Yahoo\",\"Msn\"\r\n"
             "\"1\",\"golf\",\"\",\"\",\"\",\"\"\r\n"
             "\"2\",\"soccer\",\"\",\"\",\"\",\"\"\r\n");
@@ -115,9 +112,9 @@ TEST_F(SaveResultsTest, SavingAgainReplacesTheFileWithoutAsking) {
 }
 
 TEST_F(SaveResultsTest, AFileThatCannotBeCreatedIsReported) {
-  window_.Results().AppendKeywords({{"golf", ""}});
+  window_->Results().AppendKeywords({{"golf", ""}});
   MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
-  const std::string target = folder_.File("missing").string() + "/r.csv";
+  const std::string target = program_.File("missing").string() + "/r.csv";
   Save(QString::fromStdString(target));
   ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
   const auto& box = MessageBox::ShownBoxes()[0];
@@ -128,29 +125,9 @@ TEST_F(SaveResultsTest, AFileThatCannotBeCreatedIsReported) {
   EXPECT_GT(box.text.size(), at + names.size()) << "the reason follows the name: " << box.text;
 }
 
-// Limits the size of files this process may write, as a full disk would.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*previousHandler_)(int) = nullptr;
-};
-
 TEST_F(SaveResultsTest, AFailedWriteKeepsTheEarlierFileAndSaysWhy) {
-  folder_.Write("r.csv", "earlier good file\r\n");
-  for (int i = 1; i <= 50; ++i) window_.Results().AppendKeywords({{"golf clubs", "1,000"}});
+  program_.Write("r.csv", "earlier good file\r\n");
+  for (int i = 1; i <= 50; ++i) window_->Results().AppendKeywords({{"golf clubs", "1,000"}});
   MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
   {
     FileSizeLimit limit(64);
@@ -158,16 +135,16 @@ TEST_F(SaveResultsTest, AFailedWriteKeepsTheEarlierFileAndSaysWhy) {
   }
   ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
   EXPECT_EQ(MessageBox::ShownBoxes()[0].kind, Kind::Warning);
-  EXPECT_NE(MessageBox::ShownBoxes()[0].text.find(folder_.File("r.csv").string()),
+  EXPECT_NE(MessageBox::ShownBoxes()[0].text.find(program_.File("r.csv").string()),
             std::string::npos);
-  EXPECT_EQ(folder_.Read("r.csv"), "earlier good file\r\n");
-  EXPECT_EQ(folder_.Entries(), std::set<std::string>{"r.csv"}) << "no partial file left behind";
+  EXPECT_EQ(program_.Read("r.csv"), "earlier good file\r\n");
+  EXPECT_EQ(program_.Entries(), std::set<std::string>{"r.csv"}) << "no partial file left behind";
 }
 
 const QString kWorkbook = QStringLiteral("Excel workbook (*.xlsx)");
 
 TEST_F(SaveResultsTest, TheWorkbookTypeWritesAWorkbookWithItsOwnNameCompletion) {
-  window_.Results().AppendKeywords({{"golf clubs", "1,234"}});
+  window_->Results().AppendKeywords({{"golf clubs", "1,234"}});
   struct Case {
     const char* chosen;
     const char* written;
@@ -175,10 +152,10 @@ TEST_F(SaveResultsTest, TheWorkbookTypeWritesAWorkbookWithItsOwnNameCompletion) 
   for (const Case& c :
        {Case{"a", "a.xlsx"}, Case{"b.XLSX", "b.XLSX"}, Case{"c.csv", "c.csv.xlsx"}}) {
     Save(InFolder(c.chosen), kWorkbook);
-    ASSERT_TRUE(folder_.Exists(c.written)) << c.chosen;
-    EXPECT_EQ(folder_.Read(c.written).substr(0, 2), "PK") << "a zip container";
+    ASSERT_TRUE(program_.Exists(c.written)) << c.chosen;
+    EXPECT_EQ(program_.Read(c.written).substr(0, 2), "PK") << "a zip container";
   }
-  EXPECT_EQ(folder_.Entries(), (std::set<std::string>{"a.xlsx", "b.XLSX", "c.csv.xlsx"}));
+  EXPECT_EQ(program_.Entries(), (std::set<std::string>{"a.xlsx", "b.XLSX", "c.csv.xlsx"}));
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
   EXPECT_EQ(FileDialogs::Requests()[1].start, InFolder("a.xlsx"));
 
@@ -186,20 +163,20 @@ TEST_F(SaveResultsTest, TheWorkbookTypeWritesAWorkbookWithItsOwnNameCompletion) 
                                      "import openpyxl,sys\n"
                                      "s = openpyxl.load_workbook(sys.argv[1]).active\n"
                                      "print([c.value for c in s[2]])\n",
-                                     folder_.File("a.xlsx").string()});
+                                     program_.File("a.xlsx").string()});
   ASSERT_EQ(read.exitCode, 0) << read.err;
   EXPECT_EQ(read.out, "[1, 'golf clubs', 1234, None, None, None]\n");
 
   // The CSV type, chosen or left as it is, still writes CSV.
   Save(InFolder("d"), QStringLiteral("CSV files (*.csv)"));
   Save(InFolder("e"));
-  EXPECT_EQ(folder_.Read("d.csv"), folder_.Read("e.csv"));
-  EXPECT_EQ(folder_.Read("d.csv").substr(0, 5), "\"No\",");
+  EXPECT_EQ(program_.Read("d.csv"), program_.Read("e.csv"));
+  EXPECT_EQ(program_.Read("d.csv").substr(0, 5), "\"No\",");
 }
 
 TEST_F(SaveResultsTest, AFailedWorkbookWriteKeepsTheEarlierFileAndSaysWhy) {
-  folder_.Write("r.xlsx", "earlier good file");
-  for (int i = 1; i <= 200; ++i) window_.Results().AppendKeywords({{"golf clubs", "1,000"}});
+  program_.Write("r.xlsx", "earlier good file");
+  for (int i = 1; i <= 200; ++i) window_->Results().AppendKeywords({{"golf clubs", "1,000"}});
   MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
   {
     FileSizeLimit limit(1024);
@@ -208,10 +185,10 @@ TEST_F(SaveResultsTest, AFailedWorkbookWriteKeepsTheEarlierFileAndSaysWhy) {
   ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
   EXPECT_EQ(MessageBox::ShownBoxes()[0].kind, Kind::Warning);
   EXPECT_EQ(MessageBox::ShownBoxes()[0].text, "The results could not be saved to \"" +
-                                                  folder_.File("r.xlsx").string() +
+                                                  program_.File("r.xlsx").string() +
                                                   "\": " + std::strerror(EFBIG));
-  EXPECT_EQ(folder_.Read("r.xlsx"), "earlier good file");
-  EXPECT_EQ(folder_.Entries(), std::set<std::string>{"r.xlsx"}) << "no partial file left behind";
+  EXPECT_EQ(program_.Read("r.xlsx"), "earlier good file");
+  EXPECT_EQ(program_.Entries(), std::set<std::string>{"r.xlsx"}) << "no partial file left behind";
 }
 
 }  // namespace

@@ -28,8 +28,7 @@
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
 #include "publisher/ui/PublisherServices.h"
-#include "support/GuiFixture.h"
-#include "support/ModalDialogs.h"
+#include "support/MainWindowFixture.h"
 #include "support/NewsBrand.h"
 #include "support/RawHttpServer.h"
 #include "support/ServiceServer.h"
@@ -67,23 +66,19 @@ Reply Chunked(const std::string& body) {
                       "\r\n" + body + "\r\n0\r\n\r\n");
 }
 
-class WindowNetworkTest : public GuiFixture {
+class WindowNetworkTest : public MainWindowFixture {
  protected:
-  ~WindowNetworkTest() override {
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a dialog was left open";
-    EXPECT_FALSE(program_.Exists("test.html"));
-    window_.reset();
-  }
+  ~WindowNetworkTest() override { EXPECT_FALSE(program_.Exists("test.html")); }
 
   // How a service answers its n-th request (1 for the first); a service
   // without an answer takes every request and never says a word.
   using Answerer = ServiceServer::Answerer;
   void Serve(const std::string& route, Answerer answer) {
-    services_.Serve(route, std::move(answer));
+    Services().Serve(route, std::move(answer));
   }
-  void Serve(const std::string& route, const Reply& reply) { services_.Serve(route, reply); }
+  void Serve(const std::string& route, const Reply& reply) { Services().Serve(route, reply); }
 
-  std::vector<Request> Seen(const std::string& route) const { return services_.Seen(route); }
+  std::vector<Request> Seen(const std::string& route) { return Services().Seen(route); }
 
   // A Gold brand whose news service is the server at `newsPath`.
   void Brand(const std::string& newsPath = "/news/") {
@@ -95,48 +90,18 @@ class WindowNetworkTest : public GuiFixture {
   // The main window on the server, shown, its start-up tick held back:
   // tests run it with StartUpCheck().
   void Open(HttpClient::Options clientOptions = {}) {
-    window_ = std::make_unique<TfrmMain>(services_.Endpoints(), std::move(clientOptions));
-    window_->Timer1().stop();
-    window_->show();
+    OpenWindow(WindowOptions().Shown().WithClient(std::move(clientOptions)));
   }
 
   // The start-up tick, run the way its timer runs it.
   void StartUpCheck() { window_->Timer1Timer(); }
 
-  template <class Widget>
-  Widget* Find(const char* name) {
-    return Child<Widget>(window_.get(), name);
-  }
-  QAbstractButton* Button(const char* name) { return Find<QAbstractButton>(name); }
-  std::string Status() { return Find<QLabel>("MainStatusPanel")->text().toStdString(); }
-
   // Also for the case tables below.
  public:
-  void SetMainKeyword(const std::string& keyword) {
-    WhenModalOpens([keyword](QWidget* dialog) {
-      Child<QLineEdit>(dialog, "edtMainKeyword")->setText(QString::fromLatin1(keyword));
-      Child<QPushButton>(dialog, "btnOk")->click();
-    });
-    window_->btnMainKeywordClick();
-  }
-
-  void AddRows(const Strings& keywords) {
-    for (const auto& k : keywords) window_->Results().AppendKeywords({{k, ""}});
-  }
+  using MainWindowFixture::AddRows;
+  using MainWindowFixture::SetMainKeyword;
 
  protected:
-  Strings Column(int column) {
-    Strings cells;
-    for (int row = 0; row < window_->Results().RowCount(); ++row)
-      cells.push_back(window_->Results().Cell(row, column));
-    return cells;
-  }
-
-  // Runs `action` as soon as `ready` holds, while a request waits.
-  void When(std::function<bool()> ready, std::function<void()> action) {
-    WhenReady(window_.get(), std::move(ready), std::move(action));
-  }
-
   // Whether the running start-up check waits for its request on `route`.
   std::function<bool()> Waiting(const std::string& route) {
     return [this, route] {
@@ -144,11 +109,8 @@ class WindowNetworkTest : public GuiFixture {
     };
   }
 
-  TempFolder program_{/*asProgramFolder=*/true};
   TempFolder scratch_;
-  ServiceServer services_;
-  RawHttpServer& server_ = services_.Raw();
-  std::unique_ptr<TfrmMain> window_;
+  RawHttpServer& server_ = StartServiceServer().Raw();
 };
 
 // --- Addresses with bytes no request line can carry

@@ -24,9 +24,7 @@
 #include "sim/SimText.h"
 #include "sim/Simulator.h"
 #include "support/ChildProcess.h"
-#include "support/GuiFixture.h"
-#include "support/LoopbackEndpoints.h"
-#include "support/ModalDialogs.h"
+#include "support/MainWindowFixture.h"
 #include "support/TempFolder.h"
 
 using namespace quorvane;
@@ -55,35 +53,11 @@ std::string Count(Engine engine, const std::string& phrase) {
   return FormatThousands(ResultCount(engine, phrase, ""));
 }
 
-class BigListJourneyTest : public GuiFixture {
+class BigListJourneyTest : public MainWindowFixture {
  protected:
   BigListJourneyTest() {
-    sim_.Start(0);
-    window_ = NewWindow();
-  }
-
-  ~BigListJourneyTest() override {
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a dialog was left open";
-    window_.reset();
-    sim_.Stop();
-  }
-
-  std::unique_ptr<TfrmMain> NewWindow() {
-    auto window = std::make_unique<TfrmMain>(EndpointsAt(sim_.BaseUrl()));
-    window->Timer1().stop();
-    return window;
-  }
-
-  QAction* Action(const char* name) {
-    auto* action = window_->findChild<QAction*>(QLatin1String(name));
-    EXPECT_NE(action, nullptr) << name;
-    return action;
-  }
-  QPushButton* Button(const char* name) {
-    return window_->findChild<QPushButton*>(QLatin1String(name));
-  }
-  ResultsModel& Model() {
-    return *static_cast<ResultsModel*>(window_->findChild<QTableView*>("lvwItems")->model());
+    StartSimulator();
+    OpenWindow();
   }
 
   // Starts a run with `start` and answers its search-type dialog: Broad.
@@ -117,10 +91,7 @@ class BigListJourneyTest : public GuiFixture {
     return cells;
   }
 
-  TempFolder program_{true};
   TempFolder documents_;
-  Simulator sim_;
-  std::unique_ptr<TfrmMain> window_;
 };
 
 TEST_F(BigListJourneyTest, GatherStopResumeFilterDedupeCopySaveAndReopen) {

@@ -8,13 +8,13 @@
 #include <QTimer>
 #include <optional>
 
-#include "keywords/DialogTestUtil.h"
-#include "keywords/ScriptedMessages.h"
 #include "keywords/ui/FCaptcha.h"
 #include "keywords/ui/SecurityImageView.h"
 #include "sim/Simulator.h"
+#include "support/ModalDialogs.h"
 #include "support/PictureBytes.h"
 #include "support/RawHttpServer.h"
+#include "support/RecordingMessages.h"
 #include "support/TempFolder.h"
 
 #include <QBuffer>
@@ -40,7 +40,7 @@ class CaptchaDialogTest : public ::testing::Test {
     return child;
   }
 
-  ScriptedMessages messages;
+  RecordingMessages messages;
   TfrmCaptcha dialog{messages};
 };
 

@@ -17,11 +17,9 @@
 
 #include "app/ui/FMain.h"
 #include "base/ui/MessageBox.h"
-#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
-#include "support/ModalDialogs.h"
+#include "support/MainWindowFixture.h"
 #include "support/RawHttpServer.h"
-#include "support/TempFolder.h"
 
 using namespace quorvane;
 
@@ -74,16 +72,12 @@ Reply Cut(const Fault& f, const std::string& part) {
   return reply;
 }
 
-class GatheringFaultsTest : public GuiFixture, public ::testing::WithParamInterface<Fault> {
+class GatheringFaultsTest : public MainWindowFixture, public ::testing::WithParamInterface<Fault> {
  protected:
-  GatheringFaultsTest() {
-    window_ = std::make_unique<TfrmMain>(EndpointsAt(server_.Url("")));
-    window_->Timer1().stop();
-  }
+  GatheringFaultsTest() { OpenWindow(WindowOptions().At(EndpointsAt(server_.Url("")))); }
   ~GatheringFaultsTest() override {
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a dialog was left open";
     EXPECT_TRUE(MessageBox::ShownBoxes().empty());
-    EXPECT_FALSE(folder_.Exists("test.html"));
+    EXPECT_FALSE(program_.Exists("test.html"));
   }
 
   // Answers for request targets starting with a key; set before any request.
@@ -98,20 +92,6 @@ class GatheringFaultsTest : public GuiFixture, public ::testing::WithParamInterf
     return n;
   }
 
-  std::string Status() {
-    return Child<QLabel>(window_.get(), "MainStatusPanel")->text().toStdString();
-  }
-
-  void SetMainKeyword() {
-    WhenModalOpens([](QWidget* dialog) {
-      Child<QLineEdit>(dialog, "edtMainKeyword")->setText("golf");
-      Child<QPushButton>(dialog, "btnOk")->click();
-    });
-    window_->btnMainKeywordClick();
-    ASSERT_EQ(window_->MainKeyword(), "golf");
-  }
-
-  TempFolder folder_{/*asProgramFolder=*/true};
   std::mutex mutex_;
   std::map<std::string, Reply> answers_;
   RawHttpServer server_{[this](const Request& r) {
@@ -120,12 +100,11 @@ class GatheringFaultsTest : public GuiFixture, public ::testing::WithParamInterf
       if (r.target.starts_with(prefix)) return reply;
     return RawHttpServer::Respond(404, "");
   }};
-  std::unique_ptr<TfrmMain> window_;
 };
 
 TEST_P(GatheringFaultsTest, GatherKeywordsAddsNothingWhenTheSuggestionsAreCut) {
   Answer("/?seed=", Cut(GetParam(), kSuggestions));
-  SetMainKeyword();
+  SetMainKeyword("golf");
   window_->btnGatherKeywordClick();
   EXPECT_EQ(window_->Results().RowCount(), 0);
   EXPECT_EQ(Status(), kConnectionError);
@@ -135,7 +114,7 @@ TEST_P(GatheringFaultsTest, GatherKeywordsAddsNothingWhenTheSuggestionsAreCut) {
 TEST_P(GatheringFaultsTest, GatherKeywordsAddsNothingWhenTheAnswerIsCut) {
   Answer("/?seed=", Reply().Send(Page(kSecurityImagePage)));
   Answer("/keyword-suggestion-tool.html", Cut(GetParam(), kSuggestions));
-  SetMainKeyword();
+  SetMainKeyword("golf");
   WhenModalOpens([](QWidget* dialog) {
     Child<QLineEdit>(dialog, "edtPassword")->setText("abc");
     Child<QPushButton>(dialog, "btnOk")->click();

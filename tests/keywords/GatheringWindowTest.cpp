@@ -26,10 +26,7 @@
 #include "sim/SimText.h"
 #include "sim/Simulator.h"
 #include "sim/SuggestionPages.h"
-#include "support/GuiFixture.h"
-#include "support/LoopbackEndpoints.h"
-#include "support/ModalDialogs.h"
-#include "support/TempFolder.h"
+#include "support/MainWindowFixture.h"
 
 using namespace quorvane;
 using namespace quorvane::sim;
@@ -48,38 +45,16 @@ std::string SimCount(Engine engine, const std::string& term) {
   return FormatThousands(ResultCount(engine, term, ""));
 }
 
-class GatheringWindowTest : public GuiFixture {
+class GatheringWindowTest : public MainWindowFixture {
  protected:
   GatheringWindowTest() {
-    sim_.Start(0);
-    window_ = std::make_unique<TfrmMain>(EndpointsAt(sim_.BaseUrl()));
-    // The start-up checks are not what these tests are about.
-    window_->Timer1().stop();
+    StartSimulator();
+    OpenWindow();
   }
 
-  ~GatheringWindowTest() override {
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a dialog was left open";
-    EXPECT_FALSE(folder_.Exists("test.html"));
-    window_.reset();
-    sim_.Stop();
-  }
+  ~GatheringWindowTest() override { EXPECT_FALSE(program_.Exists("test.html")); }
 
-  template <class Widget>
-  Widget* Find(const char* name) {
-    return Child<Widget>(window_.get(), name);
-  }
-
-  std::string Text(const char* label) { return Find<QLabel>(label)->text().toStdString(); }
   QPushButton* GatherData() { return Find<QPushButton>("btnGatherData"); }
-
-  void SetMainKeyword(const std::string& keyword) {
-    WhenModalOpens([keyword](QWidget* dialog) {
-      Child<QLineEdit>(dialog, "edtMainKeyword")->setText(QString::fromLocal8Bit(keyword));
-      Child<QPushButton>(dialog, "btnOk")->click();
-    });
-    window_->btnMainKeywordClick();
-    ASSERT_EQ(window_->MainKeyword(), keyword);
-  }
 
   void AddRows(const std::vector<std::string>& keywords, const std::string& old = "") {
     for (const auto& k : keywords) {
@@ -98,29 +73,13 @@ class GatheringWindowTest : public GuiFixture {
     GatherData()->click();
   }
 
-  Cells Row(int row) {
-    Cells cells;
-    for (int c = 0; c < kColumnCount; ++c) cells.push_back(window_->Results().Cell(row, c));
-    return cells;
-  }
-
   std::vector<std::string> Targets(SimService service) {
     std::vector<std::string> targets;
     for (const auto& r : sim_.Requests(service)) targets.push_back(r.target);
     return targets;
   }
 
-  // Runs `action` as soon as `ready` holds (a fetch pumps the window while
-  // it waits).
-  void When(std::function<bool()> ready, std::function<void()> action) {
-    WhenReady(window_.get(), std::move(ready), std::move(action));
-  }
-
   void GatherKeywordsUntilClosed();
-
-  TempFolder folder_{true};
-  Simulator sim_;
-  std::unique_ptr<TfrmMain> window_;
 };
 
 // --- Gather Keywords
@@ -143,8 +102,8 @@ TEST_F(GatheringWindowTest, SuggestionsAreAppendedAfterTheRowsThere) {
   }
   EXPECT_EQ(window_->Results().Cell(6, kColKeywords), "golf clubs & accessories");
   EXPECT_EQ(window_->Results().Cell(8, kColKeywords), "women's golf clubs");
-  EXPECT_EQ(Text("SecondStatusPanel"), "15 items listed");
-  EXPECT_EQ(Text("MainStatusPanel"), kCompleted);
+  EXPECT_EQ(ItemCount(), "15 items listed");
+  EXPECT_EQ(Status(), kCompleted);
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
 }
 
@@ -178,8 +137,8 @@ TEST_F(GatheringWindowTest, NoSuggestionsFromPagesWithoutTheirTable) {
     sim_.SetScenario(scenario);
     window_->btnGatherKeywordClick();
     EXPECT_EQ(window_->Results().RowCount(), 0) << c.what;
-    EXPECT_EQ(Text("SecondStatusPanel"), "0 item listed") << c.what;
-    EXPECT_EQ(Text("MainStatusPanel"), c.status) << c.what;
+    EXPECT_EQ(ItemCount(), "0 item listed") << c.what;
+    EXPECT_EQ(Status(), c.status) << c.what;
   }
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
 }
@@ -320,7 +279,7 @@ TEST_F(GatheringWindowTest, PreciseAndBroadRunsAskEachEngineForEveryRow) {
       EXPECT_EQ(Row(row)[kColMsn], SimCount(Engine::kMsn, term));
     }
     EXPECT_EQ(GatherData()->text(), "Gather Data");
-    EXPECT_EQ(Text("MainStatusPanel"), kCompleted);
+    EXPECT_EQ(Status(), kCompleted);
   }
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
 }
@@ -461,7 +420,7 @@ TEST_F(GatheringWindowTest, AShownRunEndsWithTheScreenUpToDate) {
   AddRows(rows, "old");
   GatherData(SearchType::Precise);
   ASSERT_EQ(window_->Results().Cell(19, kColMsn), SimCount(Engine::kMsn, "\"golf clubs 20\""));
-  EXPECT_EQ(Text("MainStatusPanel"), kCompleted);
+  EXPECT_EQ(Status(), kCompleted);
 
   const auto screen = [this] { return window_->screen()->grabWindow(window_->winId()).toImage(); };
   QTest::qWait(200);  // past any frame still held

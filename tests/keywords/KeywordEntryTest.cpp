@@ -16,10 +16,7 @@
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
 #include "keywords/KeywordFile.h"
-#include "support/GuiFixture.h"
-#include "support/LoopbackEndpoints.h"
-#include "support/ModalDialogs.h"
-#include "support/TempFolder.h"
+#include "support/MainWindowFixture.h"
 
 using namespace quorvane;
 
@@ -29,21 +26,14 @@ using Kind = MessageBox::Kind;
 using Answer = MessageBox::Answer;
 using Cells = std::vector<std::string>;
 
-class KeywordEntryTest : public GuiFixture {
+class KeywordEntryTest : public MainWindowFixture {
  protected:
-  QString Panel(const char* name) { return Child<QLabel>(&window_, name)->text(); }
-
-  Cells Column(int column) {
-    Cells cells;
-    for (int row = 0; row < window_.Results().RowCount(); ++row)
-      cells.push_back(window_.Results().Cell(row, column));
-    return cells;
-  }
+  KeywordEntryTest() { OpenWindow(); }
 
   // Clicks a tool-bar button whose dialog `action` then works on.
   void WithDialog(const char* button, std::function<void(QWidget*)> action) {
     WhenModalOpens(std::move(action));
-    Child<QPushButton>(&window_, button)->click();
+    Child<QPushButton>(window_.get(), button)->click();
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the dialog has closed";
   }
 
@@ -67,11 +57,8 @@ class KeywordEntryTest : public GuiFixture {
   }
 
   QString Path(const std::string& name) const {
-    return QString::fromStdString(folder_.File(name).string());
+    return QString::fromStdString(program_.File(name).string());
   }
-
-  TempFolder folder_{true};
-  TfrmMain window_{LoopbackEndpoints()};
 };
 
 // The widget that Tab moves the focus to from `widget`.
@@ -108,7 +95,7 @@ TEST_F(KeywordEntryTest, MainKeywordDialogLooksAsDesigned) {
 }
 
 TEST_F(KeywordEntryTest, EmptyMainKeywordIsRefusedAndBlanksAreAccepted) {
-  window_.ShowMainStatus("Process completed sucessfull!");
+  window_->ShowMainStatus("Process completed sucessfull!");
   MessageBox::SetNextAnswer(Answer::Ok);
   WithDialog("btnMainKeyword", [](QWidget* dialog) {
     Click(dialog, "btnOk");
@@ -117,9 +104,9 @@ TEST_F(KeywordEntryTest, EmptyMainKeywordIsRefusedAndBlanksAreAccepted) {
     Click(dialog, "btnOk");
   });
   EXPECT_EQ(ShownTexts(), Cells{"Please add a Main Keyword."});
-  EXPECT_EQ(window_.MainKeyword(), "   ");
-  EXPECT_EQ(Panel("MainKeywordPanel"), "Main Keyword:    ");
-  EXPECT_EQ(Panel("MainStatusPanel"), "");
+  EXPECT_EQ(window_->MainKeyword(), "   ");
+  EXPECT_EQ(MainKeywordText(), "Main Keyword:    ");
+  EXPECT_EQ(Status(), "");
 }
 
 TEST_F(KeywordEntryTest, EnterInTheEditDoesWhatOkDoesWhateverTheModifiers) {
@@ -131,11 +118,11 @@ TEST_F(KeywordEntryTest, EnterInTheEditDoesWhatOkDoesWhateverTheModifiers) {
     PressEnter(dialog, "edtMainKeyword", Qt::ControlModifier);
   });
   EXPECT_EQ(ShownTexts(), Cells{"Please add a Main Keyword."}) << "one message per Enter";
-  EXPECT_EQ(window_.MainKeyword(), "golf, soccer");
+  EXPECT_EQ(window_->MainKeyword(), "golf, soccer");
 }
 
 TEST_F(KeywordEntryTest, CancellingMainKeywordChangesNothing) {
-  window_.ShowMainStatus("Process aborted!");
+  window_->ShowMainStatus("Process aborted!");
   WithDialog("btnMainKeyword", [](QWidget* dialog) {
     Type(dialog, "edtMainKeyword", "tennis");
     Click(dialog, "btnCancel");
@@ -144,9 +131,9 @@ TEST_F(KeywordEntryTest, CancellingMainKeywordChangesNothing) {
     Type(dialog, "edtMainKeyword", "tennis");
     QTest::keyClick(dialog, Qt::Key_Escape);
   });
-  EXPECT_EQ(window_.MainKeyword(), "");
-  EXPECT_EQ(Panel("MainKeywordPanel"), "Main Keyword: ");
-  EXPECT_EQ(Panel("MainStatusPanel"), "Process aborted!");
+  EXPECT_EQ(window_->MainKeyword(), "");
+  EXPECT_EQ(MainKeywordText(), "Main Keyword: ");
+  EXPECT_EQ(Status(), "Process aborted!");
 }
 
 TEST_F(KeywordEntryTest, EachMainKeywordDialogStartsEmptyAndReplacesTheKeyword) {
@@ -159,8 +146,8 @@ TEST_F(KeywordEntryTest, EachMainKeywordDialogStartsEmptyAndReplacesTheKeyword) 
     Type(dialog, "edtMainKeyword", "soccer");
     Click(dialog, "btnOk");
   });
-  EXPECT_EQ(window_.MainKeyword(), "soccer");
-  EXPECT_EQ(Panel("MainKeywordPanel"), "Main Keyword: soccer");
+  EXPECT_EQ(window_->MainKeyword(), "soccer");
+  EXPECT_EQ(MainKeywordText(), "Main Keyword: soccer");
 }
 
 // --- Add Keywords
@@ -192,19 +179,19 @@ TEST_F(KeywordEntryTest, ATypedPhraseBecomesOneRowAsTyped) {
     Type(dialog, "edtAddKeyword", " golf, soccer ");
     Click(dialog, "btnOk");
   });
-  ASSERT_EQ(window_.Results().RowCount(), 1);
+  ASSERT_EQ(window_->Results().RowCount(), 1);
   EXPECT_EQ(Column(kColNo), Cells{"1"});
   EXPECT_EQ(Column(kColKeywords), Cells{" golf, soccer "});
   EXPECT_EQ(Column(kColSearches), Cells{""});
-  EXPECT_EQ(Panel("SecondStatusPanel"), "1 items listed");
+  EXPECT_EQ(ItemCount(), "1 items listed");
 }
 
 TEST_F(KeywordEntryTest, TypedRowsNumberOnFromTheRowCountWithoutRenumbering) {
-  window_.Results().AppendKeywords({{"k", ""}, {"k", ""}, {"k", ""}});
-  auto* table = Child<QTableView>(&window_, "lvwItems")->model();
+  window_->Results().AppendKeywords({{"k", ""}, {"k", ""}, {"k", ""}});
+  auto* table = Child<QTableView>(window_.get(), "lvwItems")->model();
   table->setData(table->index(0, 0), Qt::Checked, Qt::CheckStateRole);
   MessageBox::SetNextAnswer(Answer::Ok);
-  window_.btnDeleteSelectedClick();
+  window_->btnDeleteSelectedClick();
   WithDialog("btnAddKeyword", [](QWidget* dialog) {
     Type(dialog, "edtAddKeyword", "golf");
     PressEnter(dialog, "edtAddKeyword");
@@ -213,7 +200,7 @@ TEST_F(KeywordEntryTest, TypedRowsNumberOnFromTheRowCountWithoutRenumbering) {
 }
 
 TEST_F(KeywordEntryTest, BothWaysAtOnceAreRefused) {
-  folder_.Write("list.txt", "golf\n");
+  program_.Write("list.txt", "golf\n");
   MessageBox::SetNextAnswer(Answer::Ok);
   MessageBox::SetNextAnswer(Answer::Ok);
   WithDialog("btnAddKeyword", [this](QWidget* dialog) {
@@ -228,7 +215,7 @@ TEST_F(KeywordEntryTest, BothWaysAtOnceAreRefused) {
   });
   EXPECT_EQ(ShownTexts(), (Cells{"Please select only one way to add keywords.",
                                  "Please select only one way to add keywords."}));
-  EXPECT_EQ(window_.Results().RowCount(), 0);
+  EXPECT_EQ(window_->Results().RowCount(), 0);
 }
 
 TEST_F(KeywordEntryTest, APathThatNamesNoFileIsRefused) {
@@ -237,7 +224,7 @@ TEST_F(KeywordEntryTest, APathThatNamesNoFileIsRefused) {
   WithDialog("btnAddKeyword", [this](QWidget* dialog) {
     Type(dialog, "edtList", Path("missing.txt"));
     Click(dialog, "btnOk");
-    Type(dialog, "edtList", QString::fromStdString(folder_.Path().string()));  // a folder
+    Type(dialog, "edtList", QString::fromStdString(program_.Path().string()));  // a folder
     Click(dialog, "btnOk");
     EXPECT_TRUE(dialog->isVisible());
     Click(dialog, "btnCancel");
@@ -246,7 +233,7 @@ TEST_F(KeywordEntryTest, APathThatNamesNoFileIsRefused) {
 }
 
 TEST_F(KeywordEntryTest, OnlyARegularFileIsAValidFile) {
-  ASSERT_EQ(mkfifo(folder_.File("pipe.txt").c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo(program_.File("pipe.txt").c_str(), 0600), 0);
   const QString paths[] = {Path("pipe.txt"), QStringLiteral("/dev/zero")};
   // Taken for a list, the pipe would block the window for ever and
   // /dev/zero would fill the memory.
@@ -263,21 +250,21 @@ TEST_F(KeywordEntryTest, OnlyARegularFileIsAValidFile) {
   EXPECT_EQ(ShownTexts(), (Cells{"Please select a valid file.", "Please select a valid file."}));
 
   // Should one turn up at import time all the same, nothing is read.
-  window_.Results().AppendKeywords({{"golf", ""}});
-  for (const QString& path : paths) window_.ImportKeywordFile(path.toStdString());
+  window_->Results().AppendKeywords({{"golf", ""}});
+  for (const QString& path : paths) window_->ImportKeywordFile(path.toStdString());
   EXPECT_EQ(Column(kColKeywords), Cells{"golf"});
-  EXPECT_EQ(Panel("SecondStatusPanel"), "0 item listed");
+  EXPECT_EQ(ItemCount(), "0 item listed");
 }
 
 TEST_F(KeywordEntryTest, OkWithBothFieldsEmptyClosesAndChangesNothing) {
   WithDialog("btnAddKeyword", [](QWidget* dialog) { Click(dialog, "btnOk"); });
-  EXPECT_EQ(window_.Results().RowCount(), 0);
-  EXPECT_EQ(Panel("SecondStatusPanel"), "0 item listed");
+  EXPECT_EQ(window_->Results().RowCount(), 0);
+  EXPECT_EQ(ItemCount(), "0 item listed");
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
 }
 
 TEST_F(KeywordEntryTest, BrowseFillsTheListPathAndThenCountsAsASecondWay) {
-  folder_.Write("list.txt", "golf\n");
+  program_.Write("list.txt", "golf\n");
   FileDialogs::SetNextFileName(Path("list.txt"));
   FileDialogs::SetNextFileName({});  // cancelled
   MessageBox::SetNextAnswer(Answer::Ok);
@@ -300,8 +287,8 @@ TEST_F(KeywordEntryTest, BrowseFillsTheListPathAndThenCountsAsASecondWay) {
 }
 
 TEST_F(KeywordEntryTest, AListFileIsAppendedAndNumberedOn) {
-  window_.Results().AppendKeywords({{"existing", "10"}});
-  folder_.Write("list.txt", "golf\r\n\r\nsoccer clubs");
+  window_->Results().AppendKeywords({{"existing", "10"}});
+  program_.Write("list.txt", "golf\r\n\r\nsoccer clubs");
   WithDialog("btnAddKeyword", [this](QWidget* dialog) {
     Type(dialog, "edtList", Path("list.txt"));
     Click(dialog, "btnOk");
@@ -309,7 +296,7 @@ TEST_F(KeywordEntryTest, AListFileIsAppendedAndNumberedOn) {
   EXPECT_EQ(Column(kColNo), (Cells{"1", "2", "3", "4"}));
   EXPECT_EQ(Column(kColKeywords), (Cells{"existing", "golf", "", "soccer clubs"}));
   EXPECT_EQ(Column(kColSearches), (Cells{"10", "", "", ""}));
-  EXPECT_EQ(Panel("SecondStatusPanel"), "Total: 4");
+  EXPECT_EQ(ItemCount(), "Total: 4");
 }
 
 // --- Import
@@ -328,8 +315,8 @@ class ImportKeywordFileTest : public KeywordEntryTest,
                               public ::testing::WithParamInterface<ImportCase> {};
 
 TEST_P(ImportKeywordFileTest, ReadsTheLines) {
-  folder_.Write("list.txt", GetParam().bytes);
-  window_.ImportKeywordFile(folder_.File("list.txt").string());
+  program_.Write("list.txt", GetParam().bytes);
+  window_->ImportKeywordFile(program_.File("list.txt").string());
   EXPECT_EQ(Column(kColKeywords), GetParam().keywords);
   Cells numbers;
   for (std::size_t i = 1; i <= GetParam().keywords.size(); ++i)
@@ -350,24 +337,24 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KeywordEntryTest, AnEmptyFileAddsNothingAndLeavesTheCountPanel) {
-  window_.Results().AppendKeywords({{"golf", ""}});
-  window_.ShowItemCount();
-  folder_.Write("empty.txt", "");
-  window_.ImportKeywordFile(folder_.File("empty.txt").string());
-  EXPECT_EQ(window_.Results().RowCount(), 1);
-  EXPECT_EQ(Panel("SecondStatusPanel"), "1 items listed");
+  window_->Results().AppendKeywords({{"golf", ""}});
+  window_->ShowItemCount();
+  program_.Write("empty.txt", "");
+  window_->ImportKeywordFile(program_.File("empty.txt").string());
+  EXPECT_EQ(window_->Results().RowCount(), 1);
+  EXPECT_EQ(ItemCount(), "1 items listed");
 }
 
 TEST_F(KeywordEntryTest, AFileThatIsGoneByImportTimeDoesNothing) {
-  window_.ImportKeywordFile(folder_.File("gone.txt").string());
-  window_.ImportKeywordFile("");
-  EXPECT_EQ(window_.Results().RowCount(), 0);
-  EXPECT_EQ(Panel("SecondStatusPanel"), "0 item listed");
+  window_->ImportKeywordFile(program_.File("gone.txt").string());
+  window_->ImportKeywordFile("");
+  EXPECT_EQ(window_->Results().RowCount(), 0);
+  EXPECT_EQ(ItemCount(), "0 item listed");
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
 }
 
 TEST_F(KeywordEntryTest, AnUnreadableFileReachesTheCrashHandlerAndAddsNoRow) {
-  window_.Results().AppendKeywords({{"golf", ""}});
+  window_->Results().AppendKeywords({{"golf", ""}});
   MessageBox::SetNextAnswer(Answer::Ok);
   // Exists as a file, but reading it fails (nothing is mapped at address 0).
   WithDialog("btnAddKeyword", [](QWidget* dialog) {
@@ -377,7 +364,7 @@ TEST_F(KeywordEntryTest, AnUnreadableFileReachesTheCrashHandlerAndAddsNoRow) {
   ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
   EXPECT_EQ(MessageBox::ShownBoxes()[0].kind, Kind::Warning);
   EXPECT_NE(MessageBox::ShownBoxes()[0].text.find("/proc/self/mem"), std::string::npos);
-  EXPECT_EQ(window_.Results().RowCount(), 1);
+  EXPECT_EQ(window_->Results().RowCount(), 1);
 
   // The window runs on.
   WithDialog("btnAddKeyword", [](QWidget* dialog) {

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "keywords/FakeService.h"
 #include "keywords/KeywordGatherer.h"
-#include "keywords/ScriptedMessages.h"
+#include "support/FakeService.h"
 #include "support/MemoryResultsTable.h"
+#include "support/RecordingMessages.h"
 
 using namespace quorvane;
 
@@ -57,7 +57,7 @@ class KeywordGathererTest : public ::testing::Test {
 
   FakeService service;
   MemoryResultsTable table;
-  ScriptedMessages messages;
+  RecordingMessages messages;
   std::vector<std::string> passwords;
   std::vector<std::string> dialogPages;
   std::function<void()> onDialog;
@@ -103,7 +103,7 @@ TEST_F(KeywordGathererTest, WrongAnswerThenRightOneShowsTheNewestImage) {
   service.ThenPage(second);
   service.ThenPage(SuggestionPage({{"9", "golf"}}));
   passwords = {"wrong", "right"};
-  messages.AnswerNext(true);
+  messages.answers = {true};
 
   EXPECT_EQ(Gatherer().Run("golf clubs"), 1);
 
@@ -120,7 +120,7 @@ TEST_F(KeywordGathererTest, CancelledDialogStillSendsTheAnswerAndQuestionCancelE
   service.ThenPage(ImagePage("R1", "s", "http://127.0.0.1:9/i"));
   service.ThenPage(ImagePage("R2", "s", "http://127.0.0.1:9/i"));
   service.ThenPage(SuggestionPage({{"9", "never"}}));
-  messages.AnswerNext(false);
+  messages.answers = {false};
 
   Gatherer().Run("golf");
 

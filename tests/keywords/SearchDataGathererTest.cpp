@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "keywords/FakeService.h"
 #include "keywords/SearchDataGatherer.h"
+#include "support/FakeService.h"
 #include "support/MemoryResultsTable.h"
 
 using namespace quorvane;

@@ -3,8 +3,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "keywords/DialogTestUtil.h"
 #include "keywords/ui/FSelectSearch.h"
+#include "support/ModalDialogs.h"
 
 using namespace quorvane;
 

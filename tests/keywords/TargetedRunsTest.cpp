@@ -19,10 +19,7 @@
 #include "sim/SearchPages.h"
 #include "sim/SimText.h"
 #include "sim/Simulator.h"
-#include "support/GuiFixture.h"
-#include "support/LoopbackEndpoints.h"
-#include "support/ModalDialogs.h"
-#include "support/TempFolder.h"
+#include "support/MainWindowFixture.h"
 
 using namespace quorvane;
 using namespace quorvane::sim;
@@ -38,34 +35,14 @@ std::string SimCount(Engine engine, const std::string& term) {
   return FormatThousands(ResultCount(engine, term, ""));
 }
 
-class TargetedRunsTest : public GuiFixture {
+class TargetedRunsTest : public MainWindowFixture {
  protected:
   TargetedRunsTest() {
-    sim_.Start(0);
-    window_ = std::make_unique<TfrmMain>(EndpointsAt(sim_.BaseUrl()));
-    window_->Timer1().stop();
-  }
-
-  ~TargetedRunsTest() override {
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a dialog was left open";
-    window_.reset();
-    sim_.Stop();
-  }
-
-  void AddRows(const std::vector<std::string>& keywords) {
-    for (const auto& k : keywords) window_->Results().AppendKeywords({{k, ""}});
-  }
-
-  QAction* Action(const char* name) {
-    auto* action = window_->findChild<QAction*>(QLatin1String(name));
-    EXPECT_NE(action, nullptr) << name;
-    return action;
+    StartSimulator();
+    OpenWindow();
   }
 
   QPushButton* GatherData() { return window_->findChild<QPushButton*>("btnGatherData"); }
-  ResultsModel& Model() {
-    return *static_cast<ResultsModel*>(window_->findChild<QTableView*>("lvwItems")->model());
-  }
 
   // Runs `start` and answers the search-type dialog it opens with Broad.
   void Run(const std::function<void()>& start) {
@@ -90,10 +67,6 @@ class TargetedRunsTest : public GuiFixture {
       if (window_->Results().Cell(row, c).empty()) return false;
     return true;
   }
-
-  TempFolder folder_{true};
-  Simulator sim_;
-  std::unique_ptr<TfrmMain> window_;
 };
 
 TEST_F(TargetedRunsTest, TheCommandsSitInTheTableMenuAboveTheSortCommands) {

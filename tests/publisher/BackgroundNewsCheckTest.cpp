@@ -9,10 +9,10 @@
 
 #include "publisher/BackgroundNewsCheck.h"
 #include "publisher/NewsService.h"
-#include "publisher/RecordingMessages.h"
 #include "sim/Simulator.h"
 #include "support/FakeFetchHost.h"
 #include "support/NewsBrand.h"
+#include "support/RecordingMessages.h"
 #include "web/HttpClient.h"
 
 using namespace quorvane;

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "publisher/LiveUpdate.h"
-#include "publisher/RecordingMessages.h"
 #include "sim/Simulator.h"
 #include "support/FakeFetchHost.h"
+#include "support/RecordingMessages.h"
 #include "support/TempFolder.h"
 #include "web/DownloadToFile.h"
 #include "web/HttpClient.h"

@@ -22,18 +22,16 @@
 #include "publisher/ui/PublisherServices.h"
 #include "settings/LastNewsId.h"
 #include "sim/Simulator.h"
-#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
-#include "support/ModalDialogs.h"
+#include "support/MainWindowFixture.h"
 #include "support/NewsBrand.h"
-#include "support/TempFolder.h"
 
 using namespace quorvane;
 using namespace quorvane::sim;
 
 namespace {
 
-class MainWindowNewsTest : public GuiFixture {
+class MainWindowNewsTest : public MainWindowFixture {
  protected:
   MainWindowNewsTest() { news_.Serve(sim_); }
 
@@ -46,8 +44,7 @@ class MainWindowNewsTest : public GuiFixture {
 
   // The main window, shown, with its start-up tick already run.
   std::unique_ptr<TfrmMain> StartedWindow() {
-    auto window = std::make_unique<TfrmMain>(LoopbackEndpoints());
-    window->show();
+    auto window = NewWindow(WindowOptions().WithStartUpTick().Shown());
     for (int i = 0; i < 300 && window->Timer1().isActive(); ++i) QTest::qWait(10);
     EXPECT_FALSE(window->Timer1().isActive());
     return window;
@@ -55,9 +52,7 @@ class MainWindowNewsTest : public GuiFixture {
 
   static NewsBalloon* Balloon(TfrmMain& window) { return window.Publisher().Balloon(); }
 
-  TempFolder program_{true};
   const NewsBrand news_ = NewsBrand("acme-gold", "ACME-1").Name("Acme Finder").ProductType("BG");
-  Simulator sim_;
 };
 
 TEST_F(MainWindowNewsTest, UnreadNewsIsAnnouncedAtTheNewsButtonAfterStartUp) {
@@ -87,7 +82,8 @@ TEST_F(MainWindowNewsTest, TheNoticeStandsBeforeTheUpdateCheckAsks) {
   sim_.ChangeScenario([](Scenario& s) { s.update.pace.delayMs = 1000; });
   ServiceEndpoints endpoints = LoopbackEndpoints();
   endpoints.liveUpdateBase = sim_.BaseUrl() + "/liveupdate/quorvane/";
-  TfrmMain window(endpoints);
+  const auto owned = NewWindow(WindowOptions().At(endpoints).WithStartUpTick());
+  TfrmMain& window = *owned;
   std::optional<bool> noticeWhenAsked;
   QTimer watch;
   watch.setInterval(5);

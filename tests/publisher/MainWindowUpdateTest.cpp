@@ -14,9 +14,8 @@
 #include "app/ui/FMain.h"
 #include "base/ui/MessageBox.h"
 #include "sim/Simulator.h"
-#include "support/GuiFixture.h"
 #include "support/LoopbackEndpoints.h"
-#include "support/TempFolder.h"
+#include "support/MainWindowFixture.h"
 
 using namespace quorvane;
 using namespace quorvane::sim;
@@ -39,8 +38,12 @@ std::vector<std::pair<Kind, std::string>> Boxes() {
   return boxes;
 }
 
-class MainWindowUpdateTest : public GuiFixture {
+// The window on the simulated update server, Timer1 running as the
+// program starts it.
+class MainWindowUpdateTest : public MainWindowFixture {
  protected:
+  MainWindowUpdateTest() { OpenWindow(WindowOptions().At(Endpoints(base_)).WithStartUpTick()); }
+
   static ServiceEndpoints Endpoints(const std::string& base) {
     ServiceEndpoints endpoints = LoopbackEndpoints();
     endpoints.liveUpdateBase = base + "/liveupdate/quorvane/";
@@ -53,117 +56,114 @@ class MainWindowUpdateTest : public GuiFixture {
 
   // An updater that writes its arguments, one a line, beside itself.
   void AddRecordingUpdater() {
-    folder_.Write("Updater.exe",
-                  "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.tmp\"\n"
-                  "mv \"$(dirname \"$0\")/args.tmp\" \"$(dirname \"$0\")/args.txt\"\n");
-    std::filesystem::permissions(folder_.File("Updater.exe"), std::filesystem::perms::owner_all);
+    program_.Write("Updater.exe",
+                   "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args.tmp\"\n"
+                   "mv \"$(dirname \"$0\")/args.tmp\" \"$(dirname \"$0\")/args.txt\"\n");
+    std::filesystem::permissions(program_.File("Updater.exe"), std::filesystem::perms::owner_all);
   }
 
   // The button tests run without the start-up tick: on a slow machine it
   // can come due inside the button's check and run a check of its own.
-  void StopTheTick() { window_.Timer1().stop(); }
+  void StopTheTick() { window_->Timer1().stop(); }
 
   bool WaitForFile(const std::string& name) {
-    for (int i = 0; i < 500 && !folder_.Exists(name); ++i) {
+    for (int i = 0; i < 500 && !program_.Exists(name); ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return folder_.Exists(name);
+    return program_.Exists(name);
   }
 
-  TempFolder folder_{true};
-  Simulator sim_;
-  std::string base_ = (sim_.Start(), sim_.BaseUrl());
-  TfrmMain window_{Endpoints(base_)};
+  std::string base_ = StartSimulator().BaseUrl();
 };
 
 TEST_F(MainWindowUpdateTest, SameVersionAnswersNoUpdatesAndMovesTheGauge) {
   StopTheTick();
   MessageBox::SetNextAnswer(Answer::Ok);
-  window_.btnUpdateClick();
+  window_->btnUpdateClick();
   EXPECT_EQ(Boxes(), (decltype(Boxes()){{Kind::Information, kNoUpdates}}));
   ASSERT_EQ(sim_.Requests(SimService::kUpdate).size(), 1u);
   EXPECT_EQ(sim_.Requests(SimService::kUpdate)[0].target, "/liveupdate/quorvane/mainappupdate.inf");
-  auto* gauge = window_.findChild<QProgressBar*>(QStringLiteral("MainGauge"));
+  auto* gauge = window_->findChild<QProgressBar*>(QStringLiteral("MainGauge"));
   ASSERT_NE(gauge, nullptr);
   EXPECT_GT(gauge->maximum(), 0);
   EXPECT_EQ(gauge->value(), gauge->maximum());
-  EXPECT_TRUE(folder_.Exists("mainappupdate.inf"));
+  EXPECT_TRUE(program_.Exists("mainappupdate.inf"));
 }
 
 TEST_F(MainWindowUpdateTest, AcceptedUpdateStartsTheUpdaterWithItsArgumentsAndCloses) {
   StopTheTick();
   Publish("3.00");
   AddRecordingUpdater();
-  window_.show();
+  window_->show();
   MessageBox::SetNextAnswer(Answer::Ok);
   MessageBox::SetNextAnswer(Answer::Ok);
-  window_.btnUpdateClick();
+  window_->btnUpdateClick();
   EXPECT_EQ(Boxes(), (decltype(Boxes()){
                          {Kind::Confirm, Offer("3.00")},
                          {Kind::Confirm,
                           "To update your software the application will close to\n\rreplace some "
                           "files. Do you want to update now?"}}));
-  EXPECT_FALSE(window_.isVisible());
+  EXPECT_FALSE(window_->isVisible());
   ASSERT_TRUE(WaitForFile("args.txt"));
-  EXPECT_EQ(folder_.Read("args.txt"), base_ + "/liveupdate/quorvane/\n2.0\nA\n");
+  EXPECT_EQ(program_.Read("args.txt"), base_ + "/liveupdate/quorvane/\n2.0\nA\n");
 }
 
 TEST_F(MainWindowUpdateTest, MissingUpdaterIsWarnedAndTheWindowStays) {
   StopTheTick();
   Publish("2.1");
-  window_.show();
+  window_->show();
   MessageBox::SetNextAnswer(Answer::Ok);
   MessageBox::SetNextAnswer(Answer::Ok);
-  window_.btnUpdateClick();
+  window_->btnUpdateClick();
   EXPECT_EQ(Boxes(),
             (decltype(Boxes()){
                 {Kind::Confirm, Offer("2.1")},
                 {Kind::Warning,
                  "The updater module is missing. Please reinstall again the current version!"}}));
-  EXPECT_TRUE(window_.isVisible());
+  EXPECT_TRUE(window_->isVisible());
 }
 
 TEST_F(MainWindowUpdateTest, UnreachableServerIsSilentFromTheTickAndAnsweredFromTheButton) {
   StopTheTick();
   sim_.Stop();
-  window_.Timer1Timer();
+  window_->Timer1Timer();
   EXPECT_TRUE(Boxes().empty());
-  EXPECT_FALSE(folder_.Exists("mainappupdate.inf"));
+  EXPECT_FALSE(program_.Exists("mainappupdate.inf"));
   MessageBox::SetNextAnswer(Answer::Ok);
-  window_.btnUpdateClick();
+  window_->btnUpdateClick();
   EXPECT_EQ(Boxes(), (decltype(Boxes()){{Kind::Information, kNoUpdates}}));
-  EXPECT_FALSE(folder_.Exists("mainappupdate.inf"));
+  EXPECT_FALSE(program_.Exists("mainappupdate.inf"));
 }
 
 TEST_F(MainWindowUpdateTest, TheTickRunsTheSilentCheckOnce) {
   Publish("2.5");
   MessageBox::SetNextAnswer(Answer::Cancel);
-  window_.show();
-  ASSERT_TRUE(window_.Timer1().isActive());
+  window_->show();
+  ASSERT_TRUE(window_->Timer1().isActive());
   // The tick fires 100 ms after the loop runs, asks once and stops the timer.
   for (int i = 0; i < 300 && MessageBox::ShownBoxes().empty(); ++i) QTest::qWait(10);
   EXPECT_EQ(Boxes(), (decltype(Boxes()){{Kind::Confirm, Offer("2.5")}}));
-  EXPECT_FALSE(window_.Timer1().isActive());
+  EXPECT_FALSE(window_->Timer1().isActive());
   QTest::qWait(300);
   EXPECT_EQ(sim_.Requests(SimService::kUpdate).size(), 1u);
 }
 
 TEST_F(MainWindowUpdateTest, ClosingTheWindowDuringTheDownloadEndsItQuietly) {
-  window_.Timer1().stop();
-  window_.show();
+  window_->Timer1().stop();
+  window_->show();
   sim_.ChangeScenario([](Scenario& s) {
     s.update.version = "9.0";
     s.update.pace = {0, 4, 200};  // a slow descriptor
   });
   // Answered, so that a box shown by mistake fails the test instead of waiting.
   MessageBox::SetNextAnswer(Answer::Ok);
-  QTimer::singleShot(300, &window_, [this] { window_.close(); });
+  QTimer::singleShot(300, window_.get(), [this] { window_->close(); });
   const auto start = std::chrono::steady_clock::now();
-  window_.btnUpdateClick();
+  window_->btnUpdateClick();
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
-  EXPECT_FALSE(window_.isVisible());
+  EXPECT_FALSE(window_->isVisible());
   EXPECT_TRUE(Boxes().empty()) << "no box after the window has closed";
-  EXPECT_FALSE(folder_.Exists("mainappupdate.inf"));
+  EXPECT_FALSE(program_.Exists("mainappupdate.inf"));
   MessageBox::ResetTestState();
 }
 

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "publisher/NewsService.h"
-#include "publisher/RecordingMessages.h"
 #include "sim/Simulator.h"
 #include "support/FakeFetchHost.h"
 #include "support/NewsBrand.h"
+#include "support/RecordingMessages.h"
 #include "web/HttpClient.h"
 
 using namespace quorvane;

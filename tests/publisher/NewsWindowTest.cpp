@@ -15,13 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "publisher/RecordingMessages.h"
 #include "publisher/ui/FNews.h"
 #include "publisher/ui/PublisherServices.h"
 #include "sim/Simulator.h"
 #include "support/FakeFetchHost.h"
 #include "support/ModalDialogs.h"
 #include "support/NewsBrand.h"
+#include "support/RecordingMessages.h"
 #include "web/HttpClient.h"
 
 using namespace quorvane;

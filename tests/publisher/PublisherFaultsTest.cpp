@@ -15,10 +15,10 @@
 
 #include "publisher/LiveUpdate.h"
 #include "publisher/NewsService.h"
-#include "publisher/RecordingMessages.h"
 #include "support/FakeFetchHost.h"
 #include "support/NewsBrand.h"
 #include "support/RawHttpServer.h"
+#include "support/RecordingMessages.h"
 #include "support/TempFolder.h"
 #include "web/HttpClient.h"
 

@@ -6,14 +6,11 @@
 #include <vector>
 
 #include "settings/BrandReader.h"
+#include "support/SettingsText.h"
 
 using namespace quorvane;
 
 namespace {
-
-std::string Tag(const std::string& name, const std::string& value) {
-  return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
-}
 
 // A chooser that hands out fixed answers in order and records the counts
 // it was asked about.

@@ -4,8 +4,6 @@
 // unbranded and nothing is left in the folder.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QIcon>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -16,8 +14,7 @@
 #include "base/ProgramFolder.h"
 #include "base/ui/MessageBox.h"
 #include "settings/SettingsFile.h"
-#include "support/GuiFixture.h"
-#include "support/LoopbackEndpoints.h"
+#include "support/MainWindowFixture.h"
 #include "support/ReadOnlyFolder.h"
 #include "support/SmallDisk.h"
 #include "support/TempFolder.h"
@@ -28,13 +25,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class LoadSettingsDiskFaultTest : public GuiFixture {
+class LoadSettingsDiskFaultTest : public MainWindowFixture {
  protected:
-  ~LoadSettingsDiskFaultTest() override {
-    SetProgramFolder({});
-    qApp->setStyleSheet(QString());
-    QApplication::setWindowIcon(QIcon());
-  }
+  ~LoadSettingsDiskFaultTest() override { SetProgramFolder({}); }
 
   // A branded folder whose settings text spans a few blocks.
   void Brand(const fs::path& folder) {
@@ -50,7 +43,8 @@ class LoadSettingsDiskFaultTest : public GuiFixture {
   // Opens the main window and checks the load was reported and stopped.
   void ExpectReportedAndUnbranded(const fs::path& folder, int reason) {
     MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
-    TfrmMain window{LoopbackEndpoints()};
+    const auto owned = NewWindow(WindowOptions().WithStartUpTick());
+    TfrmMain& window = *owned;
     ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
     const std::string& text = MessageBox::ShownBoxes()[0].text;
     EXPECT_EQ(MessageBox::ShownBoxes()[0].kind, MessageBox::Kind::Warning);

@@ -26,22 +26,17 @@
 #include "base/ui/MessageBox.h"
 #include "settings/ContainerFile.h"
 #include "settings/SettingsFile.h"
-#include "settings/TinyGif.h"
-#include "support/GuiFixture.h"
-#include "support/LoopbackEndpoints.h"
-#include "support/ModalDialogs.h"
+#include "support/MainWindowFixture.h"
 #include "support/PictureBytes.h"
+#include "support/SettingsText.h"
 #include "support/TempFolder.h"
+#include "support/TinyGif.h"
 
 using namespace quorvane;
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Tag(const std::string& name, const std::string& value) {
-  return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
-}
 
 std::string Icon(int size) {
   QImage image(size, size, QImage::Format_ARGB32);
@@ -59,13 +54,8 @@ void LoadSettings(TfrmMain& window, const IndexChooser& choose) {
   if (const auto brand = LoadBrand(choose)) window.ApplyBrand(*brand);
 }
 
-class LoadSettingsTest : public GuiFixture {
+class LoadSettingsTest : public MainWindowFixture {
  protected:
-  ~LoadSettingsTest() override {
-    qApp->setStyleSheet(QString());
-    QApplication::setWindowIcon(QIcon());
-  }
-
   void Settings(const std::string& text, std::string_view password = kSettingsPassword) {
     scratch_.Write("settings.txt", text);
     EncryptContainerFile(scratch_.File("settings.txt"), program_.File("dbsettings.dat"), password);
@@ -78,7 +68,6 @@ class LoadSettingsTest : public GuiFixture {
     return Child<Widget>(&window, name);
   }
 
-  TempFolder program_{true};
   TempFolder scratch_;
 };
 
@@ -96,7 +85,7 @@ TEST_F(LoadSettingsTest, ABrandedFolderRenamesAndFillsTheWindow) {
   program_.Write("main.ico", Icon(32));
   const auto filesBefore = ProgramFiles();
 
-  TfrmMain window{LoopbackEndpoints()};
+  TfrmMain& window = OpenWindow(WindowOptions().WithStartUpTick());
   EXPECT_EQ(window.windowTitle(), "Acme Finder v2.0");
   EXPECT_EQ(window.Brand().ApplicationName, "Acme Finder");
   EXPECT_EQ(window.Brand().IconFile, "main.ico");
@@ -215,7 +204,7 @@ TEST_F(LoadSettingsTest, ReadsTheValuesAsWrittenInTheFile) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    TfrmMain window{LoopbackEndpoints()};  // made before the file exists: the design-time state
+    TfrmMain& window = OpenWindow();  // made before the file exists: the design-time state
     Settings(c.text);
     std::size_t draw = 0;
     LoadSettings(window, [&](int) { return draw < c.answers.size() ? c.answers[draw++] : 0; });
@@ -229,7 +218,7 @@ TEST_F(LoadSettingsTest, AGifBannerAnimatesInItsOwnControl) {
            Tag("Banner3", "pictures/top.GIF^http://c.example/"));
   program_.Write("banner1.dat", PictureBytes("JPG", 10, 10));
   program_.Write("banner3.dat", TinyGif(40, 20, 2).toStdString());
-  TfrmMain window{LoopbackEndpoints()};
+  TfrmMain& window = OpenWindow();
   LoadSettings(window, [](int count) { return count - 1; });
 
   auto* still = Find<BannerLabel>(window, "imgBanner");
@@ -257,7 +246,7 @@ TEST_F(LoadSettingsTest, ABannerThatCannotBeShownHidesTheStrip) {
   program_.Write("banner2.dat", "this is no picture");
   for (const auto& [name, text] : cases) {
     SCOPED_TRACE(name);
-    TfrmMain window{LoopbackEndpoints()};
+    TfrmMain& window = OpenWindow();
     // Banner1 stands first in every file, so only Banner2's cases need it
     // to be present: a gap would end the family.
     Settings(std::string(name).starts_with("not") ? Tag("Banner1", "x^") + text : text);
@@ -271,7 +260,7 @@ TEST_F(LoadSettingsTest, ABannerThatCannotBeShownHidesTheStrip) {
 TEST_F(LoadSettingsTest, ABannerWithoutAddressKeepsTheNormalPointer) {
   Settings(Tag("Banner1", "top.jpg"));
   program_.Write("banner1.dat", PictureBytes("JPG", 20, 8));
-  TfrmMain window{LoopbackEndpoints()};
+  TfrmMain& window = OpenWindow();
   EXPECT_FALSE(Find<QWidget>(window, "panBanner")->isHidden());
   EXPECT_EQ(Find<BannerLabel>(window, "imgBanner")->cursor().shape(), Qt::ArrowCursor);
   EXPECT_EQ(Find<BannerLabel>(window, "gifBanner")->cursor().shape(), Qt::ArrowCursor);
@@ -285,7 +274,7 @@ TEST_F(LoadSettingsTest, AFileUnderAnotherPasswordLeavesTheBrandEmpty) {
   program_.Write("mainskin.dat", "QLabel { color: rgb(9, 9, 9); }");
   program_.Write("main.ico", Icon(16));
 
-  TfrmMain window{LoopbackEndpoints()};
+  TfrmMain& window = OpenWindow(WindowOptions().WithStartUpTick());
   EXPECT_EQ(window.windowTitle(), " v2.0");
   EXPECT_TRUE(Find<QToolButton>(window, "btnNews")->isHidden());
   EXPECT_EQ(Find<QPushButton>(window, "btnMakeMoney")->text(), "Make Money");
@@ -301,7 +290,7 @@ TEST_F(LoadSettingsTest, AFileUnderAnotherPasswordLeavesTheBrandEmpty) {
 TEST_F(LoadSettingsTest, WithoutASettingsFileSkinAndIconAreNotLookedFor) {
   program_.Write("mainskin.dat", "QLabel { color: rgb(9, 9, 9); }");
   program_.Write("main.ico", Icon(16));
-  TfrmMain window{LoopbackEndpoints()};
+  TfrmMain& window = OpenWindow();
   EXPECT_EQ(window.windowTitle(), "Quorvane");
   EXPECT_EQ(qApp->styleSheet(), "");
   EXPECT_TRUE(QApplication::windowIcon().isNull());
@@ -314,7 +303,7 @@ TEST_F(LoadSettingsTest, AWorkingCopyThatCannotBeMadeIsReportedAndTheWindowStill
   fs::create_directories(program_.File("dbsettings.sim") / "in the way");
   MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
 
-  TfrmMain window{LoopbackEndpoints()};
+  TfrmMain& window = OpenWindow(WindowOptions().WithStartUpTick());
   ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
   EXPECT_EQ(MessageBox::ShownBoxes()[0].kind, MessageBox::Kind::Warning);
   EXPECT_NE(MessageBox::ShownBoxes()[0].text.find("dbsettings.sim"), std::string::npos)

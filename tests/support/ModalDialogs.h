@@ -2,15 +2,20 @@
 
 // Helpers for widget tests that drive real modal dialogs: the action is
 // queued before the command that opens the dialog and runs inside the
-// dialog's exec() loop, on the dialog itself.
+// dialog's exec() loop, on the dialog itself. And the keyboard as the
+// window system drives it.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QString>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace quorvane {
 
@@ -27,6 +32,13 @@ inline void WhenModalOpens(std::function<void(QWidget* dialog)> action, int trie
     ASSERT_NE(dialog, nullptr) << "no modal dialog opened";
     action(dialog);
   });
+}
+
+// Runs `action` once the modal loop of `dialog` has started (exec blocks
+// the test until the dialog closes).
+inline int ExecWith(QDialog& dialog, std::function<void()> action) {
+  QTimer::singleShot(0, &dialog, std::move(action));
+  return dialog.exec();
 }
 
 // The child of `root` of that type and object name; fails the test when
@@ -52,6 +64,28 @@ inline void WhenReady(QObject* owner, std::function<bool()> ready, std::function
                      action();
                    });
   timer->start();
+}
+
+// The widgets that Tab visits, from `first` on, in order, until the chain
+// comes back to `first`.
+inline std::vector<QWidget*> TabChain(QWidget* first) {
+  std::vector<QWidget*> chain{first};
+  for (QWidget* w = first->nextInFocusChain(); w != first; w = w->nextInFocusChain()) {
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->isWindow()) chain.push_back(w);
+  }
+  return chain;
+}
+
+// Key presses delivered as the window system would deliver them.
+inline void PressKey(QWidget* target, int key, const QString& text = {}) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QApplication::sendEvent(target, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QApplication::sendEvent(target, &release);
+}
+
+inline void TypeText(QWidget* target, const QString& text) {
+  for (const QChar c : text) PressKey(target, 0, QString(c));
 }
 
 }  // namespace quorvane

@@ -2,18 +2,9 @@
 
 #include <utility>
 
-#include "settings/SettingsFile.h"
-#include "support/TempFolder.h"
+#include "support/SettingsText.h"
 
 namespace quorvane {
-
-namespace {
-
-std::string Tag(const std::string& name, const std::string& value) {
-  return "<%%" + name + "%%>" + value + "<%%/" + name + "%%>\r\n";
-}
-
-}  // namespace
 
 NewsBrand::NewsBrand(std::string publisherId, std::string productCode)
     : publisherId_(std::move(publisherId)), productCode_(std::move(productCode)) {
@@ -87,9 +78,7 @@ void NewsBrand::WriteSettingsFile(const std::filesystem::path& programFolder,
   if (!masterPublisherId_.empty())
     text += Tag("MasterNewsBaseURL", masterNewsBase) + Tag("MasterPublID", masterPublisherId_);
   if (!marker_.empty()) text += Tag("LastNewsId", marker_);
-  const TempFolder scratch;
-  scratch.Write("settings.txt", text);
-  EncryptSettingsFile(scratch.File("settings.txt"), programFolder / "dbsettings.dat");
+  quorvane::WriteSettingsFile(programFolder, text);
 }
 
 }  // namespace quorvane

@@ -11,9 +11,9 @@
 #include <regex>
 #include <sstream>
 
-#include "SimHttp.h"
 #include "sim/ScenarioFile.h"
 #include "sim/Simulator.h"
+#include "support/SimHttp.h"
 #include "support/TempFolder.h"
 
 using namespace quorvane;

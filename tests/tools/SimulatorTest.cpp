@@ -7,11 +7,11 @@
 #include <set>
 #include <thread>
 
-#include "ProgramReader.h"
-#include "SimHttp.h"
 #include "sim/SearchPages.h"
 #include "sim/SimText.h"
 #include "sim/SuggestionPages.h"
+#include "support/ProgramReader.h"
+#include "support/SimHttp.h"
 
 using namespace quorvane;
 using namespace quorvane::sim;

@@ -1,4 +1,4 @@
-#include "settings/TinyGif.h"
+#include "support/TinyGif.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "keywords/FakeService.h"
+#include "support/FakeService.h"
 
 namespace quorvane {
 

@@ -1,4 +1,4 @@
-#include "SimHttp.h"
+#include "support/SimHttp.h"
 
 #include <poll.h>
 #include <sys/socket.h>

@@ -1,4 +1,4 @@
-#include "ProgramReader.h"
+#include "support/ProgramReader.h"
 
 #include <algorithm>
 #include <cctype>
