@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <QVariant>
+
+namespace quorvane {
+
+// What the user's desktop remembers between runs (window, columns,
+// folders, recent files), in one settings file of the user's
+// configuration folder: ~/.config/quorvane/quorvane.conf, or the
+// product's own name. Never in the program folder, which belongs to the
+// program and its brand.
+//
+// Cheap to make: make one where a value is read or written. Objects on
+// the same file share what they hold within the process, and a change is
+// written to the file soon after it is made and when the object goes.
+// Each value has a named accessor here, so the keys live in one place.
+class DesktopSettings {
+ public:
+  DesktopSettings();
+
+  // The settings file's full path.
+  QString FileName() const { return settings_.fileName(); }
+
+  // Writes what changed now (also done by itself, later).
+  void Sync() { settings_.sync(); }
+
+ private:
+  QSettings settings_;
+};
+
+}  // namespace quorvane
