@@ -99,8 +99,8 @@ bool ResultsTextBuilder::Add(std::vector<std::string>& fields, int line) {
     return false;
   }
   if (!CellsFit(fields, line)) return false;
-  if (text_.rows.size() >= kMaxResultRows) {
-    Fail(line, "goes past " + GroupThousands(static_cast<long long>(kMaxResultRows)) +
+  if (text_.rows.size() >= form_.maxRows) {
+    Fail(line, "goes past " + GroupThousands(static_cast<long long>(form_.maxRows)) +
                    " rows, the most one file or paste adds");
     return false;
   }

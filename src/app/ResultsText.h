@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/ResultsLimits.h"
 #include "base/ResultRow.h"
 
 namespace quorvane {
@@ -79,6 +80,8 @@ class ResultsTextBuilder {
     // a cell a spreadsheet would take for a formula; a table read from a
     // text loses it again (a workbook's cells are exact).
     bool unguardCells = true;
+    // The most rows the text may hold.
+    std::size_t maxRows = kMaxResultRows;
   };
 
   explicit ResultsTextBuilder(Form form);

@@ -92,6 +92,40 @@ std::string NumberText(const std::string& value, bool grouped) {
   return std::to_string(whole);
 }
 
+void AppendUtf8(std::string& out, unsigned code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+// A workbook's text writes a character XML cannot carry (a control byte)
+// as _xHHHH_, and an underscore that would look like one as _x005F_;
+// spreadsheets show the character.
+std::string DecodeEscapes(std::string text) {
+  if (text.find("_x") == std::string::npos) return text;
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    unsigned code = 0;
+    if (text.compare(i, 2, "_x") == 0 && i + 7 <= text.size() && text[i + 6] == '_' &&
+        std::from_chars(text.data() + i + 2, text.data() + i + 6, code, 16).ptr ==
+            text.data() + i + 6) {
+      AppendUtf8(out, code);
+      i += 7;
+      continue;
+    }
+    out += text[i++];
+  }
+  return out;
+}
+
 // Receives what expat reads of one part.
 class XmlHandler {
  public:
@@ -314,9 +348,9 @@ class SheetHandler final : public XmlHandler {
         Fail("names a shared text the workbook does not hold");
         return;
       }
-      text = strings_[index];
+      text = DecodeEscapes(strings_[index]);
     } else if (type_ == "inlineStr") {
-      text = std::move(inline_);
+      text = DecodeEscapes(std::move(inline_));
     } else if (type_ == "b") {
       text = value_.empty() ? "" : value_ == "0" ? "FALSE" : "TRUE";
     } else if (type_ == "n") {
@@ -325,7 +359,7 @@ class SheetHandler final : public XmlHandler {
       text = value_.empty() ? std::string() : NumberText(value_, grouped);
     } else {
       // "str" (a formula's text), "e" (an error value), "d" (a date).
-      text = std::move(value_);
+      text = type_ == "str" ? DecodeEscapes(std::move(value_)) : std::move(value_);
     }
     if (text.size() > kMaxCellBytes) {
       Fail(CellTooLongProblem());
