@@ -151,6 +151,17 @@ class RecordReader {
   std::string problem_;
 };
 
+// The LF bytes of a text: about its number of lines.
+std::size_t LineBreaks(std::string_view bytes) {
+  std::size_t count = 0;
+  for (const char *p = bytes.data(), *end = p + bytes.size();
+       (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) !=
+       nullptr;
+       ++p)
+    ++count;
+  return count;
+}
+
 ResultsText Cancelled() {
   ResultsText text;
   text.cancelled = true;
@@ -186,6 +197,7 @@ ResultsText ParseResultsText(std::string_view bytes, char separator, const ReadP
   ResultsTextBuilder::Form form;
   form.separatorName = SeparatorName(separator);
   ResultsTextBuilder builder(form);
+  builder.Expect(LineBreaks(bytes));
   RecordReader reader(bytes, separator);
   std::vector<std::string> fields;
   RecordReader::Status status;
@@ -226,6 +238,7 @@ ResultsText ParseResultsOrLines(std::string_view bytes, const ReadProgress& prog
 
   ResultsTextBuilder builder({});
   std::vector<std::string> lines = SplitKeywordLines(before);
+  builder.Expect(lines.size());
   // The first line that holds something tells whether this is a table
   // that lacks its header: a phrase holds no semicolon or tab between
   // fields as a spreadsheet's cells would.

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "app/FileKind.h"
 #include "app/GroupThousands.h"
@@ -69,10 +70,11 @@ ResultsFile ReadResultsFile(const std::filesystem::path& path, const ReadOptions
                    ByteSizeText(kMaxResultsBytes) + " a results file or keyword list may have");
 
   // Up to the size it had now: what is written to it meanwhile is left.
-  std::string bytes(size, '\0');
+  // Not filled before it is read into: a big file's memory is touched once.
+  const std::unique_ptr<char[]> buffer(new char[std::max<std::size_t>(size, 1)]);
   std::size_t have = 0;
   while (have < size) {
-    const ssize_t got = ::read(fd.Get(), bytes.data() + have, std::min(kReadChunk, size - have));
+    const ssize_t got = ::read(fd.Get(), buffer.get() + have, std::min(kReadChunk, size - have));
     if (got == 0) break;  // cut shorter meanwhile
     if (got < 0) {
       if (errno == EINTR) continue;
@@ -83,7 +85,7 @@ ResultsFile ReadResultsFile(const std::filesystem::path& path, const ReadOptions
         !options.progress(kReadShare * static_cast<double>(have) / static_cast<double>(size)))
       return Cancelled();
   }
-  bytes.resize(have);
+  const std::string_view bytes(buffer.get(), have);
 
   const SniffedFile kind = SniffFile(bytes);
   const ReadProgress parsing = Stage(options.progress, kReadShare, 1 - kReadShare);

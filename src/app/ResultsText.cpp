@@ -1,5 +1,6 @@
 #include "app/ResultsText.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "app/FormulaGuard.h"
@@ -44,6 +45,10 @@ std::string CellTooLongProblem() {
 
 ResultsTextBuilder::ResultsTextBuilder(Form form) : form_(form) {
   text_.place = form_.place;
+}
+
+void ResultsTextBuilder::Expect(std::size_t rows) {
+  text_.rows.reserve(std::min(rows, form_.maxRows));
 }
 
 void ResultsTextBuilder::Fail(int line, std::string problem) {
@@ -104,7 +109,8 @@ bool ResultsTextBuilder::Add(std::vector<std::string>& fields, int line) {
                    " rows, the most one file or paste adds");
     return false;
   }
-  ResultRow row;
+  // Filled in place: a big table is millions of rows.
+  ResultRow& row = text_.rows.emplace_back();
   if (text_.table) {
     for (std::size_t f = 0; f < fields.size(); ++f) {
       std::string& cell = row.cells[static_cast<std::size_t>(columns_[f])];
@@ -118,7 +124,6 @@ bool ResultsTextBuilder::Add(std::vector<std::string>& fields, int line) {
   } else {
     row.cells[kColKeywords] = std::move(fields[0]);
   }
-  text_.rows.push_back(std::move(row));
   return true;
 }
 

@@ -89,6 +89,9 @@ class ResultsTextBuilder {
   // Takes the next record, which starts on `line`; its fields may be moved
   // from. False once the text is bad (this record or an earlier one).
   bool Add(std::vector<std::string>& fields, int line);
+  // Makes room for about this many rows at once: a big table then fills
+  // its memory once instead of moving to ever larger blocks.
+  void Expect(std::size_t rows);
   // Marks the text bad at `line`.
   void Fail(int line, std::string problem);
   bool Bad() const { return text_.badLine != 0; }
