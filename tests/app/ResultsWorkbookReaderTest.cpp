@@ -11,20 +11,12 @@
 #include "app/ResultsFileReader.h"
 #include "app/ResultsXlsx.h"
 #include "support/ChildProcess.h"
+#include "support/ResultsTextRows.h"
 #include "support/TempFolder.h"
 
 using namespace quorvane;
 
 namespace {
-
-using Cells = std::vector<std::string>;  // Keywords, Searches, Google, Yahoo, Msn
-
-std::vector<Cells> Rows(const ResultsText& text) {
-  std::vector<Cells> rows;
-  for (const ResultRow& row : text.rows)
-    rows.push_back({row.cells[1], row.cells[2], row.cells[3], row.cells[4], row.cells[5]});
-  return rows;
-}
 
 class WorkbookReaderTest : public ::testing::Test {
  protected:
