@@ -1,6 +1,6 @@
-// Open Results on arbitrary file bytes: the reader of saved results tables
-// and phrase lists, against the writer of Save Results and the duplicate
-// rule of Remove Duplicates.
+// Open Results, Paste and drops on arbitrary bytes: the reader of saved
+// results tables and phrase lists, against the writer of Save Results (its
+// formula guard included) and the duplicate rule of Remove Duplicates.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "FuzzCheck.h"
+#include "app/FormulaGuard.h"
 #include "app/ResultStore.h"
 #include "app/ResultsCsv.h"
 #include "app/ResultsCsvReader.h"
+#include "app/ResultsLimits.h"
 
 using namespace quorvane;
 
@@ -28,6 +30,20 @@ bool SameCells(const std::vector<ResultRow>& a, const std::vector<ResultRow>& b)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes = AsText(data, size);
+
+  // Pasted or dropped text: a bad text adds nothing; a text cut at a NUL
+  // counts the lines before it; no cell is past the limit.
+  const ResultsText pasted = ParseResultsOrLines(bytes);
+  FUZZ_CHECK(pasted.ok() || pasted.rows.empty());
+  FUZZ_CHECK((pasted.linesBeforeNul >= 0) <= (bytes.find('\0') != std::string_view::npos));
+  for (const auto& row : pasted.rows)
+    for (const auto& cell : row.cells) FUZZ_CHECK(cell.size() <= kMaxCellBytes);
+
+  // The formula guard is undone exactly, and what it writes starts no formula.
+  const std::string guarded = GuardFormula(bytes);
+  FUZZ_CHECK(UnguardFormula(guarded) == bytes);
+  FUZZ_CHECK(!NeedsFormulaGuard(bytes) || guarded.front() == '\'');
+
   const ResultsText text = ParseResultsText(bytes);
 
   // A bad text adds nothing and says where and why.

@@ -1,5 +1,6 @@
 #include "app/ResultStore.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <stdexcept>
 #include <unordered_set>
@@ -35,7 +36,15 @@ void ResultStore::SetAllChecked(bool checked) {
 }
 
 void ResultStore::Append(std::vector<ResultRow> rows) {
-  rows_.reserve(rows_.size() + rows.size());
+  // A big table arrives whole: taken over, not copied row by row.
+  if (rows_.empty()) {
+    rows_ = std::move(rows);
+    return;
+  }
+  // Room grows by half at least, so that rows added one at a time do not
+  // move the whole table each time.
+  const std::size_t needed = rows_.size() + rows.size();
+  if (needed > rows_.capacity()) rows_.reserve(std::max(needed, rows_.capacity() * 3 / 2));
   std::move(rows.begin(), rows.end(), std::back_inserter(rows_));
 }
 

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "app/FormulaGuard.h"
+
 namespace quorvane {
 
 namespace {
@@ -39,13 +41,20 @@ bool NeedsQuotes(std::string_view cell, char separator) {
   return false;
 }
 
+// The header's captions are written as they are; the rows' cells with
+// the apostrophe that keeps a spreadsheet from taking one for a formula.
 template <class Cells>
-void AppendLine(std::string& out, const Cells& cells, const LineForm& form) {
+void AppendLine(std::string& out, const Cells& cells, const LineForm& form, bool guard) {
   bool first = true;
+  std::string guarded;
   for (const auto& cell : cells) {
     if (!first) out += form.separator;
     first = false;
-    const std::string_view text(cell);
+    std::string_view text(cell);
+    if (guard && NeedsFormulaGuard(text)) {
+      guarded = GuardFormula(text);
+      text = guarded;
+    }
     if (form.quoteEveryField || NeedsQuotes(text, form.separator))
       AppendField(out, text);
     else
@@ -58,22 +67,22 @@ void AppendLine(std::string& out, const Cells& cells, const LineForm& form) {
 
 std::string BuildResultsCsv(const ResultStore& rows) {
   std::string out;
-  AppendLine(out, kHeader, kCsvLines);
-  for (int i = 0; i < rows.Count(); ++i) AppendLine(out, rows.Row(i).cells, kCsvLines);
+  AppendLine(out, kHeader, kCsvLines, false);
+  for (int i = 0; i < rows.Count(); ++i) AppendLine(out, rows.Row(i).cells, kCsvLines, true);
   return out;
 }
 
 std::string BuildResultsCsv(const ResultStore& rows, const std::vector<int>& which) {
   std::string out;
-  AppendLine(out, kHeader, kCsvLines);
-  for (const int i : which) AppendLine(out, rows.Row(i).cells, kCsvLines);
+  AppendLine(out, kHeader, kCsvLines, false);
+  for (const int i : which) AppendLine(out, rows.Row(i).cells, kCsvLines, true);
   return out;
 }
 
 std::string BuildResultsTabText(const ResultStore& rows, const std::vector<int>& which) {
   std::string out;
-  AppendLine(out, kHeader, kTabLines);
-  for (const int i : which) AppendLine(out, rows.Row(i).cells, kTabLines);
+  AppendLine(out, kHeader, kTabLines, false);
+  for (const int i : which) AppendLine(out, rows.Row(i).cells, kTabLines, true);
   return out;
 }
 

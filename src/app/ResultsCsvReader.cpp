@@ -1,24 +1,22 @@
 #include "app/ResultsCsvReader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <array>
-#include <cerrno>
 #include <cstring>
-#include <optional>
+#include <vector>
 
-#include "base/AsciiText.h"
+#include "app/ResultsLimits.h"
+#include "keywords/KeywordFile.h"
 
 namespace quorvane {
 
 namespace {
 
-constexpr std::array<std::string_view, kColumnCount> kColumnNames = {
-    "No", "Keywords", "Searches", "Google", "Yahoo", "Msn"};
-
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr char kSeparators[] = {',', ';', '\t'};
+// Records between two calls of the progress callback: a few milliseconds
+// of work.
+constexpr int kRecordsPerProgress = 16384;
+// A guarded cell is one byte longer than the cell it stands for.
+constexpr std::size_t kMaxFieldBytes = kMaxCellBytes + 1;
 
 std::string_view WithoutByteOrderMark(std::string_view bytes) {
   if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
@@ -50,6 +48,7 @@ class RecordReader {
                bytes_[pos_] != '\0')
           ++pos_;
         if (pos_ < bytes_.size() && bytes_[pos_] == '\0') return NulByte();
+        if (pos_ - start > kMaxFieldBytes) return TooLong();
         field.assign(bytes_.substr(start, pos_ - start));
       }
       fields.push_back(std::move(field));
@@ -71,6 +70,7 @@ class RecordReader {
 
   int RecordLine() const { return recordLine_; }
   const std::string& Problem() const { return problem_; }
+  std::size_t Position() const { return pos_; }
 
  private:
   static bool IsBreak(char c) { return c == '\r' || c == '\n'; }
@@ -87,32 +87,53 @@ class RecordReader {
     return Status::Bad;
   }
 
-  bool ReadQuoted(std::string& field) {
-    ++pos_;
-    for (;;) {
-      if (pos_ >= bytes_.size()) {
-        problem_ = "opens a quote that is never closed";
-        return false;
-      }
-      const char c = bytes_[pos_];
-      if (c == '"') {
-        if (pos_ + 1 < bytes_.size() && bytes_[pos_ + 1] == '"') {
-          field += '"';
-          pos_ += 2;
-          continue;
-        }
-        ++pos_;
-        break;
-      }
+  Status TooLong() {
+    problem_ = CellTooLongProblem();
+    return Status::Bad;
+  }
+
+  // Appends bytes_[from, to) (no quote among them) to the field, counting
+  // the line breaks in it; false at a NUL byte.
+  bool TakeQuotedRun(std::string& field, std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+      const char c = bytes_[i];
       if (c == '\0') {
+        pos_ = i;
         NulByte();
         return false;
       }
       // A break inside quotes belongs to the field but still starts a line.
-      if (c == '\n' || (c == '\r' && !(pos_ + 1 < bytes_.size() && bytes_[pos_ + 1] == '\n')))
-        ++line_;
-      field += c;
-      ++pos_;
+      if (c == '\n' || (c == '\r' && !(i + 1 < bytes_.size() && bytes_[i + 1] == '\n'))) ++line_;
+    }
+    field.append(bytes_.substr(from, to - from));
+    return true;
+  }
+
+  bool ReadQuoted(std::string& field) {
+    ++pos_;
+    for (;;) {
+      const void* found = std::memchr(bytes_.data() + pos_, '"', bytes_.size() - pos_);
+      const std::size_t quote =
+          found == nullptr
+              ? bytes_.size()
+              : static_cast<std::size_t>(static_cast<const char*>(found) - bytes_.data());
+      if (field.size() + (quote - pos_) > kMaxFieldBytes) {
+        TooLong();
+        return false;
+      }
+      if (!TakeQuotedRun(field, pos_, quote)) return false;
+      if (quote >= bytes_.size()) {
+        pos_ = quote;
+        problem_ = "opens a quote that is never closed";
+        return false;
+      }
+      pos_ = quote + 1;
+      if (pos_ < bytes_.size() && bytes_[pos_] == '"') {
+        field += '"';
+        ++pos_;
+        continue;
+      }
+      break;
     }
     if (pos_ < bytes_.size() && bytes_[pos_] != separator_ && !IsBreak(bytes_[pos_])) {
       recordLine_ = line_;
@@ -130,119 +151,129 @@ class RecordReader {
   std::string problem_;
 };
 
-// The column of each header field, or nullopt when the record is not the
-// six-column header.
-std::optional<std::array<int, kColumnCount>> HeaderColumns(const std::vector<std::string>& fields) {
-  if (fields.size() != kColumnCount) return std::nullopt;
-  std::array<int, kColumnCount> columns{};
-  std::array<bool, kColumnCount> seen{};
-  for (std::size_t f = 0; f < fields.size(); ++f) {
-    int found = -1;
-    for (int c = 0; c < kColumnCount; ++c)
-      if (EqualsNoCase(fields[f], kColumnNames[static_cast<std::size_t>(c)])) found = c;
-    if (found < 0 || seen[static_cast<std::size_t>(found)]) return std::nullopt;
-    seen[static_cast<std::size_t>(found)] = true;
-    columns[f] = found;
-  }
-  return columns;
+// The LF bytes of a text: about its number of lines.
+std::size_t LineBreaks(std::string_view bytes) {
+  std::size_t count = 0;
+  for (const char *p = bytes.data(), *end = p + bytes.size();
+       (p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) !=
+       nullptr;
+       ++p)
+    ++count;
+  return count;
 }
 
-ResultsText Bad(bool table, int line, std::string problem) {
+ResultsText Cancelled() {
   ResultsText text;
-  text.table = table;
-  text.badLine = line;
-  text.problem = std::move(problem);
+  text.cancelled = true;
   return text;
 }
 
 }  // namespace
 
-ResultsText ParseResultsText(std::string_view bytes, char separator) {
-  RecordReader reader(WithoutByteOrderMark(bytes), separator);
+SeparatorFound FindSeparator(std::string_view bytes) {
+  bytes = WithoutByteOrderMark(bytes);
   std::vector<std::string> fields;
-  ResultsText text;
-  RecordReader::Status status = reader.Next(fields);
-  if (status == RecordReader::Status::End) return text;
-  if (status == RecordReader::Status::Bad) return Bad(false, reader.RecordLine(), reader.Problem());
-
-  const auto columns = HeaderColumns(fields);
-  if (!columns && fields.size() != 1) {
-    return Bad(false, reader.RecordLine(),
-               "has " + std::to_string(fields.size()) +
-                   " fields but is not the header No, Keywords, Searches, "
-                   "Google, Yahoo, Msn");
+  SeparatorFound best;
+  for (const char separator : kSeparators) {
+    RecordReader reader(bytes, separator);
+    if (reader.Next(fields) != RecordReader::Status::Record) continue;
+    ResultsTextBuilder probe({});
+    if (probe.Add(fields, 1) && probe.Table()) return {separator, true, fields.size()};
+    // Ties go to the earlier one: a comma, then a semicolon.
+    if (fields.size() > best.fields) best = {separator, false, fields.size()};
   }
-  if (!columns)
-    text.rows.push_back(ResultRow{{std::string(), std::move(fields[0]), {}, {}, {}, {}}, false});
+  return best;
+}
 
-  text.table = columns.has_value();
-  const std::size_t width = columns ? std::size_t{kColumnCount} : std::size_t{1};
+std::string_view SeparatorName(char separator) {
+  if (separator == ';') return "semicolons";
+  if (separator == '\t') return "tabs";
+  return {};
+}
+
+ResultsText ParseResultsText(std::string_view bytes, char separator, const ReadProgress& progress) {
+  bytes = WithoutByteOrderMark(bytes);
+  if (separator == 0) separator = FindSeparator(bytes).separator;
+  ResultsTextBuilder::Form form;
+  form.separatorName = SeparatorName(separator);
+  ResultsTextBuilder builder(form);
+  builder.Expect(LineBreaks(bytes));
+  RecordReader reader(bytes, separator);
+  std::vector<std::string> fields;
+  RecordReader::Status status;
+  int sinceProgress = 0;
   while ((status = reader.Next(fields)) == RecordReader::Status::Record) {
-    if (fields.size() != width) {
-      return Bad(text.table, reader.RecordLine(),
-                 "has " + std::to_string(fields.size()) +
-                     (fields.size() == 1 ? " field" : " fields") +
-                     (columns ? ", the header has 6" : ", a list of phrases has 1"));
+    if (!builder.Add(fields, reader.RecordLine())) break;
+    if (progress && ++sinceProgress == kRecordsPerProgress) {
+      sinceProgress = 0;
+      if (!progress(static_cast<double>(reader.Position()) / static_cast<double>(bytes.size())))
+        return Cancelled();
     }
-    ResultRow row;
-    if (columns) {
-      for (std::size_t f = 0; f < width; ++f)
-        row.cells[static_cast<std::size_t>((*columns)[f])] = std::move(fields[f]);
-    } else {
-      row.cells[kColKeywords] = std::move(fields[0]);
-    }
-    text.rows.push_back(std::move(row));
   }
-  if (status == RecordReader::Status::Bad)
-    return Bad(text.table, reader.RecordLine(), reader.Problem());
+  if (status == RecordReader::Status::Bad) builder.Fail(reader.RecordLine(), reader.Problem());
+  ResultsText text = builder.Finish();
+  text.separator = separator;
   return text;
 }
 
 bool StartsWithResultsHeader(std::string_view bytes, char separator) {
+  if (separator == 0) return FindSeparator(bytes).header;
   RecordReader reader(WithoutByteOrderMark(bytes), separator);
   std::vector<std::string> fields;
-  return reader.Next(fields) == RecordReader::Status::Record && HeaderColumns(fields).has_value();
+  if (reader.Next(fields) != RecordReader::Status::Record) return false;
+  ResultsTextBuilder probe({});
+  return probe.Add(fields, 1) && probe.Table();
 }
 
-ResultsFile ReadResultsFile(const std::filesystem::path& path) {
-  ResultsFile file;
-  const auto fail = [&](std::string problem) {
-    file.readable = false;
-    file.problem = std::move(problem);
-    return file;
-  };
-  // Non-blocking, so that a pipe put in the file's place cannot hold the
-  // window; only a regular file is read.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return fail(std::strerror(errno));
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return fail("it is not a regular file");
+ResultsText ParseResultsOrLines(std::string_view bytes, const ReadProgress& progress) {
+  const std::size_t nul = bytes.find('\0');
+  const std::string_view before = bytes.substr(0, nul);
+  const SeparatorFound found = FindSeparator(before);
+  if (found.header) {
+    ResultsText text = ParseResultsText(before, found.separator, progress);
+    if (nul != std::string_view::npos && text.ok() && !text.cancelled)
+      text.linesBeforeNul = static_cast<int>(SplitKeywordLines(before).size());
+    return text;
   }
-  std::string bytes;
-  bytes.reserve(static_cast<std::size_t>(info.st_size));
-  char buffer[65536];
-  for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got == 0) break;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      const int error = errno;
-      ::close(fd);
-      return fail(std::strerror(error));
+
+  ResultsTextBuilder builder({});
+  std::vector<std::string> lines = SplitKeywordLines(before);
+  builder.Expect(lines.size());
+  // The first line that holds something tells whether this is a table
+  // that lacks its header: a phrase holds no semicolon or tab between
+  // fields as a spreadsheet's cells would.
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].empty()) continue;
+    for (const char separator : {';', '\t'}) {
+      std::vector<std::string> fields;
+      RecordReader reader(lines[i], separator);
+      if (reader.Next(fields) == RecordReader::Status::Record && fields.size() > 1) {
+        builder.Fail(static_cast<int>(i) + 1,
+                     "has " + std::to_string(fields.size()) + " fields separated by " +
+                         std::string(SeparatorName(separator)) +
+                         ", and no header line names them No, Keywords, Searches, Google, "
+                         "Yahoo, Msn");
+        return builder.Finish();
+      }
     }
-    bytes.append(buffer, static_cast<std::size_t>(got));
+    break;
   }
-  ::close(fd);
-  file.text = ParseResultsText(bytes);
-  return file;
-}
-
-std::string ResultsFileMessage(const std::string& path, const ResultsFile& file) {
-  if (!file.readable) return "The file \"" + path + "\" cannot be opened: " + file.problem + ".";
-  return "The file \"" + path + "\" is not a results table: line " +
-         std::to_string(file.text.badLine) + " " + file.text.problem + ".";
+  std::vector<std::string> one(1);
+  int sinceProgress = 0;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].empty()) continue;
+    one.resize(1);
+    one[0] = std::move(lines[i]);
+    if (!builder.Add(one, static_cast<int>(i) + 1)) break;
+    if (progress && ++sinceProgress == kRecordsPerProgress) {
+      sinceProgress = 0;
+      if (!progress(static_cast<double>(i) / static_cast<double>(lines.size()))) return Cancelled();
+    }
+  }
+  ResultsText text = builder.Finish();
+  if (nul != std::string_view::npos && text.ok())
+    text.linesBeforeNul = static_cast<int>(lines.size());
+  return text;
 }
 
 }  // namespace quorvane

@@ -51,24 +51,52 @@ bool SameFile(int fd, const std::filesystem::path& path) {
          open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 }
 
-// A link is followed to the file it names, so that the link stays and its
-// file is replaced; a name that is no link is kept as it is.
+// Links are followed one by one to the file they name, so that the link
+// stays and its file is replaced; a name that is no link is kept as it
+// is. In a sticky folder that everyone may write (/tmp), a link is
+// followed only when it belongs to the user or to the folder's owner:
+// another user's link there is a trap that would make the save replace a
+// file of the trapper's choosing. The kernel applies the same rule to
+// opens (protected_symlinks); a writer that resolves the link itself must
+// apply it too.
 std::filesystem::path FollowLink(const std::filesystem::path& target, std::error_code& ec) {
+  constexpr int kMaxLinks = 40;  // the kernel's own limit
   ec.clear();
-  if (std::filesystem::symlink_status(target, ec).type() != std::filesystem::file_type::symlink) {
-    ec.clear();
-    return target;
+  std::filesystem::path path = target;
+  for (int links = 0;; ++links) {
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
+    if (links == kMaxLinks) {
+      ec = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+      return {};
+    }
+    const std::filesystem::path folder = FolderOf(path);
+    struct stat holder {};
+    if (::stat(folder.c_str(), &holder) == 0 && (holder.st_mode & S_ISVTX) != 0 &&
+        (holder.st_mode & S_IWOTH) != 0 && link.st_uid != ::geteuid() &&
+        link.st_uid != holder.st_uid) {
+      ec = std::make_error_code(std::errc::permission_denied);
+      return {};
+    }
+    const std::filesystem::path next = std::filesystem::read_symlink(path, ec);
+    if (ec) return {};
+    path = next.is_absolute() ? next : folder / next;
   }
-  return std::filesystem::weakly_canonical(target, ec);
 }
 
-// The new file gets the old one's permission bits, or what a plain create
+// The new file gets the old one's permission bits and group (and, for
+// root, its owner) where the user may set them, or what a plain create
 // would have given.
 void CopyPermissions(int fd, const std::filesystem::path& target) {
   struct stat old {};
   mode_t mode;
   if (::stat(target.c_str(), &old) == 0) {
     mode = old.st_mode & 07777;
+    // A change of owner or group clears the set-id bits: it goes first.
+    // A group the user is not in stays the one a create gives.
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 &&
+        ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+    }
   } else {
     const mode_t mask = ::umask(0);
     ::umask(mask);

@@ -16,8 +16,11 @@ namespace quorvane {
 // exception) removes its temporary file.
 //
 // A symbolic link is followed: the file it names is replaced and the link
-// stays. The new file gets the permissions of the one it replaces, or what a
-// plain create would give.
+// stays, except a link of another user in a sticky folder that everyone
+// may write (/tmp), which is refused with EACCES as the kernel refuses to
+// open through it. The new file gets the permission bits and group of the
+// one it replaces where the user may set them, or what a plain create
+// would give.
 //
 // A writer that is killed cannot remove its file; the next writer of the
 // same target does. Each writer holds a lock on its temporary file while

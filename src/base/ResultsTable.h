@@ -27,9 +27,10 @@ class ResultsTable {
   // Yahoo and Msn cells and the check box clear. Every command that adds
   // phrases numbers them here.
   void AppendKeywords(const std::vector<NewKeyword>& keywords);
-  // Appends whole rows (a reopened table, a pasted one) the same way: their
-  // No cells are replaced by the numbers on from the rows already there,
-  // their other cells kept, and their check boxes cleared.
+  // Appends whole rows (a reopened table, a pasted one): their No cells
+  // are replaced by the numbers on from the largest number in the table
+  // (after a delete the row count may be one a row already has), their
+  // other cells kept, and their check boxes cleared.
   void AppendNumbered(std::vector<ResultRow> rows);
 };
 

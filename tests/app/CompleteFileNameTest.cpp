@@ -34,4 +34,30 @@ TEST(CompleteFileNameTest, AppendsTheExtensionUnlessTheNameHasItInAnyCase) {
         << c.chosen << " as " << c.extension;
 }
 
+TEST(CompleteFileNameTest, ATypedExtensionChoosesTheFormWhateverTypeTheDialogOffered) {
+  using T = ResultsFileType;
+  const struct {
+    const char* typed;
+    T offered;
+    const char* written;
+    T form;
+  } cases[] = {
+      {"/d/r", T::kCsv, "/d/r.csv", T::kCsv},
+      {"/d/r", T::kWorkbook, "/d/r.xlsx", T::kWorkbook},
+      {"/d/r.xlsx", T::kCsv, "/d/r.xlsx", T::kWorkbook},
+      {"/d/r.XLSX", T::kCsv, "/d/r.XLSX", T::kWorkbook},
+      {"/d/r.csv", T::kWorkbook, "/d/r.csv", T::kCsv},
+      {"/d/r.Csv", T::kCsv, "/d/r.Csv", T::kCsv},
+      {"/d/r.txt", T::kCsv, "/d/r.txt.csv", T::kCsv},
+      {"/d/r.txt", T::kWorkbook, "/d/r.txt.xlsx", T::kWorkbook},
+      {"/d/r.xls", T::kWorkbook, "/d/r.xls.xlsx", T::kWorkbook},
+      {"/d.xlsx/r", T::kCsv, "/d.xlsx/r.csv", T::kCsv},
+  };
+  for (const auto& c : cases) {
+    const SaveTarget target = ChooseSaveTarget(c.typed, c.offered);
+    EXPECT_EQ(target.path, c.written) << c.typed;
+    EXPECT_EQ(target.type, c.form) << c.typed;
+  }
+}
+
 }  // namespace

@@ -6,26 +6,20 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/ResultStore.h"
 #include "app/ResultsCsv.h"
+#include "app/ResultsFileReader.h"
+#include "support/ResultsTextRows.h"
 #include "support/TempFolder.h"
 
 using namespace quorvane;
 
 namespace {
-
-using Cells = std::vector<std::string>;  // Keywords, Searches, Google, Yahoo, Msn
-
-std::vector<Cells> Rows(const ResultsText& text) {
-  std::vector<Cells> rows;
-  for (const ResultRow& row : text.rows)
-    rows.push_back({row.cells[1], row.cells[2], row.cells[3], row.cells[4], row.cells[5]});
-  return rows;
-}
 
 struct GoodCase {
   const char* name;
@@ -81,6 +75,19 @@ INSTANTIATE_TEST_SUITE_P(
                   {"golf, balls", "", "", "", ""},
                   {"5\" putter", "", "", "", ""},
                   {"tees", "", "", "", ""}}},
+        GoodCase{"SemicolonsFromTheHeader",
+                 "\"No\";\"Keywords\";\"Searches\";\"Google\";\"Yahoo\";\"Msn\"\r\n"
+                 "\"1\";\"golf, clubs\";\"1.200\";\"\";\"\";\"7\"\r\n",
+                 true,
+                 {{"golf, clubs", "1.200", "", "", "7"}}},
+        GoodCase{"TabsFromTheHeader",
+                 "No\tKeywords\tSearches\tGoogle\tYahoo\tMsn\n1\tgolf; clubs\t5\t6\t7\t8\n",
+                 true,
+                 {{"golf; clubs", "5", "6", "7", "8"}}},
+        GoodCase{"AHeaderWithCommasInsideSemicolonFields",
+                 "Keywords;No;Msn;Google;Searches;Yahoo\n\"a,b\";1;;;;\n",
+                 true,
+                 {{"a,b", "", "", "", ""}}},
         GoodCase{"EightBitBytesKept",
                  "caf\xe9\n\xff\xfe",
                  false,
@@ -126,6 +133,18 @@ INSTANTIATE_TEST_SUITE_P(
                 "has 2 fields, a list of phrases has 1"},
         BadCase{"FirstLineNeitherHeaderNorPhrase", "a,b,c\n", 1,
                 "has 3 fields but is not the header No, Keywords, Searches, Google, Yahoo, Msn"},
+        BadCase{"SemicolonsWithoutHeader", "golf;120;5\ntees;3;4\n", 1,
+                "has 3 fields separated by semicolons but is not the header No, Keywords, "
+                "Searches, Google, Yahoo, Msn"},
+        BadCase{"TabsWithoutHeader", "golf\t120\n", 1,
+                "has 2 fields separated by tabs but is not the header No, Keywords, Searches, "
+                "Google, Yahoo, Msn"},
+        BadCase{"ASemicolonTableWithARaggedRow", "No;Keywords;Searches;Google;Yahoo;Msn\n1;a;;;\n",
+                2, "has 5 fields, the header has 6"},
+        BadCase{"CellPastTheLimit", "golf\n" + std::string(32768, 'x') + "\n", 2,
+                "holds a cell longer than 32,767 bytes, the most a cell may hold"},
+        BadCase{"QuotedCellPastTheLimit", kHeader + "1,\"" + std::string(40000, 'x') + "\",,,,\n",
+                2, "holds a cell longer than 32,767 bytes, the most a cell may hold"},
         BadCase{"HeaderWithAColumnTwice", "No,Keywords,Searches,Google,Yahoo,No\n1,a,,,,\n", 1,
                 "has 6 fields but is not the header No, Keywords, Searches, Google, Yahoo, Msn"}));
 
@@ -151,6 +170,161 @@ TEST(ResultsCsvReaderTest, TabSeparatedTableFromTheCopyForm) {
   const ResultsText text = ParseResultsText(tabs, '\t');
   ASSERT_TRUE(text.ok());
   EXPECT_EQ(Rows(text), (std::vector<Cells>{{"a\tb", "1,000", "", "", ""}}));
+}
+
+TEST(ResultsCsvReaderTest, TheSeparatorComesFromTheHeaderElseFromTheFirstLine) {
+  const struct {
+    std::string bytes;
+    char separator;
+    bool header;
+  } cases[] = {
+      {kHeader, ',', true},
+      {"No;Keywords;Searches;Google;Yahoo;Msn\n", ';', true},
+      {"\xEF\xBB\xBFno\tkeywords\tsearches\tgoogle\tyahoo\tmsn", '\t', true},
+      // Not quite the header: split where it gives the most fields.
+      {"\"No,\";Keywords;Searches;Google;Yahoo;Msn\n", ';', false},
+      {"golf;clubs;7\n", ';', false},
+      {"golf, clubs; 7\n", ',', false},  // a tie goes to the comma
+      {"golf\tclubs\n", '\t', false},
+      {"golf clubs\n", ',', false},
+      {"", ',', false},
+  };
+  for (const auto& c : cases) {
+    const SeparatorFound found = FindSeparator(c.bytes);
+    EXPECT_EQ(found.separator, c.separator) << testing::PrintToString(c.bytes);
+    EXPECT_EQ(found.header, c.header) << testing::PrintToString(c.bytes);
+    EXPECT_EQ(StartsWithResultsHeader(c.bytes), c.header) << testing::PrintToString(c.bytes);
+  }
+}
+
+TEST(ResultsCsvReaderTest, AGuardedCellAtTheLimitIsStillTaken) {
+  const std::string cell = "=" + std::string(kMaxCellBytes - 1, 'x');
+  ResultStore store;
+  store.Add(ResultRow{{"1", cell, "", "", "", ""}, false});
+  const ResultsText text = ParseResultsText(BuildResultsCsv(store));
+  ASSERT_TRUE(text.ok()) << text.problem;
+  EXPECT_EQ(text.rows.at(0).cells[kColKeywords], cell);
+}
+
+// What a user pastes or drops: tables by their header, else whole lines.
+struct PastedCase {
+  const char* name;
+  std::string bytes;
+  bool table;
+  std::vector<Cells> rows;
+  int linesBeforeNul = -1;
+};
+
+void PrintTo(const PastedCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class PastedTextTest : public ::testing::TestWithParam<PastedCase> {};
+
+TEST_P(PastedTextTest, GivesItsRows) {
+  const ResultsText text = ParseResultsOrLines(GetParam().bytes);
+  ASSERT_TRUE(text.ok()) << "line " << text.badLine << " " << text.problem;
+  EXPECT_EQ(text.table, GetParam().table);
+  EXPECT_EQ(Rows(text), GetParam().rows);
+  EXPECT_EQ(text.linesBeforeNul, GetParam().linesBeforeNul);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, PastedTextTest,
+    ::testing::Values(
+        PastedCase{"CsvWithTheHeader",
+                   kHeader + "\"1\",\"golf\",\"120\",\"\",\"\",\"'=1\"\r\n",
+                   true,
+                   {{"golf", "120", "", "", "=1"}}},
+        PastedCase{"SemicolonsWithTheHeader",
+                   "no;keywords;searches;google;yahoo;msn\n1;golf;5;;;\n",
+                   true,
+                   {{"golf", "5", "", "", ""}}},
+        PastedCase{"LinesKeptWholeQuotesAndCommasIncluded",
+                   "golf, soccer\r\n\r\n5\" putter\n\"quoted\"\n  tees ",
+                   false,
+                   {{"golf, soccer", "", "", "", ""},
+                    {"5\" putter", "", "", "", ""},
+                    {"\"quoted\"", "", "", "", ""},
+                    {"  tees ", "", "", "", ""}}},
+        PastedCase{"TextAfterANulIsLeftAndCounted",
+                   std::string("golf\ntees\npar\0more\n", 19),
+                   false,
+                   {{"golf", "", "", "", ""}, {"tees", "", "", "", ""}, {"par", "", "", "", ""}},
+                   3},
+        PastedCase{"ANulRightAfterALineBreak",
+                   std::string("golf\n\0tees", 10),
+                   false,
+                   {{"golf", "", "", "", ""}},
+                   1},
+        PastedCase{"ATableStopsAtANulToo",
+                   kHeader + "1,golf,,,,\r\n" + std::string("\0", 1) + "2,tees,,,,\r\n",
+                   true,
+                   {{"golf", "", "", "", ""}},
+                   2}));
+
+TEST(ResultsCsvReaderTest, PastedLinesWithSemicolonsOrTabsAreRefusedNotTakenAsPhrases) {
+  const struct {
+    std::string bytes;
+    int line;
+    std::string problem;
+  } cases[] = {
+      {"\ngolf;120;5\ntees;3;4\n", 2,
+       "has 3 fields separated by semicolons, and no header line names them No, Keywords, "
+       "Searches, Google, Yahoo, Msn"},
+      {"golf\t120\n", 1,
+       "has 2 fields separated by tabs, and no header line names them No, Keywords, Searches, "
+       "Google, Yahoo, Msn"},
+  };
+  for (const auto& c : cases) {
+    const ResultsText text = ParseResultsOrLines(c.bytes);
+    EXPECT_EQ(text.badLine, c.line) << c.bytes;
+    EXPECT_EQ(text.problem, c.problem);
+    EXPECT_TRUE(text.rows.empty());
+  }
+  // A semicolon inside quotes is part of one phrase.
+  const ResultsText quoted = ParseResultsOrLines("\"golf; clubs\"\n");
+  ASSERT_TRUE(quoted.ok());
+  EXPECT_EQ(Rows(quoted), (std::vector<Cells>{{"\"golf; clubs\"", "", "", "", ""}}));
+}
+
+TEST(ResultsCsvReaderTest, ALongReadReportsProgressAndCanBeCancelled) {
+  std::string bytes = kHeader;
+  for (int i = 0; i < 100000; ++i) bytes += "1,golf,,,,\r\n";
+  std::vector<double> seen;
+  const ResultsText all = ParseResultsText(bytes, 0, [&](double done) {
+    seen.push_back(done);
+    return true;
+  });
+  ASSERT_TRUE(all.ok());
+  EXPECT_EQ(all.rows.size(), 100000u);
+  ASSERT_GE(seen.size(), 3u);
+  EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+  EXPECT_GT(seen.front(), 0);
+  EXPECT_LE(seen.back(), 1);
+
+  int calls = 0;
+  const ResultsText cancelled = ParseResultsText(bytes, 0, [&](double) { return ++calls < 2; });
+  EXPECT_TRUE(cancelled.cancelled);
+  EXPECT_TRUE(cancelled.rows.empty());
+  EXPECT_EQ(calls, 2);
+}
+
+TEST(ResultsTextBuilderTest, StopsAtItsRowLimitNamingIt) {
+  ResultsTextBuilder::Form form;
+  form.maxRows = 2;
+  ResultsTextBuilder builder(form);
+  for (const char* phrase : {"a", "b"}) {
+    std::vector<std::string> fields{phrase};
+    ASSERT_TRUE(builder.Add(fields, 1));
+  }
+  std::vector<std::string> third{"c"};
+  EXPECT_FALSE(builder.Add(third, 3));
+  const ResultsText text = builder.Finish();
+  EXPECT_EQ(text.badLine, 3);
+  EXPECT_EQ(text.problem, "goes past 2 rows, the most one file or paste adds");
+  EXPECT_TRUE(text.rows.empty());
+  EXPECT_EQ(ResultsTextBuilder::Form().maxRows, kMaxResultRows);
 }
 
 TEST(ResultsCsvReaderTest, FilesThatAreNoTablesGiveOneMessageNamingThem) {

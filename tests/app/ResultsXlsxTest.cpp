@@ -112,6 +112,28 @@ TEST(ResultsXlsxTest, ASpreadsheetReadsNumbersTextAndTheTableLayout) {
   EXPECT_EQ(folder.Entries(), std::set<std::string>{"results.xlsx"}) << "no temporary file left";
 }
 
+// A workbook cell is a string or a formula by its type, not by its first
+// character: text that a CSV must guard stays inert text here.
+TEST(ResultsXlsxTest, TextThatLooksLikeAFormulaStaysTextAndTheWorkbookHoldsNoFormula) {
+  TempFolder folder;
+  ResultStore rows;
+  rows.Add(Row("1", "=HYPERLINK(\"http://x\",\"y\")", "+1+1", "-2+3", "@SUM(A1)", "=1+1"));
+  const auto file = folder.File("formulas.xlsx");
+  ASSERT_FALSE(WriteResultsXlsx(file, rows));
+  const std::string read = ReadBack(file);
+  EXPECT_NE(read.find("cell B2 str '=HYPERLINK(\"http://x\",\"y\")'\n"), std::string::npos) << read;
+  EXPECT_NE(read.find("cell C2 str '+1+1'\n"), std::string::npos) << read;
+  EXPECT_NE(read.find("cell F2 str '=1+1'\n"), std::string::npos) << read;
+  const ChildResult sheet =
+      RunChild({QUORVANE_PYTHON3, "-c",
+                "import sys, zipfile\n"
+                "z = zipfile.ZipFile(sys.argv[1])\n"
+                "print(sum(b'<f>' in z.read(n) or b'<f ' in z.read(n) for n in z.namelist()))\n",
+                file.string()});
+  ASSERT_EQ(sheet.exitCode, 0) << sheet.err;
+  EXPECT_EQ(sheet.out, "0\n") << "no part of the workbook holds a formula";
+}
+
 TEST(ResultsXlsxTest, AnEmptyTableIsTheHeaderAlone) {
   TempFolder folder;
   const auto file = folder.File("empty.xlsx");

@@ -71,4 +71,34 @@ TEST(AppendNumbered, RenumbersWholeRowsKeepingTheirOtherCellsAndClearingTheirTic
   EXPECT_EQ(table.ticked, (std::vector<bool>{false, false, false}));
 }
 
+// A reopened or pasted table goes on from the largest number: after a
+// delete the row count is a number a row may still carry.
+TEST(AppendNumbered, NumbersOnFromTheLargestNumberInTheTable) {
+  const struct {
+    const char* name;
+    std::vector<Row> before;
+    std::vector<std::string> after;  // the No cells
+  } cases[] = {
+      {"empty", {}, {"1", "2"}},
+      {"after a delete",
+       {{"2", "a", "", "", "", ""}, {"3", "b", "", "", "", ""}},
+       {"2", "3", "4", "5"}},
+      {"sorted down",
+       {{"9", "a", "", "", "", ""}, {"1", "b", "", "", "", ""}},
+       {"9", "1", "10", "11"}},
+      {"a No that is no number",
+       {{"x", "a", "", "", "", ""}, {"", "b", "", "", "", ""}},
+       {"x", "", "1", "2"}},
+  };
+  for (const auto& c : cases) {
+    MemoryResultsTable table;
+    for (const Row& row : c.before) table.AppendRows({ResultRow{row, false}});
+    table.AppendNumbered(
+        {ResultRow{{"", "p", "", "", "", ""}, false}, ResultRow{{"", "q", "", "", "", ""}, false}});
+    std::vector<std::string> numbers;
+    for (const Row& row : table.Rows()) numbers.push_back(row[kColNo]);
+    EXPECT_EQ(numbers, c.after) << c.name;
+  }
+}
+
 }  // namespace

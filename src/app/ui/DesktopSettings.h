@@ -2,6 +2,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace quorvane {
@@ -25,6 +26,21 @@ class DesktopSettings {
 
   // Writes what changed now (also done by itself, later).
   void Sync() { settings_.sync(); }
+
+  // --- Save Results and Open Results: the folder of the last file
+  // chosen, the type it was saved as ("csv", "xlsx") or the file type the
+  // open dialog was left on, and the files opened or saved last, the
+  // latest first. Empty when nothing is remembered.
+  QString SaveFolder() const;
+  void SetSaveFolder(const QString& folder);
+  QString SaveType() const;
+  void SetSaveType(const QString& type);
+  QString OpenFolder() const;
+  void SetOpenFolder(const QString& folder);
+  QString OpenFilter() const;
+  void SetOpenFilter(const QString& filter);
+  QStringList RecentFiles() const;
+  void SetRecentFiles(const QStringList& files);
 
  private:
   QSettings settings_;

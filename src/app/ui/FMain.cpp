@@ -337,11 +337,10 @@ void TfrmMain::ConnectCommands() {
 void TfrmMain::AddDataCommands() {
   // Made after the model, it goes after it: the model hands it the drops
   // on the table for as long as the model lives.
-  transfer_ = new ResultsTransfer(
-      ResultsTransfer::Parts{*model_, msgMain_, lvwItems, [this] { return CommandsBusy(); },
-                             *stbMain,
-                             [this](const std::string& path) { ImportKeywordFile(path); }},
-      this);
+  transfer_ =
+      new ResultsTransfer(ResultsTransfer::Parts{*model_, msgMain_, lvwItems,
+                                                 [this] { return CommandsBusy(); }, *stbMain},
+                          this);
   // The data commands open the menu, above Filter and the targeted runs.
   transfer_->AddActions(lvwItems->actions().value(0));
 

@@ -1,13 +1,15 @@
 #include "app/ui/ResultsExporter.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QString>
 
-#include "app/CompleteFileName.h"
 #include "app/ResultsCsv.h"
 #include "app/ResultsXlsx.h"
+#include "app/ui/DesktopSettings.h"
+#include "app/ui/FileHistory.h"
 #include "base/AtomicFileWriter.h"
 #include "base/Messages.h"
-#include "base/ProgramFolder.h"
 #include "base/ui/FileDialogs.h"
 #include "base/ui/LocalText.h"
 
@@ -15,10 +17,16 @@ namespace quorvane {
 
 namespace {
 
-// The dialog's file types; the first is preselected, so a user who does not
-// choose one saves CSV as before.
 const QString kCsvFilter = QStringLiteral("CSV files (*.csv)");
 const QString kXlsxFilter = QStringLiteral("Excel workbook (*.xlsx)");
+
+// The remembered names of the two forms.
+const QString kCsvName = QStringLiteral("csv");
+const QString kXlsxName = QStringLiteral("xlsx");
+
+QString FilterOf(ResultsFileType type) {
+  return type == ResultsFileType::kWorkbook ? kXlsxFilter : kCsvFilter;
+}
 
 }  // namespace
 
@@ -30,24 +38,47 @@ void ResultsExporter::SaveResultsCsv(const ResultStore& rows) {
     messages_.Information("You don't have any data to save.");
     return;
   }
-
-  const std::string start = lastPath_.empty() ? ProgramFolder().string() : lastPath_;
-  QString type;
-  const QString chosen =
-      FileDialogs::GetSaveFileName(dialogParent_, QStringLiteral("Save file"), FromLocal(start),
-                                   kCsvFilter + QStringLiteral(";;") + kXlsxFilter, &type);
-  if (chosen.isEmpty()) return;
-
-  const bool workbook = type == kXlsxFilter;
-  const std::string name = ToLocal(chosen);
-  const std::string path = CompleteFileName(name, workbook ? ".xlsx" : ".csv");
-  lastPath_ = path;
-  // A failed save leaves an earlier file of that name as it was.
-  const std::error_code error =
-      workbook ? WriteResultsXlsx(path, rows) : WriteFileAtomically(path, BuildResultsCsv(rows));
-  if (error) {
-    messages_.Warning("The results could not be saved to \"" + path + "\": " + error.message());
+  const std::optional<SaveTarget> target = AskForTarget();
+  if (!target) return;
+  Remember(*target);
+  if (const std::error_code error = Write(*target, rows)) {
+    messages_.Warning("The results could not be saved to \"" + target->path +
+                      "\": " + error.message());
+    return;
   }
+  RecentFiles::Add(FromLocal(target->path));
+}
+
+ResultsFileType ResultsExporter::OfferedType() const {
+  if (lastType_) return *lastType_;
+  return DesktopSettings().SaveType() == kXlsxName ? ResultsFileType::kWorkbook
+                                                   : ResultsFileType::kCsv;
+}
+
+std::optional<SaveTarget> ResultsExporter::AskForTarget() {
+  const QString start =
+      lastPath_.empty() ? StartFolder(DesktopSettings().SaveFolder()) : FromLocal(lastPath_);
+  QString type = FilterOf(OfferedType());
+  const QString chosen =
+      FileDialogs::GetSaveFileName(dialogParent_, QStringLiteral("Save file"), start,
+                                   kCsvFilter + QStringLiteral(";;") + kXlsxFilter, &type);
+  if (chosen.isEmpty()) return std::nullopt;
+  return ChooseSaveTarget(ToLocal(chosen),
+                          type == kXlsxFilter ? ResultsFileType::kWorkbook : ResultsFileType::kCsv);
+}
+
+void ResultsExporter::Remember(const SaveTarget& target) {
+  lastPath_ = target.path;
+  lastType_ = target.type;
+  DesktopSettings settings;
+  settings.SetSaveFolder(QFileInfo(FromLocal(target.path)).absolutePath());
+  settings.SetSaveType(target.type == ResultsFileType::kWorkbook ? kXlsxName : kCsvName);
+}
+
+std::error_code ResultsExporter::Write(const SaveTarget& target, const ResultStore& rows) {
+  return target.type == ResultsFileType::kWorkbook
+             ? WriteResultsXlsx(target.path, rows)
+             : WriteFileAtomically(target.path, BuildResultsCsv(rows));
 }
 
 }  // namespace quorvane

@@ -20,6 +20,19 @@ const std::array<const char*, kColumnCount> kCaptions = {"No",     "Keywords", "
 // Deleting more runs than this one by one would cost more than resetting.
 constexpr std::size_t kMaxRemovalRuns = 32;
 
+// No column is wider than this many characters on any screen. A longer
+// cell is cut here before the view lays it out: laying out a cell of
+// megabytes on every repaint would freeze the window.
+constexpr std::size_t kMaxShownBytes = 1000;
+
+QString ShownText(const std::string& cell) {
+  if (cell.size() <= kMaxShownBytes) return FromLocal(cell);
+  std::size_t cut = kMaxShownBytes;
+  // Not in the middle of a UTF-8 sequence.
+  while (cut > 0 && (static_cast<unsigned char>(cell[cut]) & 0xC0) == 0x80) --cut;
+  return FromLocal(std::string_view(cell).substr(0, cut)) + QChar(0x2026);
+}
+
 }  // namespace
 
 ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -40,7 +53,7 @@ bool ResultsModel::Holds(const QModelIndex& index) const {
 QVariant ResultsModel::data(const QModelIndex& index, int role) const {
   if (!Holds(index)) return {};
   const int row = StoreRow(index.row());
-  if (role == Qt::DisplayRole) return FromLocal(store_.Cell(row, index.column()));
+  if (role == Qt::DisplayRole) return ShownText(store_.Cell(row, index.column()));
   if (role == Qt::CheckStateRole && index.column() == kColNo)
     return store_.Checked(row) ? Qt::Checked : Qt::Unchecked;
   return {};

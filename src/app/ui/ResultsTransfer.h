@@ -1,14 +1,17 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "app/ResultsText.h"
 #include "app/ui/ResultsModel.h"
 #include "base/ResultRow.h"
 
 class QAction;
+class QMenu;
 class QMimeData;
 class QTableView;
 
@@ -18,11 +21,16 @@ class MainStatusBar;
 class Messages;
 
 // The commands that move rows in and out of the results table: Open
-// Results, Copy, Paste, dropping files or text on the table, and Remove
-// Duplicates. They sit in the table's context menu with their shortcuts.
-// Every command that adds or removes rows is off while the window's
-// commands are busy (a run goes on); Copy stays available. Drops reach it
-// through the model's drop interface.
+// Results, Open Recent, Copy, Paste, dropping files or text on the table,
+// and Remove Duplicates. They sit in the table's context menu with their
+// shortcuts. Every command that adds or removes rows is off while the
+// window's commands are busy (a run goes on); Copy stays available. Drops
+// reach it through the model's drop interface.
+//
+// Rows that come in are numbered on from the largest number in the table.
+// What comes in is held to the limits of ResultsLimits.h; a big file or
+// paste is read with the window answering and can be cancelled
+// (WorkProgress).
 class ResultsTransfer final : public QObject, public ResultsModel::DropTarget {
   Q_OBJECT
 
@@ -35,8 +43,6 @@ class ResultsTransfer final : public QObject, public ResultsModel::DropTarget {
     std::function<bool()> busy;
     // Its count panel tells how many rows the table holds after a command.
     MainStatusBar& statusBar;
-    // Add Keywords' import of a keyword list file.
-    std::function<void(const std::string&)> importKeywordFile;
   };
 
   // Becomes the model's drop target: it must outlive the model.
@@ -49,11 +55,15 @@ class ResultsTransfer final : public QObject, public ResultsModel::DropTarget {
 
   // Asks for a file and appends its rows (see OpenResultsFile).
   void OpenResults();
-  // Appends the rows of a saved results table or of a list of phrases,
-  // numbered on from the rows already there, and shows "Total: " and the
-  // row count. A file that is no such table: one warning naming the file
-  // and its first bad line, and nothing is added. False in that case.
+  // Appends the rows of a results table (CSV, with any of the three
+  // separators, or a workbook) or of a list of phrases, and shows "Total: "
+  // and the row count. A file that is no such table: one warning naming
+  // the file and what is wrong, and nothing is added. False in that case
+  // and when the user cancelled the read.
   bool OpenResultsFile(const std::string& path);
+  // Fills Open Recent's menu with the files remembered, after taking off
+  // those that are gone (the menu says which).
+  void FillRecentMenu();
   // The ticked rows, or the current row when none is ticked, to the
   // clipboard: tab-separated text with the header line, and text/csv in
   // the Save Results form.
@@ -64,10 +74,12 @@ class ResultsTransfer final : public QObject, public ResultsModel::DropTarget {
   // earlier row's; says so when there is none.
   void RemoveDuplicates();
 
-  // Adds what a paste or a drop brings: files (a results table or a
-  // keyword list, told apart by the header), a table with the six-column
-  // header (text/csv preferred, else tab-separated text), or plain lines,
-  // one phrase each.
+  // Adds what a paste or a drop brings: files (a results table, a workbook
+  // or a keyword list, told apart by what is in them; pictures, archives
+  // and other binary files are refused, all refusals of one drop in one
+  // message), a table with the six-column header (text/csv preferred, else
+  // the text, with a comma, semicolon or tab between fields), or plain
+  // lines, one phrase each.
   void AddMimeData(const QMimeData& data);
 
   // Files or text, while no run goes on.
@@ -75,15 +87,21 @@ class ResultsTransfer final : public QObject, public ResultsModel::DropTarget {
   void TakeDrop(const QMimeData& data) override;
 
  private:
-  bool Busy() const { return parts_.busy && parts_.busy(); }
+  bool Busy() const { return reading_ || (parts_.busy && parts_.busy()); }
   // The ticked rows, or the current row when none is ticked.
   std::vector<int> RowsToCopy() const;
   void AppendTableRows(std::vector<ResultRow> rows);
-  void AddFile(const std::string& path);
+  void AddFiles(const std::vector<std::string>& paths);
+  // Text of a paste or drop (8-bit).
   void AddText(const std::string& text);
 
   Parts parts_;
+  // A read is under way: nothing else may come in meanwhile.
+  bool reading_ = false;
+  QString openFilter_;
   QAction* actOpenResults = nullptr;
+  QAction* actOpenRecent = nullptr;
+  QMenu* mnuOpenRecent = nullptr;
   QAction* actCopy = nullptr;
   QAction* actPaste = nullptr;
   QAction* actRemoveDuplicates = nullptr;

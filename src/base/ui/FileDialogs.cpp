@@ -1,6 +1,7 @@
 #include "base/ui/FileDialogs.h"
 
 #include <QFileDialog>
+#include <QStringList>
 #include <deque>
 
 namespace quorvane {
@@ -34,26 +35,48 @@ bool Scripted(const FileDialogs::Request& request, Answer& answer) {
 
 }  // namespace
 
-QString FileDialogs::GetOpenFileName(QWidget* parent, const QString& title, const QString& start,
-                                     const QString& filter) {
+namespace {
+
+// The type a dialog offers first: the one asked for when the list has it,
+// else the list's first.
+QString Offered(const QString& filter, const QString* selectedFilter) {
+  const QStringList types = filter.split(QStringLiteral(";;"));
+  if (selectedFilter != nullptr && types.contains(*selectedFilter)) return *selectedFilter;
+  return types.value(0);
+}
+
+// A scripted answer: the name, and the type chosen (the offered one unless
+// the script names another).
+bool Answered(bool save, const QString& title, const QString& start, const QString& filter,
+              QString* selectedFilter, QString& name) {
+  const QString offered = Offered(filter, selectedFilter);
   Answer answer;
-  if (Scripted({false, title, start, filter}, answer)) return answer.name;
-  return QFileDialog::getOpenFileName(parent, title, start, filter);
+  if (!Scripted({save, title, start, filter, offered}, answer)) return false;
+  if (selectedFilter != nullptr)
+    *selectedFilter = answer.filter.isEmpty() ? offered : answer.filter;
+  name = answer.name;
+  return true;
+}
+
+}  // namespace
+
+QString FileDialogs::GetOpenFileName(QWidget* parent, const QString& title, const QString& start,
+                                     const QString& filter, QString* selectedFilter) {
+  QString name;
+  if (Answered(false, title, start, filter, selectedFilter, name)) return name;
+  QString chosenFilter = Offered(filter, selectedFilter);
+  name = QFileDialog::getOpenFileName(parent, title, start, filter, &chosenFilter);
+  if (selectedFilter != nullptr) *selectedFilter = chosenFilter;
+  return name;
 }
 
 QString FileDialogs::GetSaveFileName(QWidget* parent, const QString& title, const QString& start,
                                      const QString& filter, QString* selectedFilter) {
-  Answer answer;
-  if (Scripted({true, title, start, filter}, answer)) {
-    // A dialog left on its first type reports that one.
-    if (selectedFilter != nullptr)
-      *selectedFilter =
-          answer.filter.isEmpty() ? filter.section(QStringLiteral(";;"), 0, 0) : answer.filter;
-    return answer.name;
-  }
-  QString chosenFilter;
-  const QString name = QFileDialog::getSaveFileName(parent, title, start, filter, &chosenFilter,
-                                                    QFileDialog::DontConfirmOverwrite);
+  QString name;
+  if (Answered(true, title, start, filter, selectedFilter, name)) return name;
+  QString chosenFilter = Offered(filter, selectedFilter);
+  name = QFileDialog::getSaveFileName(parent, title, start, filter, &chosenFilter,
+                                      QFileDialog::DontConfirmOverwrite);
   if (selectedFilter != nullptr) *selectedFilter = chosenFilter;
   return name;
 }

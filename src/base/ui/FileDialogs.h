@@ -12,8 +12,8 @@ namespace quorvane {
 //
 // Test seam: names queued with SetNextFileName are returned, one per
 // dialog, in place of a dialog (an empty name stands for Cancel), with the
-// file type the user is taken to have chosen (none given: the first of the
-// dialog's filter); every request is recorded.
+// file type the user is taken to have chosen (none given: the type the
+// dialog offered); every request is recorded.
 class FileDialogs {
  public:
   struct Request {
@@ -21,15 +21,19 @@ class FileDialogs {
     QString title;
     QString start;
     QString filter;
+    // The file type the dialog offered first.
+    QString offered;
   };
+
+  // `filter` may list several types ("A (*.a);;B (*.b)"). `selectedFilter`,
+  // when given, names the type the dialog offers first (empty: the first
+  // of the list) and receives the one the user left chosen.
 
   // Open dialog for one existing file. Empty result: cancelled.
   static QString GetOpenFileName(QWidget* parent, const QString& title, const QString& start,
-                                 const QString& filter);
+                                 const QString& filter, QString* selectedFilter = nullptr);
   // Save dialog that replaces an existing file without asking. Empty
-  // result: cancelled. `filter` may list several types ("A (*.a);;B (*.b)",
-  // the first one preselected); `selectedFilter`, when given, receives the
-  // one the user left chosen.
+  // result: cancelled.
   static QString GetSaveFileName(QWidget* parent, const QString& title, const QString& start,
                                  const QString& filter, QString* selectedFilter = nullptr);
 
