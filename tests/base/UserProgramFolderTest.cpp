@@ -3,7 +3,9 @@
 // program, safe when two starts meet and when the disk is full.
 #include "base/UserProgramFolder.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +14,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/SmallDisk.h"
@@ -153,7 +156,7 @@ TEST_F(UserProgramFolderTest, RemovesTheProgramsAnEarlierLauncherCopiedAndKeepsT
 TEST_F(UserProgramFolderTest, TemporaryFilesOfAKilledStartAreRemoved) {
   fs::create_directories(user_ / "welcome");
   for (const char* leftover :
-       {".banner1.dat.a1B2c3.tmp", ".brand-files.Zz9Yy8.tmp", "welcome/.logo.png.q1w2e3.tmp"})
+       {".banner1.dat.a1B2c3.tmp", "..brand-files.Zz9Yy8.tmp", "welcome/.logo.png.q1w2e3.tmp"})
     WriteFileBytes(user_ / leftover, "partial");
   ASSERT_EQ(Start().problem, "");
   ExpectCopyOf(kBrand);
@@ -163,7 +166,7 @@ TEST_F(UserProgramFolderTest, TemporaryFilesOfAKilledStartAreRemoved) {
 // with a complete copy and a whole record, and no temporary file is left.
 TEST_F(UserProgramFolderTest, TwoStartsAtOnceLeaveOneWholeCopy) {
   std::map<std::string, std::string> brand = kBrand;
-  for (int i = 0; i < 60; ++i) {
+  for (int i = 0; i < 24; ++i) {
     const std::string name = "pictures/p" + std::to_string(i) + ".png";
     brand[name] = std::string(4096 + i, static_cast<char>('a' + i % 26));
     Install(name, brand[name]);
@@ -194,6 +197,31 @@ TEST_F(UserProgramFolderTest, TwoStartsAtOnceLeaveOneWholeCopy) {
     }
     ExpectCopyOf(brand);
   }
+}
+
+// Starts take turns: while another start holds the folder (here the test,
+// as a start busy copying would), a second one waits and copies nothing.
+// Without the turns, a start that read the record before the other one's
+// program wrote its news marker would copy the old settings over it.
+TEST_F(UserProgramFolderTest, AStartWaitsWhileAnotherHoldsTheFolder) {
+  fs::create_directories(user_);
+  const int held = ::open(user_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::close(held);  // the lock stays with the test's own descriptor
+    _exit(Start().problem.empty() ? 0 : 1);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  int status = 0;
+  EXPECT_EQ(::waitpid(pid, &status, WNOHANG), 0) << "it did not wait";
+  EXPECT_TRUE(FolderEntries(user_).empty());
+  ::close(held);
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
+  ExpectCopyOf(kBrand);
 }
 
 // A full disk: the start goes on with the files already there, says so in

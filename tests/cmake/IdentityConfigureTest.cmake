@@ -26,8 +26,11 @@ function(configure dir result output)
   set(${output} "${out}" PARENT_SCOPE)
 endfunction()
 
-# Appends a failure unless `text` holds `part`.
+# Appends a failure unless `text` holds `part`; CMake wraps long messages,
+# so runs of blanks and line breaks count as one blank.
 function(expect_in label text part)
+  string(REGEX REPLACE "[ \n]+" " " text "${text}")
+  string(REGEX REPLACE "[ \n]+" " " part "${part}")
   string(FIND "${text}" "${part}" at)
   if(at EQUAL -1)
     set(failures "${failures}\n  ${label} lacks: ${part}" PARENT_SCOPE)

@@ -309,7 +309,7 @@ PackageSet* BrandedBesideQuorvane::demo_ = nullptr;
 TEST_F(BrandedBesideQuorvane, TheBrandsPackageNamesTheBrandEverywhere) {
   const fs::path tree = demo_->Tree(kDemo);
   const std::string share = "usr/share/" + kDemo + "/";
-  for (const std::string path :
+  for (const std::string& path :
        {"usr/bin/" + kDemo, share + "dbsettings.dat", share + "banner1.dat", share + "banner2.dat",
         share + "mainskin.dat", share + "main.ico", "usr/share/man/man1/" + kDemo + ".1.gz",
         "usr/share/icons/hicolor/256x256/apps/" + kDemo + ".png",
