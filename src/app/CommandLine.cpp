@@ -18,8 +18,9 @@ bool AnswerCommandLine(int argc, const char* const* argv, std::ostream& out) {
   if (help) {
     out << "Usage: " << ProductCommand << " [--help | --version]\n\n"
         << "Starts the " << ProductName
-        << " window: keyword research with related search phrases, their\n"
-           "search counts and the result counts of three web search engines.\n\n"
+        << " window: keyword research with related search\n"
+           "phrases, their search counts and the result counts of three web search\n"
+           "engines.\n\n"
            "The program reads no other options and no environment variables of its own;\n"
            "the brand files in its program folder are its only configuration (see the\n"
            "manual page "

@@ -402,12 +402,23 @@ std::vector<std::string> Programs(const fs::path& folder) {
 }
 
 // Starts the installed demo program (as unpacked) with this home, on the
-// offscreen platform; its standard error is read with its output.
-RunningChild StartInstalled(const fs::path& tree, const fs::path& home) {
-  return RunningChild({"env", "-u", "XDG_DATA_HOME", "-u", "XDG_CONFIG_HOME", "-u",
+// offscreen platform with a runtime folder of its own (so that Qt has
+// nothing to remark); its standard error is read with its output.
+RunningChild StartInstalled(const fs::path& tree, const fs::path& home, const fs::path& runtime) {
+  return RunningChild({"/usr/bin/env", "-u", "XDG_DATA_HOME", "-u", "XDG_CONFIG_HOME", "-u",
                        "XDG_STATE_HOME", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY",
-                       "QT_QPA_PLATFORM=offscreen", "HOME=" + home.string(), "sh", "-c",
-                       "exec 2>&1; exec \"$0\"", (tree / "usr/bin" / kDemo).string()});
+                       "QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime.string(),
+                       "HOME=" + home.string(), "sh", "-c", "exec 2>&1; exec \"$0\"",
+                       (tree / "usr/bin" / kDemo).string()});
+}
+
+// The program's own lines among what it wrote (Qt's platform plug-ins
+// have remarks of their own).
+std::vector<std::string> OwnLines(const std::vector<std::string>& lines) {
+  std::vector<std::string> own;
+  for (const auto& line : lines)
+    if (line.rfind(kDemo + ":", 0) == 0) own.push_back(line);
+  return own;
 }
 
 // True once `path` exists, while the child still runs.
@@ -435,7 +446,8 @@ TEST_F(BrandedBesideQuorvane, TheInstalledProgramRunsFromANoexecHomeAndPutsNoPro
     std::printf("the home folder is not noexec: %s\n", home.WhyNotActive().c_str());
   const fs::path data = home.Path() / ".local/share" / kDemo;
   {
-    RunningChild program = StartInstalled(tree, home.Path());
+    TempFolder runtime;
+    RunningChild program = StartInstalled(tree, home.Path(), runtime.Path());
     ASSERT_TRUE(AppearsWhileRunning(program, data / ".brand-files"))
         << "the program ended or made no program folder; its output:\n"
         << [&] {
@@ -448,8 +460,7 @@ TEST_F(BrandedBesideQuorvane, TheInstalledProgramRunsFromANoexecHomeAndPutsNoPro
     const int status = program.KillAndWait(SIGTERM);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM)
         << "it was still running; wait status " << status;
-    const auto output = program.RemainingLines();
-    EXPECT_TRUE(output.empty()) << output.front();
+    EXPECT_EQ(OwnLines(program.RemainingLines()), std::vector<std::string>{});
   }
   for (const char* name :
        {"dbsettings.dat", "banner1.dat", "banner2.dat", "mainskin.dat", "main.ico"})
@@ -467,7 +478,8 @@ TEST_F(BrandedBesideQuorvane, TheInstalledProgramStartsOnAFullDiskAndSaysSo) {
   const fs::path data = disk.Folder() / ".local/share" / kDemo;
   fs::create_directories(data);
   disk.Fill(0);
-  RunningChild program = StartInstalled(tree, disk.Folder());
+  TempFolder runtime;
+  RunningChild program = StartInstalled(tree, disk.Folder(), runtime.Path());
   const auto line = program.ReadLine(60s);
   ASSERT_TRUE(line.has_value()) << "nothing said";
   EXPECT_EQ(line->rfind(kDemo + ": cannot copy ", 0), 0u) << *line;
@@ -477,8 +489,7 @@ TEST_F(BrandedBesideQuorvane, TheInstalledProgramStartsOnAFullDiskAndSaysSo) {
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM)
       << "it did not go on running; wait status " << status;
   disk.Unfill();
-  const auto rest = program.RemainingLines();
-  EXPECT_TRUE(rest.empty()) << rest.front();
+  EXPECT_EQ(OwnLines(program.RemainingLines()), std::vector<std::string>{}) << "said once";
   for (const auto& name : FolderEntries(data))
     EXPECT_EQ(name.find(".tmp"), std::string::npos) << "left behind: " << name;
 }
