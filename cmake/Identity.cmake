@@ -28,11 +28,18 @@ include(${CMAKE_CURRENT_LIST_DIR}/IdentityFile.cmake)
 
 set(QUORVANE_BRAND_DIR "" CACHE PATH
     "Brand folder: identity.ini and the files of the program folder (dbsettings.dat, bannerN.dat, mainskin.dat, main.ico, Updater.exe)")
-# Settings that identity.ini replaced; an old cache must not look as if
-# they still counted.
-unset(QUORVANE_PRODUCT_FOLDER CACHE)
-unset(QUORVANE_MAINTAINER CACHE)
-unset(QUORVANE_INSTALL_FOLDER CACHE)
+# Settings that identity.ini replaced: said once, then dropped, so that
+# neither a command line nor an old cache looks as if they still counted.
+foreach(_old PRODUCT_FOLDER:Folder MAINTAINER:Maintainer INSTALL_FOLDER:Package)
+  string(REPLACE ":" ";" _old "${_old}")
+  list(GET _old 0 _var)
+  list(GET _old 1 _key)
+  if(DEFINED CACHE{QUORVANE_${_var}})
+    message(WARNING "QUORVANE_${_var} is no longer read: the product identity's ${_key} "
+                    "(identity.ini in the brand folder) says it")
+    unset(QUORVANE_${_var} CACHE)
+  endif()
+endforeach()
 
 set(QUORVANE_BRAND_FILES "")
 set(QUORVANE_IDENTITY_FILE ${CMAKE_CURRENT_LIST_DIR}/../packaging/identity.ini)
