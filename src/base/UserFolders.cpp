@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "ProductFolder.h"
+#include "ProductIdentityValues.h"
 
 namespace quorvane {
 
@@ -31,7 +31,7 @@ std::filesystem::path BaseFolder(const char* variable, const char* fallbackBelow
 }  // namespace
 
 std::string ProductFolderName() {
-  return QUORVANE_PRODUCT_FOLDER;
+  return QUORVANE_IDENTITY_FOLDER;
 }
 
 std::filesystem::path UserConfigFolder() {

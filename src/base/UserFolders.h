@@ -23,8 +23,8 @@ std::filesystem::path UserConfigFolder();
 std::filesystem::path UserStateFolder();
 std::filesystem::path UserDataFolder();
 
-// The product's name for its folders: "quorvane" unless the build gives
-// the product another one.
+// The product's name for its folders: Folder of the product's identity
+// file ("quorvane" for Quorvane itself).
 std::string ProductFolderName();
 
 // Creates `folder` and its parents for the user alone (mode 0700 for what

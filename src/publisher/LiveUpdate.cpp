@@ -33,7 +33,7 @@ void LiveUpdate::CheckUpdates(bool silent) {
                              "update now?")) {
         return;
       }
-      const auto updater = ProgramFile(kUpdaterName);
+      const auto updater = HelperFile(kUpdaterName);
       if (!std::filesystem::exists(updater, ec)) {
         messages_.Warning(
             "The updater module is missing. Please reinstall again the current version!");

@@ -10,7 +10,10 @@
 #include <QTest>
 #include <QVariantMap>
 #include <memory>
+#include <string>
 #include <vector>
+
+#include "base/ProductIdentity.h"
 
 using namespace quorvane;
 
@@ -95,7 +98,9 @@ TEST_F(LauncherProgressTest, SendsProgressAtMostAFewTimesASecondAndClearsAtTheEn
     bool visible;
   } expected[] = {{0.1, true}, {0.3, true}, {0.0, false}, {1.0, true}, {0.0, false}};
   for (std::size_t i = 0; i < 5; ++i) {
-    EXPECT_EQ(listener_.heard[i].app, "application://quorvane.desktop") << i;
+    EXPECT_EQ(listener_.heard[i].app,
+              QString::fromStdString("application://" + std::string(ProductCommand) + ".desktop"))
+        << i;
     EXPECT_DOUBLE_EQ(listener_.heard[i].progress, expected[i].progress) << i;
     EXPECT_EQ(listener_.heard[i].visible, expected[i].visible) << i;
   }

@@ -1,7 +1,8 @@
 // The demo copy (scripts/demo --prepare) against the simulator on a virtual
-// X display: it must show its branded main window and end cleanly, with
-// status 0, when the window is asked to close as a window manager's close
-// button asks.
+// X display: it must show its branded main window under its own window
+// class (the demo is a product of its own, quorvane-demo) and end cleanly,
+// with status 0, when the window is asked to close as a window manager's
+// close button asks.
 #include <gtest/gtest.h>
 #include <net/if.h>
 #include <sched.h>
@@ -19,12 +20,14 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "support/RunningChild.h"
 
 // After gtest: Xlib defines macros such as None, Bool and Status.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 using namespace quorvane;
 
@@ -36,6 +39,9 @@ namespace {
 const fs::path kSource = QUORVANE_TEST_SOURCE_DIR;
 const fs::path kDemo = kSource / "build-demo";
 constexpr char kTitle[] = "Quorvane Demo v2.0";
+// The demo's package and command name (docs/demo/identity.ini): desktops
+// match the window with the desktop entry of that name by its class.
+constexpr char kCommand[] = "quorvane-demo";
 
 // As root, the simulator's fixed port (built into the demo copy) lives in
 // a network namespace of this test's own, so that a demo or another test
@@ -111,6 +117,19 @@ std::optional<Window> FindWindow(Display* display, const std::string& title) {
   return found;
 }
 
+// The window's WM_CLASS: instance name and class name.
+std::pair<std::string, std::string> WindowClass(Display* display, Window window) {
+  XClassHint hint{};
+  std::pair<std::string, std::string> names;
+  if (XGetClassHint(display, window, &hint)) {
+    if (hint.res_name) names.first = hint.res_name;
+    if (hint.res_class) names.second = hint.res_class;
+    XFree(hint.res_name);
+    XFree(hint.res_class);
+  }
+  return names;
+}
+
 // What a window manager sends when the user clicks the close button.
 void AskToClose(Display* display, Window window) {
   XEvent event{};
@@ -141,7 +160,7 @@ bool EndsWithin(pid_t pid, std::chrono::milliseconds timeout) {
 }
 
 TEST(Demo, ShowsItsMainWindowAndClosesCleanly) {
-  const fs::path program = kDemo / "demo/quorvane";
+  const fs::path program = kDemo / "demo" / kCommand;
   if (!fs::exists(program)) {
     if (std::getenv("QUORVANE_REQUIRE_DEMO")) FAIL() << program << " is missing";
     GTEST_SKIP() << "no demo copy: run scripts/demo --prepare first";
@@ -183,6 +202,8 @@ TEST(Demo, ShowsItsMainWindowAndClosesCleanly) {
          std::chrono::steady_clock::now() < deadlineIcon)
     std::this_thread::sleep_for(100ms);
   EXPECT_EQ(sizes, (std::set<long>{16, 32, 48}));
+  EXPECT_EQ(WindowClass(display, *window),
+            std::make_pair(std::string(kCommand), std::string(kCommand)));
 
   AskToClose(display, *window);
   ASSERT_TRUE(EndsWithin(demo.Pid(), 30s))

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <filesystem>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -111,7 +112,11 @@ TEST(Fortify, TheProjectOptionsFortifyLibcCalls) {
 
 INSTANTIATE_TEST_SUITE_P(Binaries, Hardening, ::testing::ValuesIn(Binaries()),
                          [](const auto& info) {
-                           std::string name = info.param.substr(info.param.rfind('/') + 1);
+                           // Folder and name: both builds of the program
+                           // have the product's name (bin/, installed/).
+                           const std::filesystem::path path(info.param);
+                           std::string name = path.parent_path().filename().string() + "_" +
+                                              path.filename().string();
                            for (auto& c : name)
                              if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                            return name;

@@ -145,6 +145,42 @@ TEST(IconTool, DrawsTheApplicationIconAsPng) {
   }
 }
 
+// A brand may give its picture as a PNG: it is scaled into every size, a
+// wide picture centred in the square with empty bands above and below.
+TEST(IconTool, ScalesAPngPictureIntoEverySize) {
+  TempFolder folder;
+  folder.Write("quarters.svg", kQuartersSvg);
+  const QImage square = RenderSvgIcon(Q(folder.File("quarters.svg")), 512);
+  ASSERT_TRUE(square.save(Q(folder.File("square.png")), "PNG"));
+  QImage wide(400, 200, QImage::Format_ARGB32);
+  wide.fill(qRgba(0, 160, 0, 255));
+  ASSERT_TRUE(wide.save(Q(folder.File("wide.png")), "PNG"));
+
+  for (const int size : {16, 48, 256}) {
+    SCOPED_TRACE(size);
+    const auto png = folder.File("icon.png");
+    ASSERT_EQ(RunTool({folder.File("square.png").string(), png.string(), std::to_string(size)}), 0);
+    ExpectQuarters(QImage(Q(png)), size);
+
+    ASSERT_EQ(RunTool({folder.File("wide.png").string(), png.string(), std::to_string(size)}), 0);
+    const QImage banded = QImage(Q(png)).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(banded.size(), QSize(size, size));
+    EXPECT_EQ(qAlpha(banded.pixel(size / 2, size / 8)), 0);
+    EXPECT_EQ(qAlpha(banded.pixel(size / 2, size / 2)), 255);
+    EXPECT_EQ(qGreen(banded.pixel(size / 2, size / 2)), 160);
+    EXPECT_EQ(qAlpha(banded.pixel(size / 2, size - 1 - size / 8)), 0);
+  }
+  const auto ico = folder.File("main.ico");
+  ASSERT_EQ(RunTool({folder.File("square.png").string(), ico.string(), "16", "32"}), 0);
+  QImageReader reader(Q(ico));
+  EXPECT_EQ(reader.imageCount(), 2);
+
+  folder.Write("broken.png", "\x89PNG not really");
+  EXPECT_EQ(RunTool({folder.File("broken.png").string(), folder.File("out.png").string(), "16"}),
+            1);
+  EXPECT_FALSE(folder.Exists("out.png"));
+}
+
 TEST(IconTool, RefusesWrongCommandLinesAndWritesNothing) {
   TempFolder folder;
   folder.Write("quarters.svg", kQuartersSvg);

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QtEndian>
@@ -111,6 +112,23 @@ QImage RenderSvgIcon(const QString& svgFile, int size) {
   return image.convertToFormat(QImage::Format_ARGB32);
 }
 
+QImage RenderIcon(const QString& pictureFile, int size) {
+  if (size < 1) return {};
+  if (pictureFile.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive))
+    return RenderSvgIcon(pictureFile, size);
+  QImageReader reader(pictureFile);
+  const QImage picture = reader.read();
+  if (picture.isNull()) return {};
+  const QImage scaled = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                            .scaled(size, size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.drawImage((size - scaled.width()) / 2, (size - scaled.height()) / 2, scaled);
+  painter.end();
+  return image.convertToFormat(QImage::Format_ARGB32);
+}
+
 QByteArray IcoFileBytes(const std::vector<QImage>& images) {
   std::vector<QImage> sorted = images;
   std::stable_sort(sorted.begin(), sorted.end(),
@@ -142,10 +160,10 @@ QByteArray IcoFileBytes(const std::vector<QImage>& images) {
 
 int RunIconTool(const std::vector<QString>& args) {
   const QString usage = QStringLiteral(
-      "usage: quorvane-icon INPUT.svg OUTPUT.png SIZE\n"
-      "       quorvane-icon INPUT.svg OUTPUT.ico SIZE...\n"
-      "Draws the SVG into a square PNG, or into a Windows icon with one\n"
-      "picture per size (1 to 256 pixels).");
+      "usage: quorvane-icon INPUT.svg|INPUT.png OUTPUT.png SIZE\n"
+      "       quorvane-icon INPUT.svg|INPUT.png OUTPUT.ico SIZE...\n"
+      "Draws the SVG, or scales the PNG, into a square PNG, or into a Windows\n"
+      "icon with one picture per size (1 to 256 pixels).");
   if (args.size() < 3) {
     Complain(usage);
     return 2;
@@ -173,9 +191,9 @@ int RunIconTool(const std::vector<QString>& args) {
   }
   std::vector<QImage> images;
   for (const int size : sizes) {
-    QImage image = RenderSvgIcon(input, size);
+    QImage image = RenderIcon(input, size);
     if (image.isNull()) {
-      Complain(QStringLiteral("%1: cannot read it as SVG").arg(input));
+      Complain(QStringLiteral("%1: cannot read it as SVG or PNG").arg(input));
       return 1;
     }
     images.push_back(std::move(image));

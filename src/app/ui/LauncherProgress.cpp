@@ -4,7 +4,15 @@
 #include <QVariantMap>
 #include <algorithm>
 
+#include "base/ProductIdentity.h"
+
 namespace quorvane {
+
+QString LauncherProgress::AppUri() {
+  return QStringLiteral("application://") +
+         QString::fromUtf8(ProductCommand.data(), static_cast<qsizetype>(ProductCommand.size())) +
+         QStringLiteral(".desktop");
+}
 
 LauncherProgress::LauncherProgress(QDBusConnection bus) : bus_(std::move(bus)) {}
 
@@ -34,7 +42,7 @@ void LauncherProgress::Send(double progress, bool visible) {
   QVariantMap properties;
   properties.insert(QStringLiteral("progress"), progress);
   properties.insert(QStringLiteral("progress-visible"), visible);
-  signal << QString::fromLatin1(kAppUri) << properties;
+  signal << AppUri() << properties;
   bus_->send(signal);
 }
 

@@ -13,8 +13,9 @@ namespace quorvane {
 // the clearing at its end always go. Without a session bus nothing happens.
 class LauncherProgress {
  public:
-  // The application's desktop file, as launchers name the entry.
-  static constexpr const char* kAppUri = "application://quorvane.desktop";
+  // The application's desktop file, as launchers name the entry: the
+  // product's own (base/ProductIdentity.h).
+  static QString AppUri();
   static constexpr qint64 kMinIntervalMs = 250;
 
   // The session bus, looked up at the first update: a window that never
