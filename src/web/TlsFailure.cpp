@@ -27,10 +27,10 @@ std::string_view Plain(std::string_view curlError) {
 std::string TlsFailureText(std::string_view host, int curlCode, long verifyResult,
                            std::string_view curlError) {
   if (curlCode == CURLE_PEER_FAILED_VERIFICATION) {
+    // The chain verified; libcurl's own check of the name failed.
+    if (FindNoCase(curlError, "target host name") != std::string_view::npos)
+      return Refused(host, "its certificate is for another host");
     switch (verifyResult) {
-      case X509_V_OK:
-        // The chain verified; libcurl's own check of the name failed.
-        return Refused(host, "its certificate is for another host");
       case X509_V_ERR_CERT_HAS_EXPIRED:
         return Refused(host, "its certificate has expired");
       case X509_V_ERR_CERT_NOT_YET_VALID:

@@ -88,6 +88,7 @@ void KeywordCommands::GatherKeywords(const std::string& mainKeyword) {
         [this](const std::string& pageHtml) {
           TfrmCaptcha dialog(parts_.messages, parts_.dialogParent);
           dialog.SetPageHtml(pageHtml);
+          dialog.TrustAuthority(parts_.client.TestAuthority());
           dialog.exec();
           return SecurityImageAnswer{dialog.Password(), dialog.RandomValue(), dialog.SeedValue()};
         },
