@@ -190,7 +190,7 @@ Quorvane gathers search phrases related to a main keyword with their
 search counts, asks three web search engines how many pages they report
 for each phrase, and saves the table as CSV.")
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS
-    "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1 (>= 3.0), libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6dbus6 (>= 6.4), qt6-qpa-plugins, libglib2.0-0 (>= 2.74), libcurl4 (>= 7.88), libssl3 (>= 3.0), libxlsxwriter4 (>= 1.1.4)")
+    "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1 (>= 3.0), libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6dbus6 (>= 6.4), qt6-qpa-plugins, libglib2.0-0 (>= 2.74), libcurl4 (>= 7.88), libssl3 (>= 3.0), ca-certificates, libxlsxwriter4 (>= 1.1.4)")
 set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME quorvane-tools)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_TOOLS_DESCRIPTION
