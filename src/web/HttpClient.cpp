@@ -143,7 +143,8 @@ struct Origin {
   }
   // scheme://host, and the port when it is not the scheme's default.
   std::string Text() const {
-    const bool standard = (scheme == "http" && port == "80") || (scheme == "https" && port == "443");
+    const bool standard =
+        (scheme == "http" && port == "80") || (scheme == "https" && port == "443");
     return scheme + "://" + host + (standard ? "" : ":" + port);
   }
 };
@@ -338,8 +339,8 @@ void HttpClient::Impl::Drive(const std::vector<SocketWait::Ready>& ready, Exchan
   bool failed = false;
   int running = 0;
   for (const auto& r : ready) {
-    failed = failed ||
-             curl_multi_socket_action(multi.get(), r.fd, CurlSelect(r.events), &running) != CURLM_OK;
+    failed = failed || curl_multi_socket_action(multi.get(), r.fd, CurlSelect(r.events),
+                                                &running) != CURLM_OK;
   }
   if (curlTimerSet && Clock::now() >= curlTimer) {
     curlTimerSet = false;

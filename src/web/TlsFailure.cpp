@@ -45,8 +45,8 @@ std::string TlsFailureText(std::string_view host, int curlCode, long verifyResul
       case X509_V_ERR_IP_ADDRESS_MISMATCH:
         return Refused(host, "its certificate is for another host");
       default:
-        return Refused(host, "its certificate does not verify (" + std::string(Plain(curlError)) +
-                                 ")");
+        return Refused(host,
+                       "its certificate does not verify (" + std::string(Plain(curlError)) + ")");
     }
   }
   if (curlCode == CURLE_SSL_CONNECT_ERROR) {
@@ -54,14 +54,14 @@ std::string TlsFailureText(std::string_view host, int curlCode, long verifyResul
     if (FindNoCase(curlError, "unsupported protocol") != std::string_view::npos ||
         FindNoCase(curlError, "protocol version") != std::string_view::npos)
       return Refused(host, "the server offers no TLS 1.2 or newer");
-    return Refused(host, "no secure connection could be set up (" +
-                             std::string(Plain(curlError)) + ")");
+    return Refused(host,
+                   "no secure connection could be set up (" + std::string(Plain(curlError)) + ")");
   }
   if (curlCode == CURLE_SSL_CACERT_BADFILE || curlCode == CURLE_SSL_CIPHER ||
       curlCode == CURLE_SSL_CERTPROBLEM || curlCode == CURLE_SSL_ISSUER_ERROR ||
       curlCode == CURLE_SSL_PINNEDPUBKEYNOTMATCH || curlCode == CURLE_SSL_INVALIDCERTSTATUS)
-    return Refused(host, "its certificate cannot be checked (" + std::string(Plain(curlError)) +
-                             ")");
+    return Refused(host,
+                   "its certificate cannot be checked (" + std::string(Plain(curlError)) + ")");
   return {};
 }
 

@@ -81,8 +81,7 @@ class BusyWindowTest : public MainWindowFixture {
 // bus's events do, while the window's thread waits for a server that
 // took the request and says nothing.
 TEST_F(BusyWindowTest, InputAndScreenReadersAreServedWhileARequestWaits) {
-  OpenWindow(WindowOptions().Shown().WithClient(
-      {.connectingPump = 30s, .waitingPump = 30s}));
+  OpenWindow(WindowOptions().Shown().WithClient({.connectingPump = 30s, .waitingPump = 30s}));
   SetMainKeyword("golf clubs");
   QLineEdit typing;
   typing.show();
@@ -127,7 +126,8 @@ TEST_F(BusyWindowTest, InputAndScreenReadersAreServedWhileARequestWaits) {
 
     // Stop.
     const auto clicked = Clock::now();
-    QMetaObject::invokeMethod(stop, [stop] { stop->click(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        stop, [stop] { stop->click(); }, Qt::QueuedConnection);
     while (window_->IdHTTP1().Busy() && Clock::now() < clicked + 10s)
       std::this_thread::sleep_for(1ms);
     stopMs = Milliseconds(Clock::now() - clicked);
@@ -172,11 +172,12 @@ class GatherKeywordsStopTest : public BusyWindowTest,
 
 TEST_P(GatherKeywordsStopTest, EndsTheRunAndLeavesTheTableAsItWas) {
   // Half a suggestion page, then silence: nothing of it may become a row.
-  Services().Serve("suggest", Reply()
-                                  .Send("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n"
-                                        "<table><tfoot></tfoot><tbody>\r\n"
-                                        "<tr><td>120</td><td><a href=\"/k\">golf balls</a></td></tr>\r\n")
-                                  .Hold());
+  Services().Serve("suggest",
+                   Reply()
+                       .Send("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n"
+                             "<table><tfoot></tfoot><tbody>\r\n"
+                             "<tr><td>120</td><td><a href=\"/k\">golf balls</a></td></tr>\r\n")
+                       .Hold());
   OpenWindow(WindowOptions().Shown());
   AddRows({"kept"});
   SetMainKeyword("golf clubs");
@@ -248,7 +249,8 @@ TEST_P(TrickleTest, EndsAtTheTotalLimitLikeALostConnection) {
   const auto& c = GetParam();
   for (const auto& service : c.trickling) Services().Serve(service, Trickle());
   Services().Serve("update", RawHttpServer::Respond(200, "[APPLICATION]\r\nVersion=2.0\r\n"));
-  NewsBrand("acme-gold", "ACME-1").WriteSettingsFile(program_.Path(), Services().Raw().Url("/news/"));
+  NewsBrand("acme-gold", "ACME-1")
+      .WriteSettingsFile(program_.Path(), Services().Raw().Url("/news/"));
   OpenWindow(WindowOptions().Shown().WithClient({.idleTimeout = 600ms, .totalLimit = 1500ms}));
   for (std::size_t i = 0; i < c.boxes.size(); ++i) MessageBox::SetNextAnswer(Answer::Ok);
   const auto start = Clock::now();
@@ -265,47 +267,48 @@ TEST_P(TrickleTest, EndsAtTheTotalLimitLikeALostConnection) {
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, TrickleTest,
-    ::testing::Values(
-        TrickleCase{"GatherKeywords",
-                    [](BusyWindowTest& t, TfrmMain& w) {
-                      static_cast<TrickleTest&>(t).SetMainKeyword("golf");
-                      w.btnGatherKeywordClick();
-                      EXPECT_EQ(w.Results().RowCount(), 0);
-                    },
-                    {"suggest"},
-                    {}},
-        TrickleCase{"GatherData",
-                    [](BusyWindowTest& t, TfrmMain& w) {
-                      static_cast<TrickleTest&>(t).AddRows({"golf"});
-                      WhenModalOpens([](QWidget* dialog) {
-                        Child<QPushButton>(dialog, "btnOk")->click();
-                      });
-                      w.btnGatherDataClick();
-                      EXPECT_EQ(w.Results().Cell(0, kColGoogle), "");
-                    },
-                    {"google", "yahoo", "msn"},
-                    {}},
-        TrickleCase{"CheckNews", [](BusyWindowTest&, TfrmMain& w) { w.btnNewsClick(); },
-                    {"list"},
-                    {"There is a trouble accessing the news site. Contact your provider.",
-                     "There's no news for this application!"}},
-        TrickleCase{"CheckUpdates",
-                    [](BusyWindowTest& t, TfrmMain& w) {
-                      t.Services().Serve("update", Trickle());
-                      w.btnUpdateClick();
-                    },
-                    {},
-                    {"There's no new updates for this application!"}},
-        // The start-up check: the newest item drips, and the update check
-        // still runs after it.
-        TrickleCase{"StartUpCheck",
-                    [](BusyWindowTest& t, TfrmMain& w) {
-                      w.Timer1Timer();
-                      EXPECT_EQ(t.Services().Seen("update").size(), 1u)
-                          << "the update check was skipped";
-                    },
-                    {"newest"},
-                    {}}),
+    ::testing::Values(TrickleCase{"GatherKeywords",
+                                  [](BusyWindowTest& t, TfrmMain& w) {
+                                    static_cast<TrickleTest&>(t).SetMainKeyword("golf");
+                                    w.btnGatherKeywordClick();
+                                    EXPECT_EQ(w.Results().RowCount(), 0);
+                                  },
+                                  {"suggest"},
+                                  {}},
+                      TrickleCase{"GatherData",
+                                  [](BusyWindowTest& t, TfrmMain& w) {
+                                    static_cast<TrickleTest&>(t).AddRows({"golf"});
+                                    WhenModalOpens([](QWidget* dialog) {
+                                      Child<QPushButton>(dialog, "btnOk")->click();
+                                    });
+                                    w.btnGatherDataClick();
+                                    EXPECT_EQ(w.Results().Cell(0, kColGoogle), "");
+                                  },
+                                  {"google", "yahoo", "msn"},
+                                  {}},
+                      TrickleCase{
+                          "CheckNews",
+                          [](BusyWindowTest&, TfrmMain& w) { w.btnNewsClick(); },
+                          {"list"},
+                          {"There is a trouble accessing the news site. Contact your provider.",
+                           "There's no news for this application!"}},
+                      TrickleCase{"CheckUpdates",
+                                  [](BusyWindowTest& t, TfrmMain& w) {
+                                    t.Services().Serve("update", Trickle());
+                                    w.btnUpdateClick();
+                                  },
+                                  {},
+                                  {"There's no new updates for this application!"}},
+                      // The start-up check: the newest item drips, and the update check
+                      // still runs after it.
+                      TrickleCase{"StartUpCheck",
+                                  [](BusyWindowTest& t, TfrmMain& w) {
+                                    w.Timer1Timer();
+                                    EXPECT_EQ(t.Services().Seen("update").size(), 1u)
+                                        << "the update check was skipped";
+                                  },
+                                  {"newest"},
+                                  {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -144,8 +144,8 @@ RawHttpServer::RawHttpServer(Handler handler, const Tls& tls, int port)
     throw std::runtime_error("cannot use the certificate " + tls.certificate.string());
   SSL_CTX_set_alpn_select_cb(
       context,
-      [](SSL*, const unsigned char**, unsigned char*, const unsigned char* in, unsigned int inLength,
-         void* self) {
+      [](SSL*, const unsigned char**, unsigned char*, const unsigned char* in,
+         unsigned int inLength, void* self) {
         auto& server = *static_cast<RawHttpServer*>(self);
         std::lock_guard lock(server.mutex_);
         server.offeredProtocols_.assign(reinterpret_cast<const char*>(in), inLength);

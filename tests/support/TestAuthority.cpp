@@ -70,10 +70,10 @@ Certificate NewCertificate(EVP_PKEY* subjectKey, const std::string& commonName,
 void WritePem(const std::filesystem::path& path, X509* certificate, EVP_PKEY* key) {
   const std::unique_ptr<std::FILE, Deleter> file(std::fopen(path.c_str(), "wb"));
   Check(file != nullptr, "cannot write a PEM file");
-  const bool written = certificate != nullptr
-                           ? PEM_write_X509(file.get(), certificate) == 1
-                           : PEM_write_PrivateKey(file.get(), key, nullptr, nullptr, 0, nullptr,
-                                                  nullptr) == 1;
+  const bool written =
+      certificate != nullptr
+          ? PEM_write_X509(file.get(), certificate) == 1
+          : PEM_write_PrivateKey(file.get(), key, nullptr, nullptr, 0, nullptr, nullptr) == 1;
   Check(written, "cannot write a PEM file");
 }
 

@@ -230,7 +230,8 @@ std::string ServeOnceOverHttps(const std::vector<std::string>& tlsArgs, const st
   if (!process.ReadUntil("(Ctrl+C stops)\n", std::chrono::seconds(10))) return process.Output();
   std::smatch match;
   const std::string output = process.Output();
-  if (!std::regex_search(output, match, std::regex("listening on (https://127\\.0\\.0\\.1:[0-9]+)")))
+  if (!std::regex_search(output, match,
+                         std::regex("listening on (https://127\\.0\\.0\\.1:[0-9]+)")))
     return output;
   const std::string base = match[1];
   untrusted = Fetch(base + "/sim").code;
@@ -238,7 +239,8 @@ std::string ServeOnceOverHttps(const std::vector<std::string>& tlsArgs, const st
   trusting.caFile = caFile;
   const HttpReply reply = Fetch(base + "/search?q=golf", trusting);
   process.SignalAndWait(SIGTERM);
-  return std::to_string(reply.status) + " " + (reply.body.find("of about <b>") != std::string::npos ? "counted" : reply.body);
+  return std::to_string(reply.status) + " " +
+         (reply.body.find("of about <b>") != std::string::npos ? "counted" : reply.body);
 }
 
 TEST(SimCliTest, ServesHttpsWithTheGivenCertificate) {
@@ -246,9 +248,10 @@ TEST(SimCliTest, ServesHttpsWithTheGivenCertificate) {
   const TestAuthority authority(folder.Path());
   const auto issued = authority.Issue("sim", {"127.0.0.1"});
   CURLcode untrusted = CURLE_OK;
-  EXPECT_EQ(ServeOnceOverHttps({"--cert", issued.certificate.string(), "--key", issued.key.string()},
-                               authority.CertificateFile().string(), untrusted),
-            "200 counted");
+  EXPECT_EQ(
+      ServeOnceOverHttps({"--cert", issued.certificate.string(), "--key", issued.key.string()},
+                         authority.CertificateFile().string(), untrusted),
+      "200 counted");
   EXPECT_EQ(untrusted, CURLE_PEER_FAILED_VERIFICATION) << "the system does not know the authority";
 }
 
@@ -262,7 +265,8 @@ TEST(SimCliTest, TheHelpsOpensslRecipeMakesAWorkingAuthority) {
   ASSERT_NE(end, std::string::npos);
   TempFolder folder;
   folder.Write("recipe.sh", "set -e\n" + help.substr(first, end - first));
-  const std::string command = "cd '" + folder.Path().string() + "' && bash recipe.sh >recipe.log 2>&1";
+  const std::string command =
+      "cd '" + folder.Path().string() + "' && bash recipe.sh >recipe.log 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0) << folder.Read("recipe.log");
   CURLcode untrusted = CURLE_OK;
   EXPECT_EQ(ServeOnceOverHttps({"--cert", folder.File("sim.pem").string(), "--key",

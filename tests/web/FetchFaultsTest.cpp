@@ -273,7 +273,7 @@ struct LargeCase {
   const char* name;
   std::string head;
   std::string piece;  // repeated to make the body (with any chunk framing)
-  std::string more;  // one byte beyond the largest body taken (with its framing), or nothing
+  std::string more;   // one byte beyond the largest body taken (with its framing), or nothing
   std::string tail;
 };
 void PrintTo(const LargeCase& c, std::ostream* os) {
@@ -291,16 +291,13 @@ constexpr std::uint64_t kLines = kLargeBody / 64;
 TEST_P(FetchLargeTest, ArrivesWholeUpToTheLimitAndFailsBeyond) {
   const auto& c = GetParam();
   RawHttpServer server([&](const Request&) {
-    return Reply()
-        .Send(c.head)
-        .Repeat(c.piece, kLines * c.piece.size())
-        .Send(c.more)
-        .Send(c.tail);
+    return Reply().Send(c.head).Repeat(c.piece, kLines * c.piece.size()).Send(c.more).Send(c.tail);
   });
   const std::string url = server.Url("/large");
   const bool within = c.more.empty();
   ASSERT_EQ(FetchUrl(http, url, page), within);
-  EXPECT_EQ(host.statuses, (std::vector<std::string>{Getting(url), within ? kCompleted : kConnectionError}));
+  EXPECT_EQ(host.statuses,
+            (std::vector<std::string>{Getting(url), within ? kCompleted : kConnectionError}));
   EXPECT_FALSE(folder.Exists("test.html"));
   if (!within) {
     EXPECT_EQ(page, "");

@@ -245,9 +245,8 @@ TEST_P(PostRedirectTest, SendsTheBodyNowhereElse) {
   EXPECT_EQ(followed[0].method, c.method);
   if (c.method == "GET") {
     // A GET of the client's own: HTTP/1.1, its own content type, no body.
-    EXPECT_EQ(followed[0].bytes, "GET /new HTTP/1.1\r\n" +
-                                     HostLine(c.elsewhere ? other : server) + kUserAgent +
-                                     kAccept + "Content-Type: text/html\r\n\r\n");
+    EXPECT_EQ(followed[0].bytes, "GET /new HTTP/1.1\r\n" + HostLine(c.elsewhere ? other : server) +
+                                     kUserAgent + kAccept + "Content-Type: text/html\r\n\r\n");
     EXPECT_EQ(reply, "GET HTTP/1.1 [] text/html");
   } else {
     EXPECT_EQ(reply, "POST HTTP/1.0 [payload] text/plain");
@@ -790,18 +789,17 @@ INSTANTIATE_TEST_SUITE_P(
                           .Hold(),
                       true, 1000},
         // Not one byte of it is waited for.
-        BodyLimitCase{"AnnouncedBeyond",
-                      Reply()
-                          .Send("HTTP/1.1 200 OK\r\nContent-Length: 2147483648\r\n\r\n")
-                          .Endless("x"),
-                      false, 0},
+        BodyLimitCase{
+            "AnnouncedBeyond",
+            Reply().Send("HTTP/1.1 200 OK\r\nContent-Length: 2147483648\r\n\r\n").Endless("x"),
+            false, 0},
         BodyLimitCase{"ChunkedGrowingBeyond",
                       Reply()
                           .Send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n")
                           .Endless("10\r\n0123456789abcdef\r\n"),
                       false, 1000},
-        BodyLimitCase{"UntilCloseGrowingBeyond", Reply().Send("HTTP/1.0 200 OK\r\n\r\n").Endless("u"),
-                      false, 1000},
+        BodyLimitCase{"UntilCloseGrowingBeyond",
+                      Reply().Send("HTTP/1.0 200 OK\r\n\r\n").Endless("u"), false, 1000},
         BodyLimitCase{"ErrorPageBeyond",
                       Reply().Send("HTTP/1.1 404 Not Found\r\n\r\n").Endless("e"), false, 0}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -57,7 +57,8 @@ TEST_F(HttpsClientTest, RequestsInsideTlsAreTheSameBytesAsOverPlainHttp) {
   const auto answer = [](const Request& r) { return Ok(r.method == "POST" ? "OK" : "page"); };
   RawHttpServer plain(answer);
   RawHttpServer secure(answer, Certificate({"127.0.0.1"}));
-  const std::string form = "--b\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\n\xAF\r\n--b--\r\n";
+  const std::string form =
+      "--b\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\n\xAF\r\n--b--\r\n";
   for (RawHttpServer* server : {&plain, &secure}) {
     std::string body;
     ASSERT_TRUE(http.Get(server->Url("/search?q=%22golf+clubs%22"), [&body](std::string_view p) {
@@ -145,15 +146,15 @@ TEST_P(CertificateTest, EndsTheFetchWithItsReasonAndLeavesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Certificates, CertificateTest,
-    ::testing::Values(
-        CertificateCase{"UnknownAuthority", "its certificate is signed by an unknown authority"},
-        CertificateCase{"TestAuthorityNotGiven",
-                        "its certificate is signed by an unknown authority"},
-        CertificateCase{"Expired", "its certificate has expired"},
-        CertificateCase{"NotValidYet", "its certificate is not valid yet"},
-        CertificateCase{"AnotherHost", "its certificate is for another host"},
-        CertificateCase{"Tls10Only", "the server offers no TLS 1.2 or newer"},
-        CertificateCase{"Tls11Only", "the server offers no TLS 1.2 or newer"}),
+    ::testing::Values(CertificateCase{"UnknownAuthority",
+                                      "its certificate is signed by an unknown authority"},
+                      CertificateCase{"TestAuthorityNotGiven",
+                                      "its certificate is signed by an unknown authority"},
+                      CertificateCase{"Expired", "its certificate has expired"},
+                      CertificateCase{"NotValidYet", "its certificate is not valid yet"},
+                      CertificateCase{"AnotherHost", "its certificate is for another host"},
+                      CertificateCase{"Tls10Only", "the server offers no TLS 1.2 or newer"},
+                      CertificateCase{"Tls11Only", "the server offers no TLS 1.2 or newer"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- Redirects between http and https.
@@ -269,7 +270,8 @@ TEST_F(HttpsClientTest, ASecureCookieGoesOnlyOverHttps) {
 TEST_F(HttpsClientTest, PagesThatCloseTheirConnectionsResumeTheTlsSession) {
   RawHttpServer secure([](const Request&) { return Ok("page"); }, Certificate({"127.0.0.1"}));
   std::string page;
-  for (int i = 0; i < 4; ++i) ASSERT_TRUE(FetchUrl(http, secure.Url("/p" + std::to_string(i)), page));
+  for (int i = 0; i < 4; ++i)
+    ASSERT_TRUE(FetchUrl(http, secure.Url("/p" + std::to_string(i)), page));
   EXPECT_EQ(secure.ConnectionCount(), 4) << "a connection per page";
   EXPECT_EQ(secure.ResumedSessions(), 3);
   // A news POST, on a connection of its own, resumes too.
@@ -288,9 +290,9 @@ TEST_F(HttpsClientTest, HostsMappedToThisMachineAreCheckedByTheirOwnName) {
   ASSERT_TRUE(FetchUrl(client, "https://news.example.com/x", page));
   EXPECT_EQ(page, "news.example.com\r\n") << "port 443 is not named";
   // Another name on the same route: its certificate is not for it.
-  HttpClient other{host,
-                   {.connectTo = {{"", 443, secure.Port()}},
-                    .testAuthority = authority.CertificateFile()}};
+  HttpClient other{
+      host,
+      {.connectTo = {{"", 443, secure.Port()}}, .testAuthority = authority.CertificateFile()}};
   EXPECT_FALSE(FetchUrl(other, "https://update.example.com/x", page));
   EXPECT_EQ(host.statuses.back(),
             "Secure connection to update.example.com refused: its certificate is for another "

@@ -374,11 +374,10 @@ int Simulator::Start(int port) {
 }
 
 int Simulator::Start(int port, const Tls& tls) {
-  auto server =
-      std::make_unique<httplib::SSLServer>(tls.certificate.c_str(), tls.key.c_str());
+  auto server = std::make_unique<httplib::SSLServer>(tls.certificate.c_str(), tls.key.c_str());
   if (!server->is_valid()) {
-    throw std::runtime_error("cannot serve https with the certificate " +
-                             tls.certificate.string() + " and the key " + tls.key.string());
+    throw std::runtime_error("cannot serve https with the certificate " + tls.certificate.string() +
+                             " and the key " + tls.key.string());
   }
   return impl_->Start(port, std::move(server), true);
 }

@@ -75,9 +75,9 @@ TfrmMain::TfrmMain(ServiceEndpoints endpoints, HttpClient::Options clientOptions
   // FormCreate comes last, when every part that loading the brand may
   // reach (msgMain, the controls it changes) is in place.
   BuildWindow();
-  keywords_ = std::make_unique<KeywordCommands>(KeywordCommands::Parts{
-      *idHTTP1_, msgMain_, *model_, endpoints_, abortRequested_, *this, this, btnGatherData,
-      btnGatherKeyword});
+  keywords_ = std::make_unique<KeywordCommands>(
+      KeywordCommands::Parts{*idHTTP1_, msgMain_, *model_, endpoints_, abortRequested_, *this, this,
+                             btnGatherData, btnGatherKeyword});
   publisher_ = std::make_unique<PublisherServices>(
       PublisherServices::Parts{*idHTTP1_, msgMain_, brandSettings_, endpoints_.liveUpdateBase, this,
                                btnNews, nullptr, nullptr});
@@ -364,8 +364,7 @@ void TfrmMain::AddDataCommands() {
   keyStop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   keyStop->setObjectName(QStringLiteral("keyStop"));
   connect(keyStop, &QShortcut::activated, this, [this] {
-    QAbstractButton* stop =
-        keywords_->GatherKeywordsRunning() ? btnGatherKeyword : btnGatherData;
+    QAbstractButton* stop = keywords_->GatherKeywordsRunning() ? btnGatherKeyword : btnGatherData;
     if (stop->isEnabled() && stop->isVisible()) stop->click();
   });
   keyStop->setEnabled(false);

@@ -135,8 +135,7 @@ bool KeywordCommands::StopGatherKeywords() {
 
 void KeywordCommands::SetGatherKeywordsRunning(bool running) {
   gatherKeywordsRunning_ = running;
-  parts_.btnGatherKeyword->setText(
-      QLatin1String(running ? kStopCaption : kGatherKeywordsCaption));
+  parts_.btnGatherKeyword->setText(QLatin1String(running ? kStopCaption : kGatherKeywordsCaption));
   parts_.window.GatherKeywordsRunningChanged();
 }
 

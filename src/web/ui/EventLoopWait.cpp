@@ -85,7 +85,8 @@ void EventLoopWait::Wait(std::chrono::milliseconds limit, std::vector<Ready>& re
   Disarm();
   for (const Ready& r : fired_) {
     // Several kinds of one socket become one entry.
-    auto same = std::find_if(ready.begin(), ready.end(), [&r](const Ready& o) { return o.fd == r.fd; });
+    auto same =
+        std::find_if(ready.begin(), ready.end(), [&r](const Ready& o) { return o.fd == r.fd; });
     if (same != ready.end()) {
       same->events |= r.events;
     } else {
