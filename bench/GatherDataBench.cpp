@@ -205,9 +205,10 @@ BENCHMARK(BM_CurlTool)
     ->Iterations(5);
 
 void BM_FetchUrlAlone(benchmark::State& state) {
+  const bool secure = state.range(0) != 0;
   QuietHost host;
-  HttpClient http(host);
-  const std::string base = Sim().BaseUrl();
+  HttpClient http(host, ClientOptions());
+  const std::string base = Sim(secure).BaseUrl();
   for (auto _ : state) {
     const auto start = Clock::now();
     std::string page;
@@ -224,7 +225,13 @@ void BM_FetchUrlAlone(benchmark::State& state) {
   }
   state.counters["fetches"] = 3 * kRows;
 }
-BENCHMARK(BM_FetchUrlAlone)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_FetchUrlAlone)
+    ->ArgName("https")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(3);
 
 void BM_GatherData(benchmark::State& state) {
   const bool shown = state.range(0) != 0;

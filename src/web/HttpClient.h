@@ -64,8 +64,8 @@ class HttpClient {
     std::chrono::milliseconds connectingPump{125};
     std::chrono::milliseconds waitingPump{250};
     // A PEM file of certificate authorities that https servers are checked
-    // against besides the system's store. Tests give their own throw-away
-    // authority here; the program leaves it empty.
+    // against instead of the system's store. Tests give their own
+    // throw-away authority here; the program leaves it empty.
     std::string testAuthority{};
   };
 

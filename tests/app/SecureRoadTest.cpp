@@ -6,7 +6,6 @@
 // the status bar, and nothing is written or kept.
 #include <gtest/gtest.h>
 
-#include <openssl/ssl.h>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -25,6 +24,7 @@
 #include "sim/SearchPages.h"
 #include "sim/SimText.h"
 #include "sim/SuggestionPages.h"
+#include "support/CertificateFaults.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/MainWindowFixture.h"
 #include "support/NewsBrand.h"
@@ -217,37 +217,15 @@ TEST_F(SecureRoadTest, TheSimulatorServesTheWholeRoadOverHttps) {
 
 // --- Certificates that do not verify.
 
-struct CertificateCase {
-  const char* name;
-  std::string reason;
-};
-void PrintTo(const CertificateCase& c, std::ostream* os) {
-  *os << c.name;
-}
-
 class SecureRoadCertificateTest : public SecureRoadTest,
-                                  public ::testing::WithParamInterface<CertificateCase> {
+                                  public ::testing::WithParamInterface<CertificateFault> {
  protected:
-  RawHttpServer::Tls TlsFor(const std::string& name) {
-    const auto issue = [this](const TestAuthority& by, std::vector<std::string> names,
-                              CertificateValidity validity = {}) {
-      const auto issued = by.Issue(std::string("case-") + GetParam().name, names, validity);
-      return RawHttpServer::Tls{issued.certificate, issued.key};
-    };
-    if (name == "UnknownAuthority") return issue(stranger_, {"127.0.0.1"});
-    if (name == "Expired")
-      return issue(Authority(), {"127.0.0.1"}, {std::chrono::hours(-48), std::chrono::hours(-1)});
-    if (name == "AnotherHost") return issue(Authority(), {"other.example.com"});
-    RawHttpServer::Tls tls = issue(Authority(), {"127.0.0.1"});
-    tls.maxVersion = TLS1_VERSION;
-    return tls;
-  }
   TempFolder strangers_;
   TestAuthority stranger_{strangers_.Path()};
 };
 
 TEST_P(SecureRoadCertificateTest, EveryCommandEndsWithTheReasonAndNothingIsKept) {
-  ServiceServer services(TlsFor(GetParam().name));
+  ServiceServer services(FaultyTls(GetParam(), Authority(), stranger_, "faulty"));
   ServeTheRoad(services);
   NewsBrand("acme-gold", "ACME-1")
       .Marker("5")
@@ -284,14 +262,9 @@ TEST_P(SecureRoadCertificateTest, EveryCommandEndsWithTheReasonAndNothingIsKept)
   EXPECT_EQ(services.Raw().RequestCount(), 0u) << "a request went out";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Certificates, SecureRoadCertificateTest,
-    ::testing::Values(CertificateCase{"UnknownAuthority",
-                                      "its certificate is signed by an unknown authority"},
-                      CertificateCase{"Expired", "its certificate has expired"},
-                      CertificateCase{"AnotherHost", "its certificate is for another host"},
-                      CertificateCase{"Tls10Only", "the server offers no TLS 1.2 or newer"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Certificates, SecureRoadCertificateTest,
+                         ::testing::ValuesIn(CertificateFaults()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The security image comes through Qt's own network access: it checks the
 // certificate too, against the same authorities as the client.

@@ -37,6 +37,19 @@ class HttpClientTest : public ::testing::Test {
       return true;
     });
   }
+  // Gets `url` with `client`: it must fail like a lost connection, not
+  // before `least` and promptly after it, the connection closed.
+  void ExpectLostAfter(HttpClient& client, const RawHttpServer& server,
+                       std::chrono::milliseconds least) {
+    std::string body;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(GetWith(client, server.Url("/"), body));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, least);
+    EXPECT_LT(took, least + 4s);
+    EXPECT_TRUE(server.WaitForClientCloses(1, 5s)) << "the connection is closed";
+    EXPECT_FALSE(client.Busy());
+  }
   std::string HostLine(const RawHttpServer& server) const {
     return "Host: 127.0.0.1:" + std::to_string(server.Port()) + "\r\n";
   }
@@ -610,15 +623,8 @@ TEST_P(IdleLimitTest, EndsTheRequestLikeALostConnection) {
   const auto& c = GetParam();
   RawHttpServer server([&c](const Request&) { return c.reply; });
   HttpClient timed{host, {.idleTimeout = 300ms}};
-  std::string body;
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(GetWith(timed, server.Url("/"), body));
-  const auto took = std::chrono::steady_clock::now() - start;
-  EXPECT_GE(took, 300ms);
-  EXPECT_LT(took, 5s);
+  ExpectLostAfter(timed, server, 300ms);
   EXPECT_GE(host.pumps, 1) << "the window is served while the client waits";
-  EXPECT_TRUE(server.WaitForClientCloses(1, 5s)) << "the connection is closed";
-  EXPECT_FALSE(timed.Busy());
   if (!host.gauge.empty()) {
     EXPECT_EQ(host.gauge.back().kind, Kind::kEnd) << host.GaugeText();
   }
@@ -721,13 +727,7 @@ TEST_F(HttpClientTest, TotalLimitEndsADripThatIsNeverIdleForLong) {
         .Drip(std::string(1000, 'd'), 1, 100ms);
   });
   HttpClient timed{host, {.idleTimeout = 400ms, .totalLimit = 700ms}};
-  std::string body;
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(GetWith(timed, server.Url("/"), body));
-  const auto took = std::chrono::steady_clock::now() - start;
-  EXPECT_GE(took, 700ms);
-  EXPECT_LT(took, 5s);
-  EXPECT_TRUE(server.WaitForClientCloses(1, 5s)) << "the connection is closed";
+  ExpectLostAfter(timed, server, 700ms);
   EXPECT_EQ(host.gauge.back().kind, Kind::kEnd) << host.GaugeText();
 }
 

@@ -3,8 +3,6 @@
 // over plain HTTP, certificates always verified, redirects that never
 // leave https for http, Secure cookies only over https, TLS sessions
 // resumed across connections.
-#include <openssl/ssl.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "support/CertificateFaults.h"
 #include "support/FakeFetchHost.h"
 #include "support/RawHttpServer.h"
 #include "support/TempFolder.h"
@@ -89,42 +88,17 @@ TEST_F(HttpsClientTest, RequestsInsideTlsAreTheSameBytesAsOverPlainHttp) {
 
 // A server whose certificate does not verify gets no request at all, and
 // the status line names the host and the reason.
-struct CertificateCase {
-  const char* name;
-  std::string reason;
-};
-void PrintTo(const CertificateCase& c, std::ostream* os) {
-  *os << c.name;
-}
-
 class CertificateTest : public HttpsClientTest,
-                        public ::testing::WithParamInterface<CertificateCase> {
+                        public ::testing::WithParamInterface<CertificateFault> {
  protected:
-  RawHttpServer::Tls TlsFor(const std::string& name) {
-    if (name == "UnknownAuthority") {
-      const auto issued = stranger.Issue("stranger", {"127.0.0.1"});
-      return {issued.certificate, issued.key};
-    }
-    if (name == "Expired")
-      return Certificate({"127.0.0.1"}, {std::chrono::hours(-48), std::chrono::hours(-24)});
-    if (name == "NotValidYet")
-      return Certificate({"127.0.0.1"}, {std::chrono::hours(24), std::chrono::hours(48)});
-    if (name == "AnotherHost") return Certificate({"www.example.com"});
-    RawHttpServer::Tls tls = Certificate({"127.0.0.1"});
-    if (name == "Tls10Only") tls.maxVersion = TLS1_VERSION;
-    if (name == "Tls11Only") tls.maxVersion = TLS1_1_VERSION;
-    return tls;
-  }
   TestAuthority stranger{folder.Path(), "stranger-authority"};
 };
 
 TEST_P(CertificateTest, EndsTheFetchWithItsReasonAndLeavesNothing) {
   const auto& c = GetParam();
-  RawHttpServer server([](const Request&) { return Ok("secret page"); }, TlsFor(c.name));
-  // Without the test authority the system's store decides: it does not
-  // know the throw-away authority, and there is no switch to skip it.
-  HttpClient untrusting{host};
-  HttpClient& client = std::string(c.name) == "TestAuthorityNotGiven" ? untrusting : http;
+  RawHttpServer server([](const Request&) { return Ok("secret page"); },
+                       FaultyTls(c, authority, stranger, "faulty"));
+  HttpClient& client = http;
   const std::string url = server.Url("/page");
   std::string page = "stale";
   EXPECT_FALSE(FetchUrl(client, url, page));
@@ -144,18 +118,22 @@ TEST_P(CertificateTest, EndsTheFetchWithItsReasonAndLeavesNothing) {
   EXPECT_EQ(server.RequestCount(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Certificates, CertificateTest,
-    ::testing::Values(CertificateCase{"UnknownAuthority",
-                                      "its certificate is signed by an unknown authority"},
-                      CertificateCase{"TestAuthorityNotGiven",
-                                      "its certificate is signed by an unknown authority"},
-                      CertificateCase{"Expired", "its certificate has expired"},
-                      CertificateCase{"NotValidYet", "its certificate is not valid yet"},
-                      CertificateCase{"AnotherHost", "its certificate is for another host"},
-                      CertificateCase{"Tls10Only", "the server offers no TLS 1.2 or newer"},
-                      CertificateCase{"Tls11Only", "the server offers no TLS 1.2 or newer"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Certificates, CertificateTest, ::testing::ValuesIn(CertificateFaults()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Without the test authority the system's store decides: it does not know
+// the throw-away authority, and there is no switch to skip it.
+TEST_F(HttpsClientTest, WithoutTheTestAuthorityTheSystemsStoreDecides) {
+  RawHttpServer server([](const Request&) { return Ok("page"); }, Certificate({"127.0.0.1"}));
+  HttpClient untrusting{host};
+  std::string page;
+  EXPECT_FALSE(FetchUrl(untrusting, server.Url("/"), page));
+  EXPECT_EQ(host.statuses.back(),
+            "Secure connection to 127.0.0.1 refused: its certificate is signed by an unknown "
+            "authority.");
+  EXPECT_EQ(server.RequestCount(), 0u);
+  EXPECT_TRUE(FetchUrl(http, server.Url("/"), page)) << "the same server, trusted";
+}
 
 // --- Redirects between http and https.
 

@@ -1,11 +1,15 @@
 #include "web/ui/EventLoopWait.h"
 
+#include <poll.h>
+
 #include <QTimer>
 #include <algorithm>
 
 namespace quorvane {
 
 namespace {
+
+constexpr qint64 kFrameMs = 16;
 
 // A notifier for one kind of readiness, made on first use.
 std::unique_ptr<QSocketNotifier> Notifier(int fd, QSocketNotifier::Type type) {
@@ -69,9 +73,35 @@ void EventLoopWait::Fired(int fd, int events) {
   if (loop_ != nullptr) loop_->quit();
 }
 
+void EventLoopWait::PollSockets(std::chrono::milliseconds limit, std::vector<Ready>& ready) {
+  std::vector<pollfd> fds;
+  for (const auto& [fd, socket] : sockets_) {
+    fds.push_back({fd,
+                   static_cast<short>(((socket.events & kRead) != 0 ? POLLIN : 0) |
+                                      ((socket.events & kWrite) != 0 ? POLLOUT : 0)),
+                   0});
+  }
+  if (::poll(fds.data(), fds.size(), static_cast<int>(limit.count())) <= 0) return;
+  for (const pollfd& p : fds) {
+    int events = kNone;
+    if ((p.revents & (POLLIN | POLLHUP)) != 0) events |= kRead;
+    if ((p.revents & POLLOUT) != 0) events |= kWrite;
+    if ((p.revents & (POLLERR | POLLNVAL)) != 0) events |= kError;
+    if (events != kNone) ready.push_back({p.fd, events});
+  }
+}
+
 void EventLoopWait::Wait(std::chrono::milliseconds limit, std::vector<Ready>& ready) {
   // Waits do not nest: one request runs on a client at a time.
   if (loop_ != nullptr || limit.count() <= 0) return;
+  if (lastLook_.isValid() && lastLook_.elapsed() < kFrameMs) {
+    const auto untilFrame = std::chrono::milliseconds(kFrameMs - lastLook_.elapsed());
+    const auto size = ready.size();
+    PollSockets(std::min(limit, untilFrame), ready);
+    if (ready.size() > size || limit <= untilFrame) return;
+    limit -= untilFrame;
+  }
+  lastLook_.start();
   QEventLoop loop;
   QTimer timer;
   timer.setSingleShot(true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QSocketNotifier>
 #include <map>
@@ -15,6 +16,12 @@ namespace quorvane {
 // time given end it, and every event that arrives meanwhile (a key press,
 // a screen reader's question, a click on Stop, the window closing) is
 // handled at once, not at the client's next pump. Still one thread.
+//
+// Events are taken at most once per frame: a run of quick pages, whose
+// waits follow each other closely, would otherwise lay out and draw the
+// window for every page. Within a frame of the last look the wait watches
+// the sockets alone until the frame is over; input then waits a frame at
+// most.
 class EventLoopWait final : public SocketWait {
  public:
   EventLoopWait() = default;
@@ -36,10 +43,13 @@ class EventLoopWait final : public SocketWait {
   void Arm(int fd, Socket& socket);
   void Disarm();
   void Fired(int fd, int events);
+  // Waits for the sockets alone, at most `limit`; appends what is ready.
+  void PollSockets(std::chrono::milliseconds limit, std::vector<Ready>& ready);
 
   std::map<int, Socket> sockets_;
   std::vector<Ready> fired_;
   QEventLoop* loop_ = nullptr;  // the running wait's loop
+  QElapsedTimer lastLook_;      // when events were last taken
 };
 
 }  // namespace quorvane
