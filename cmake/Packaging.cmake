@@ -213,7 +213,7 @@ ${_description}")
 # packaging test checks it against the programs). A new library adds its
 # package here.
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_DEPENDS
-    "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1 (>= 3.0), libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6dbus6 (>= 6.4), qt6-qpa-plugins, libglib2.0-0 (>= 2.74), libcurl4 (>= 7.88), libssl3 (>= 3.0), libxlsxwriter4 (>= 1.1.4), libzip4 (>= 1.7.3), libexpat1 (>= 2.5.0)")
+    "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1 (>= 3.0), libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6dbus6 (>= 6.4), qt6-qpa-plugins, libglib2.0-0 (>= 2.74), libcurl4 (>= 7.88), libssl3 (>= 3.0), ca-certificates, libxlsxwriter4 (>= 1.1.4), libzip4 (>= 1.7.3), libexpat1 (>= 2.5.0)")
 # Qt's Wayland platform plug-in: without it the program falls back to X11
 # on a Wayland desktop and stops when QT_QPA_PLATFORM=wayland is set.
 set(CPACK_DEBIAN_PROGRAM_PACKAGE_RECOMMENDS "qt6-wayland")

@@ -1,21 +1,22 @@
 # Checks of the service host values of cmake/ServiceHosts.cmake. The HTTP
-# client speaks plain HTTP only: a value with another scheme, or with
+# client speaks http and https only: a value with another scheme, or with
 # none, would build a program whose every request to that service fails,
 # so such a value stops the configuration instead.
 
 # Sets <out> to what is wrong with <value>, the value of the cache variable
 # <name>, or to "" when nothing is. <kind> is HOST for a host value
-# (http://host[:port], no trailing slash) or LIVEUPDATE for the live-update
-# base (http://host[:port]/.../liveupdate/quorvane/).
+# (http[s]://host[:port], no trailing slash) or LIVEUPDATE for the
+# live-update base (http[s]://host[:port]/.../liveupdate/quorvane/).
 function(quorvane_service_url_problem out name value kind)
   set(problem "")
   string(TOLOWER "${value}" lower)
   if(value MATCHES "[ \t\r\n]")
     set(problem "${name} must not contain blanks or line breaks: ${value}")
-  elseif(NOT lower MATCHES "^http://")
-    set(problem "${name} must begin with http:// (the program speaks plain HTTP only): ${value}")
-  elseif(lower MATCHES "^http://($|[/?#:])")
-    set(problem "${name} names no host after http://: ${value}")
+  elseif(NOT lower MATCHES "^https?://")
+    set(problem "${name} must begin with http:// or https://: ${value}")
+  elseif(lower MATCHES "^https?://($|[/?#:])")
+    string(REGEX MATCH "^[A-Za-z]+://" scheme "${value}")
+    set(problem "${name} names no host after ${scheme}: ${value}")
   elseif(kind STREQUAL "HOST" AND value MATCHES "/$")
     set(problem "${name} must not end in a slash: ${value}")
   elseif(kind STREQUAL "LIVEUPDATE" AND NOT value MATCHES "/liveupdate/quorvane/$")

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "web/SocketWait.h"
 
 namespace quorvane {
 
@@ -30,6 +33,13 @@ class FetchHost {
   // A request starts (true) or ends (false) on the client; the window
   // disables the commands that would start another one meanwhile.
   virtual void RequestRunning(bool /*running*/) {}
+
+  // How the client waits for its sockets; asked once, at the client's
+  // first request. A window gives a wait that handles its events as they
+  // arrive (nested commands may run there, as in ProcessMessages). Null:
+  // the client waits for its sockets alone, and the host's messages are
+  // handled only in ProcessMessages.
+  virtual std::unique_ptr<SocketWait> NewSocketWait() { return nullptr; }
 };
 
 }  // namespace quorvane

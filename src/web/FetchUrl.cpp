@@ -97,7 +97,8 @@ bool FetchUrl(HttpClient& http, const std::string& url, std::string& page) {
     host.ShowMainStatus("Process completed sucessfull!");
     return true;
   }
-  host.ShowMainStatus(kConnectionError);
+  // A failure for the sake of security has said why, naming the host.
+  if (http.SecurityFailure().empty()) host.ShowMainStatus(kConnectionError);
   return false;
 }
 

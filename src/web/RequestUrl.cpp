@@ -10,7 +10,7 @@ std::string EncodeUnsendableBytes(std::string_view url) {
   out.reserve(url.size());
   for (const char c : url) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte <= 0x20 || byte == 0x7F) {
+    if (byte <= 0x20 || byte >= 0x7F) {
       out += '%';
       out += kHex[byte >> 4];
       out += kHex[byte & 0x0F];

@@ -10,11 +10,12 @@ namespace quorvane {
 // the fragment (from the first "#" on) stays home.
 
 // The URL with every byte that cannot stand in a request line written as
-// "%" and two capital hex digits: the blank, the control bytes 0x00-0x1F
-// and DEL (0x7F). Every other byte stays as it is, "%" included, so a URL
-// encoded once comes out of a second pass unchanged. Callers that insert
-// outside values (typed text, page values, table cells, brand addresses)
-// pass the composed URL through it.
+// "%" and two capital hex digits: the blank, the control bytes 0x00-0x1F,
+// DEL (0x7F) and every byte from 0x80 on (a keyword's letters outside
+// ASCII: "caf\xC3\xA9" goes out as "caf%C3%A9"). Every other byte stays as
+// it is, "%" included, so a URL encoded once comes out of a second pass
+// unchanged. Callers that insert outside values (typed text, page values,
+// table cells, brand addresses) pass the composed URL through it.
 std::string EncodeUnsendableBytes(std::string_view url);
 
 // The URL without its fragment.

@@ -144,6 +144,64 @@ TEST_F(WindowNetworkTest, TheSecurityImageAnswerGoesOutWithItsBlanksEncoded) {
   EXPECT_EQ(Status(), kCompleted);
 }
 
+// Keywords in other scripts go out as their UTF-8 bytes, each one
+// percent-encoded: what the server receives, byte for byte.
+struct ScriptCase {
+  const char* name;
+  std::string keyword;  // UTF-8, as typed
+  std::string encoded;  // blanks as "+"
+};
+void PrintTo(const ScriptCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class KeywordScriptTest : public WindowNetworkTest,
+                          public ::testing::WithParamInterface<ScriptCase> {};
+
+TEST_P(KeywordScriptTest, GoesOutPercentEncodedByteForByte) {
+  const auto& c = GetParam();
+  Serve("suggest",
+        RawHttpServer::Respond(200,
+                               "<table><tfoot><tr><td>Count</td></tr></tfoot><tbody>\r\n"
+                               "<tr><td>12</td><td><a href=\"/k\">" +
+                                   c.keyword + "</a></td></tr>\r\n</tbody></table>\r\n"));
+  Serve("google", RawHttpServer::Respond(200, "<font size=-1>Results of about <b>3</b>"));
+  Serve("yahoo", RawHttpServer::Respond(200, "none"));
+  Serve("msn", RawHttpServer::Respond(200, "none"));
+  Open();
+  WhenModalOpens([&c](QWidget* dialog) {
+    Child<QLineEdit>(dialog, "edtMainKeyword")->setText(QString::fromStdString(c.keyword));
+    Child<QPushButton>(dialog, "btnOk")->click();
+  });
+  window_->btnMainKeywordClick();
+  ASSERT_EQ(window_->MainKeyword(), c.keyword);
+  window_->btnGatherKeywordClick();
+  ASSERT_EQ(Column(kColKeywords), Strings{c.keyword});
+  WhenModalOpens([](QWidget* dialog) { Child<QPushButton>(dialog, "btnOk")->click(); });
+  window_->btnGatherDataClick();
+
+  Strings lines;
+  for (const auto& r : server_.Requests()) lines.push_back(RequestLine(r));
+  EXPECT_EQ(lines, (Strings{
+                       "GET /?seed=" + c.encoded +
+                           "&adult_filter=remove_offensive&suggest=Hit+Me HTTP/1.1",
+                       "GET /search?q=%22" + c.encoded + "%22 HTTP/1.1",
+                       "GET /search?p=%22" + c.encoded + "%22 HTTP/1.1",
+                       "GET /results.aspx?q=%22" + c.encoded + "%22 HTTP/1.1",
+                   }));
+  EXPECT_EQ(Column(kColGoogle), Strings{"3"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, KeywordScriptTest,
+    ::testing::Values(ScriptCase{"French", "caf\xC3\xA9 cr\xC3\xA8me", "caf%C3%A9+cr%C3%A8me"},
+                      ScriptCase{"Japanese",
+                                 "\xE6\x9D\xB1\xE4\xBA\xAC \xE3\x83\x9B\xE3\x83\x86\xE3\x83\xAB",
+                                 "%E6%9D%B1%E4%BA%AC+%E3%83%9B%E3%83%86%E3%83%AB"},
+                      ScriptCase{"Emoji", "golf \xE2\x9B\xB3 \xF0\x9F\x8F\x8C\xEF\xB8\x8F",
+                                 "golf+%E2%9B%B3+%F0%9F%8F%8C%EF%B8%8F"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(WindowNetworkTest, AKeywordFileCellWithATabGoesToEveryEngine) {
   Serve("google", RawHttpServer::Respond(200, "<font size=-1>Results of about <b>1,230</b>"));
   Serve("yahoo", RawHttpServer::Respond(200, "none"));
@@ -329,8 +387,21 @@ TEST_P(NetworkCommandDuringTheCheckTest, StartsAtOnceAndTheCheckGivesWayQuietly)
       5000));
   EXPECT_LT(startedAfter, 1000) << "the command waited behind the start-up check";
   EXPECT_TRUE(server_.WaitForClientCloses(1, 2s)) << "the check's request was not cut";
+  // The update check it did not get to is owed, not dropped: it follows the
+  // user's command, silently, unless that command was Check Updates.
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return !Seen("update").empty() && !window_->Publisher().BackgroundCheckRunning(); },
+      5000));
+  QTest::qWait(100);
+  EXPECT_EQ(Seen("update").size(), 1u);
+  const auto requests = server_.Requests();
+  std::vector<std::string> order;
+  for (const auto& r : requests) order.push_back(ServiceOf(r));
+  const auto update = std::find(order.begin(), order.end(), "update");
+  EXPECT_EQ(std::find(order.begin(), update, "newest"), order.begin()) << "the news check first";
   if (std::string(c.route) != "update") {
-    EXPECT_TRUE(Seen("update").empty()) << "the check that gave way sent no more";
+    EXPECT_LT(std::find(order.begin(), order.end(), c.route), update)
+        << "the check that gave way sent nothing before the command";
   }
   EXPECT_EQ(window_->Publisher().Balloon(), nullptr);
   EXPECT_FALSE(window_->Publisher().BackgroundCheckRunning());

@@ -18,11 +18,11 @@ endfunction()
 
 # Every variable with a value of another scheme, or none.
 set(bad
-  QUORVANE_SUGGEST_URL=https://freekeywords.example.com
-  QUORVANE_GOOGLE_URL=https://www.google.com
+  QUORVANE_SUGGEST_URL=ftps://freekeywords.example.com
+  QUORVANE_GOOGLE_URL=file:///www.google.com
   QUORVANE_YAHOO_URL=ftp://search.example.com
   QUORVANE_MSN_URL=search.msn.com
-  QUORVANE_LIVEUPDATE_URL=https://update.example.com/liveupdate/quorvane/)
+  QUORVANE_LIVEUPDATE_URL=httpx://update.example.com/liveupdate/quorvane/)
 set(args "")
 foreach(pair IN LISTS bad)
   list(APPEND args "-D${pair}")
@@ -35,7 +35,7 @@ foreach(pair IN LISTS bad)
   string(REPLACE "=" ";" parts "${pair}")
   list(GET parts 0 name)
   list(GET parts 1 value)
-  string(FIND "${output}" "${name} must begin with http:// (the program speaks plain HTTP only): ${value}" at)
+  string(FIND "${output}" "${name} must begin with http:// or https://: ${value}" at)
   if(at EQUAL -1)
     string(APPEND failures "\n  no message naming ${name} and ${value}")
   endif()
@@ -44,16 +44,18 @@ if(EXISTS ${WORK_DIR}/bad/generated/ServiceHosts.h)
   string(APPEND failures "\n  bad values reached the generated header")
 endif()
 
-# Good values, the loopback ones the tests use among them.
+# Good values, the loopback ones the tests use and https hosts among them.
 configure(good rc output
   -DQUORVANE_GOOGLE_URL=http://127.0.0.1:8080
-  -DQUORVANE_LIVEUPDATE_URL=HTTP://127.0.0.1:8081/liveupdate/quorvane/)
+  -DQUORVANE_SUGGEST_URL=https://suggest.example.com
+  -DQUORVANE_LIVEUPDATE_URL=HTTPS://127.0.0.1:8081/liveupdate/quorvane/)
 if(NOT rc EQUAL 0)
   string(APPEND failures "\n  good values were refused:\n${output}")
 else()
   file(READ ${WORK_DIR}/good/generated/ServiceHosts.h header)
   foreach(expected "kGoogleUrl = \"http://127.0.0.1:8080\""
-                   "kLiveUpdateBaseUrl = \"HTTP://127.0.0.1:8081/liveupdate/quorvane/\""
+                   "kSuggestUrl = \"https://suggest.example.com\""
+                   "kLiveUpdateBaseUrl = \"HTTPS://127.0.0.1:8081/liveupdate/quorvane/\""
                    "kMsnUrl = \"http://search.msn.com\"")
     string(FIND "${header}" "${expected}" at)
     if(at EQUAL -1)

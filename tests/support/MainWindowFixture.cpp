@@ -25,16 +25,35 @@ MainWindowFixture::~MainWindowFixture() {
   QApplication::setWindowIcon(QIcon());
 }
 
-sim::Simulator& MainWindowFixture::StartSimulator() {
-  sim_.Start(0);
+sim::Simulator& MainWindowFixture::StartSimulator(Scheme scheme) {
+  if (scheme == Scheme::kHttps) {
+    const RawHttpServer::Tls tls = LoopbackCertificate();
+    sim_.Start(0, sim::Simulator::Tls{tls.certificate, tls.key});
+  } else {
+    sim_.Start(0);
+  }
   servicesAt_ = EndpointsAt(sim_.BaseUrl());
   return sim_;
 }
 
-ServiceServer& MainWindowFixture::StartServiceServer() {
-  if (!services_) services_ = std::make_unique<ServiceServer>();
+ServiceServer& MainWindowFixture::StartServiceServer(Scheme scheme) {
+  if (!services_) {
+    services_ = scheme == Scheme::kHttps ? std::make_unique<ServiceServer>(LoopbackCertificate())
+                                         : std::make_unique<ServiceServer>();
+  }
   servicesAt_ = services_->Endpoints();
   return *services_;
+}
+
+TestAuthority& MainWindowFixture::Authority() {
+  if (!authority_) authority_ = std::make_unique<TestAuthority>(certificates_.Path());
+  return *authority_;
+}
+
+RawHttpServer::Tls MainWindowFixture::LoopbackCertificate() {
+  static int issued = 0;
+  const auto certificate = Authority().Issue("loopback" + std::to_string(++issued), {"127.0.0.1"});
+  return {certificate.certificate, certificate.key};
 }
 
 ServiceServer& MainWindowFixture::Services() {
@@ -48,8 +67,11 @@ void MainWindowFixture::Settings(const std::string& text) {
 }
 
 std::unique_ptr<TfrmMain> MainWindowFixture::NewWindow(const WindowOptions& options) {
+  HttpClient::Options client = options.client;
+  if (authority_ && client.testAuthority.empty())
+    client.testAuthority = authority_->CertificateFile().string();
   auto window = std::make_unique<TfrmMain>(
-      options.endpoints.value_or(servicesAt_.value_or(LoopbackEndpoints())), options.client);
+      options.endpoints.value_or(servicesAt_.value_or(LoopbackEndpoints())), client);
   if (!options.startUpTick) window->Timer1().stop();
   if (options.show) window->show();
   return window;

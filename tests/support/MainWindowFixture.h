@@ -17,6 +17,7 @@
 #include "support/ModalDialogs.h"
 #include "support/ServiceServer.h"
 #include "support/TempFolder.h"
+#include "support/TestAuthority.h"
 #include "web/HttpClient.h"
 #include "web/ServiceEndpoints.h"
 
@@ -73,14 +74,23 @@ class MainWindowFixture : public GuiFixture {
 
   // --- Services on 127.0.0.1, started when a test asks for them.
 
+  // Over https: the services' certificate is signed by the case's own
+  // test authority, which windows built afterwards trust.
+  enum class Scheme { kHttp, kHttps };
+
   // The bundled simulator on a free port; windows built afterwards have
   // every service there.
-  sim::Simulator& StartSimulator();
+  sim::Simulator& StartSimulator(Scheme scheme = Scheme::kHttp);
   // The scripted raw server of every service (ServiceServer); windows
   // built afterwards have every service there.
-  ServiceServer& StartServiceServer();
+  ServiceServer& StartServiceServer(Scheme scheme = Scheme::kHttp);
   // The service server StartServiceServer() started.
   ServiceServer& Services();
+
+  // The case's throw-away certificate authority (made on first use), and
+  // a certificate it signs for 127.0.0.1.
+  TestAuthority& Authority();
+  RawHttpServer::Tls LoopbackCertificate();
 
   // --- The window.
 
@@ -133,6 +143,8 @@ class MainWindowFixture : public GuiFixture {
  private:
   std::unique_ptr<ServiceServer> services_;
   std::optional<ServiceEndpoints> servicesAt_;
+  TempFolder certificates_;
+  std::unique_ptr<TestAuthority> authority_;
 
  protected:
   // Last: the window goes before the services it talks to.

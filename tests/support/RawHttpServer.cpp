@@ -1,12 +1,15 @@
 #include "support/RawHttpServer.h"
 
 #include <fcntl.h>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <stdexcept>
 
@@ -120,10 +123,54 @@ RawHttpServer::Reply RawHttpServer::Respond(int status, std::string_view body,
   return reply;
 }
 
+struct RawHttpServer::Connection {
+  int fd = -1;
+  SSL* ssl = nullptr;
+};
+
 RawHttpServer::RawHttpServer(Handler handler, int port) : handler_(std::move(handler)) {
   const LoopbackSocket bound = BindLoopback(port, /*backlog=*/64, /*reuseAddress=*/true);
   listenFd_ = bound.fd;
   port_ = bound.port;
+  Start();
+}
+
+RawHttpServer::RawHttpServer(Handler handler, const Tls& tls, int port)
+    : handler_(std::move(handler)) {
+  // OpenSSL writes to the socket with write(): a client that hangs up
+  // during the handshake (one that refuses the certificate does) must end
+  // that connection, not the test process.
+  std::signal(SIGPIPE, SIG_IGN);
+  SSL_CTX* context = SSL_CTX_new(TLS_server_method());
+  if (context == nullptr) throw std::runtime_error("cannot make a TLS context");
+  tls_.reset(context, [](void* c) { SSL_CTX_free(static_cast<SSL_CTX*>(c)); });
+  if (SSL_CTX_use_certificate_chain_file(context, tls.certificate.c_str()) != 1 ||
+      SSL_CTX_use_PrivateKey_file(context, tls.key.c_str(), SSL_FILETYPE_PEM) != 1)
+    throw std::runtime_error("cannot use the certificate " + tls.certificate.string());
+  SSL_CTX_set_alpn_select_cb(
+      context,
+      [](SSL*, const unsigned char**, unsigned char*, const unsigned char* in,
+         unsigned int inLength, void* self) {
+        auto& server = *static_cast<RawHttpServer*>(self);
+        std::lock_guard lock(server.mutex_);
+        server.offeredProtocols_.assign(reinterpret_cast<const char*>(in), inLength);
+        return SSL_TLSEXT_ERR_NOACK;  // plain HTTP/1.x, whatever was offered
+      },
+      this);
+  if (tls.maxVersion != 0) {
+    // A server of old: the system's settings would refuse to offer it.
+    SSL_CTX_set_security_level(context, 0);
+    SSL_CTX_set_cipher_list(context, "DEFAULT:@SECLEVEL=0");
+    SSL_CTX_set_min_proto_version(context, TLS1_VERSION);
+    SSL_CTX_set_max_proto_version(context, tls.maxVersion);
+  }
+  const LoopbackSocket bound = BindLoopback(port, /*backlog=*/64, /*reuseAddress=*/true);
+  listenFd_ = bound.fd;
+  port_ = bound.port;
+  Start();
+}
+
+void RawHttpServer::Start() {
   int wake[2];
   if (::pipe2(wake, O_CLOEXEC) != 0) {
     ::close(listenFd_);
@@ -152,7 +199,24 @@ RawHttpServer::~RawHttpServer() {
 }
 
 std::string RawHttpServer::Url(std::string_view target) const {
-  return LoopbackUrl(port_, target);
+  std::string url = LoopbackUrl(port_, target);
+  if (tls_) url.insert(4, "s");
+  return url;
+}
+
+int RawHttpServer::FailedHandshakes() const {
+  std::lock_guard lock(mutex_);
+  return failedHandshakes_;
+}
+
+int RawHttpServer::ResumedSessions() const {
+  std::lock_guard lock(mutex_);
+  return resumedSessions_;
+}
+
+std::string RawHttpServer::OfferedProtocols() const {
+  std::lock_guard lock(mutex_);
+  return offeredProtocols_;
 }
 
 std::vector<RawHttpServer::Request> RawHttpServer::Requests() const {
@@ -223,11 +287,11 @@ void RawHttpServer::AcceptLoop() {
   }
 }
 
-// Waits until `fd` can be read (data, end of stream or an error); false
-// when the server stops first.
-bool RawHttpServer::WaitReadable(int fd) {
+// Waits until `fd` is ready for `events` (or an end of stream or error
+// came); false when the server stops first.
+bool RawHttpServer::WaitFor(int fd, short events) {
   for (;;) {
-    pollfd fds[2] = {{fd, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+    pollfd fds[2] = {{fd, events, 0}, {wakeRead_, POLLIN, 0}};
     if (::poll(fds, 2, -1) < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -237,15 +301,77 @@ bool RawHttpServer::WaitReadable(int fd) {
   }
 }
 
-bool RawHttpServer::SendAll(int fd, std::string_view bytes) {
+bool RawHttpServer::WaitReadable(int fd) {
+  return WaitFor(fd, POLLIN);
+}
+
+bool RawHttpServer::Handshake(Connection& c) {
+  for (;;) {
+    const int r = SSL_accept(c.ssl);
+    if (r == 1) {
+      if (SSL_session_reused(c.ssl) == 1) {
+        std::lock_guard lock(mutex_);
+        ++resumedSessions_;
+      }
+      return true;
+    }
+    const int error = SSL_get_error(c.ssl, r);
+    if (error == SSL_ERROR_WANT_READ && WaitFor(c.fd, POLLIN)) continue;
+    if (error == SSL_ERROR_WANT_WRITE && WaitFor(c.fd, POLLOUT)) continue;
+    {
+      std::lock_guard lock(mutex_);
+      ++failedHandshakes_;
+    }
+    changed_.notify_all();
+    return false;
+  }
+}
+
+long RawHttpServer::Receive(Connection& c, char* buffer, std::size_t size) {
+  if (c.ssl == nullptr) {
+    if (!WaitReadable(c.fd)) return -1;
+    const auto n = ::recv(c.fd, buffer, size, 0);
+    return n > 0 ? static_cast<long>(n) : 0;
+  }
+  for (;;) {
+    const int r = SSL_read(c.ssl, buffer, static_cast<int>(size));
+    if (r > 0) return r;
+    const int error = SSL_get_error(c.ssl, r);
+    if (error == SSL_ERROR_WANT_READ) {
+      if (!WaitFor(c.fd, POLLIN)) return -1;
+    } else if (error == SSL_ERROR_WANT_WRITE) {
+      if (!WaitFor(c.fd, POLLOUT)) return -1;
+    } else {
+      ERR_clear_error();
+      return 0;
+    }
+  }
+}
+
+bool RawHttpServer::SendAll(Connection& c, std::string_view bytes) {
   while (!bytes.empty()) {
-    pollfd fds[2] = {{fd, POLLOUT, 0}, {wakeRead_, POLLIN, 0}};
+    if (c.ssl != nullptr) {
+      const int size = static_cast<int>(std::min<std::size_t>(bytes.size(), 16 * 1024));
+      const int r = SSL_write(c.ssl, bytes.data(), size);
+      if (r > 0) {
+        bytes.remove_prefix(static_cast<std::size_t>(r));
+        continue;
+      }
+      const int error = SSL_get_error(c.ssl, r);
+      // A write that must wait is repeated with the same bytes.
+      if (error == SSL_ERROR_WANT_WRITE && WaitFor(c.fd, POLLOUT)) continue;
+      if (error == SSL_ERROR_WANT_READ && WaitFor(c.fd, POLLIN)) continue;
+      ERR_clear_error();
+      if (error != SSL_ERROR_WANT_WRITE && error != SSL_ERROR_WANT_READ) NoteClientClose();
+      return false;
+    }
+    pollfd fds[2] = {{c.fd, POLLOUT, 0}, {wakeRead_, POLLIN, 0}};
     if (::poll(fds, 2, -1) < 0) {
       if (errno == EINTR) continue;
       return false;
     }
     if (fds[1].revents != 0) return false;
-    const auto n = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+    const auto n = ::send(c.fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
     if (n < 0) {
       if (errno == EAGAIN || errno == EINTR) continue;
       NoteClientClose();
@@ -256,7 +382,7 @@ bool RawHttpServer::SendAll(int fd, std::string_view bytes) {
   return true;
 }
 
-bool RawHttpServer::SendRepeated(int fd, std::string_view piece, std::uint64_t total) {
+bool RawHttpServer::SendRepeated(Connection& c, std::string_view piece, std::uint64_t total) {
   // One block of whole copies of the piece, sent again and again.
   std::string block;
   const std::size_t copies = std::max<std::size_t>(1, (64 * 1024) / piece.size());
@@ -264,18 +390,18 @@ bool RawHttpServer::SendRepeated(int fd, std::string_view piece, std::uint64_t t
   for (std::size_t i = 0; i < copies; ++i) block.append(piece);
   while (total > 0) {
     const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(total, block.size()));
-    if (!SendAll(fd, std::string_view(block).substr(0, n))) return false;
+    if (!SendAll(c, std::string_view(block).substr(0, n))) return false;
     total -= n;
   }
   return true;
 }
 
-bool RawHttpServer::ReadRequest(int fd, std::string& pending, Request& request) {
+bool RawHttpServer::ReadRequest(Connection& c, std::string& pending, Request& request) {
   const auto receive = [&]() {
-    if (!WaitReadable(fd)) return false;
     char buffer[16 * 1024];
-    const auto n = ::recv(fd, buffer, sizeof buffer, 0);
-    if (n <= 0) {
+    const long n = Receive(c, buffer, sizeof buffer);
+    if (n < 0) return false;
+    if (n == 0) {
       NoteClientClose();
       return false;
     }
@@ -324,11 +450,24 @@ bool RawHttpServer::ReadRequest(int fd, std::string& pending, Request& request) 
 }
 
 void RawHttpServer::Serve(int fd, int connection) {
+  Connection c{fd, nullptr};
+  const std::unique_ptr<SSL, void (*)(SSL*)> ssl(
+      tls_ ? SSL_new(static_cast<SSL_CTX*>(tls_.get())) : nullptr, [](SSL* s) { SSL_free(s); });
+  if (tls_) {
+    // Non-blocking, so that a stop of the server reaches every wait.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    c.ssl = ssl.get();
+    if (c.ssl == nullptr || SSL_set_fd(c.ssl, fd) != 1 || !Handshake(c)) {
+      ::close(fd);
+      return;
+    }
+  }
   std::string pending;
+  bool reset = false;
   for (bool alive = true; alive;) {
     Request request;
     request.connection = connection;
-    if (!ReadRequest(fd, pending, request)) break;
+    if (!ReadRequest(c, pending, request)) break;
     {
       std::lock_guard lock(mutex_);
       requests_.push_back(request);
@@ -337,12 +476,13 @@ void RawHttpServer::Serve(int fd, int connection) {
     const Reply reply = handler_(request);
     for (const auto& step : reply.Steps()) {
       if (step.kind == Reply::Step::Kind::kSend) {
-        alive = SendAll(fd, step.bytes);
+        alive = SendAll(c, step.bytes);
       } else if (step.kind == Reply::Step::Kind::kRepeat) {
-        alive = SendRepeated(fd, step.bytes, step.total);
+        alive = SendRepeated(c, step.bytes, step.total);
       } else if (step.kind == Reply::Step::Kind::kReset) {
         const linger abort{1, 0};
         ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+        reset = true;
         alive = false;
       } else if (step.kind == Reply::Step::Kind::kPause) {
         std::unique_lock lock(mutex_);
@@ -350,9 +490,11 @@ void RawHttpServer::Serve(int fd, int connection) {
       } else {
         // Hold: swallow whatever comes until the client goes away.
         alive = false;
-        while (WaitReadable(fd)) {
-          char buffer[4096];
-          if (::recv(fd, buffer, sizeof buffer, 0) <= 0) {
+        char buffer[4096];
+        for (;;) {
+          const long n = Receive(c, buffer, sizeof buffer);
+          if (n < 0) break;
+          if (n == 0) {
             NoteClientClose();
             break;
           }
@@ -362,6 +504,7 @@ void RawHttpServer::Serve(int fd, int connection) {
     }
     alive = alive && reply.KeepsAlive();
   }
+  if (c.ssl != nullptr && !reset) SSL_shutdown(c.ssl);
   ::close(fd);
 }
 

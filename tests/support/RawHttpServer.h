@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -20,9 +21,19 @@ namespace quorvane {
 // so a test can check exactly what went on the wire and serve answers no
 // well-behaved server would (a body cut short, a drip, a held connection).
 // Each connection runs in a thread of its own; the handler is called on
-// those threads and must be safe to call concurrently.
+// those threads and must be safe to call concurrently. Given a certificate
+// it speaks https: the same bytes, recorded inside TLS.
 class RawHttpServer {
  public:
+  // The TLS side of an https server.
+  struct Tls {
+    std::filesystem::path certificate;  // PEM
+    std::filesystem::path key;          // PEM
+    // The newest protocol it offers (TLS1_VERSION for a server of old);
+    // 0: OpenSSL's newest.
+    int maxVersion = 0;
+  };
+
   // One request as received.
   struct Request {
     std::string bytes;  // request line, headers and body, exactly as sent
@@ -82,6 +93,8 @@ class RawHttpServer {
   // Listens on 127.0.0.1:`port`, a free port when 0. Throws when the
   // port cannot be had.
   explicit RawHttpServer(Handler handler, int port = 0);
+  // An https server. Throws when the certificate or key cannot be used.
+  RawHttpServer(Handler handler, const Tls& tls, int port = 0);
   ~RawHttpServer();
   RawHttpServer(const RawHttpServer&) = delete;
   RawHttpServer& operator=(const RawHttpServer&) = delete;
@@ -93,7 +106,7 @@ class RawHttpServer {
   void AnswerBeforeTheBody() { answerBeforeBody_ = true; }
 
   int Port() const { return port_; }
-  // "http://127.0.0.1:<port>" followed by `target`.
+  // "http://127.0.0.1:<port>" (https for a TLS server) followed by `target`.
   std::string Url(std::string_view target = "/") const;
 
   std::vector<Request> Requests() const;
@@ -104,17 +117,34 @@ class RawHttpServer {
   int ClientCloses() const;
   // Waits (up to `limit`) until the client closed `count` connections.
   bool WaitForClientCloses(int count, std::chrono::milliseconds limit) const;
+  // TLS only: connections whose handshake failed (the client refused the
+  // server), and those that resumed an earlier session.
+  int FailedHandshakes() const;
+  int ResumedSessions() const;
+  // The application protocols (ALPN) the last client offered, as OpenSSL
+  // hands them over: each name after its length byte.
+  std::string OfferedProtocols() const;
 
  private:
+  // One accepted connection, in TLS or not.
+  struct Connection;
+
+  void Start();
   void AcceptLoop();
   void Serve(int fd, int connection);
-  bool ReadRequest(int fd, std::string& pending, Request& request);
-  bool SendAll(int fd, std::string_view bytes);
-  bool SendRepeated(int fd, std::string_view piece, std::uint64_t total);
+  bool Handshake(Connection& c);
+  // Bytes read into `buffer`; 0 when the client closed (or broke) the
+  // connection, -1 when the server stops first.
+  long Receive(Connection& c, char* buffer, std::size_t size);
+  bool ReadRequest(Connection& c, std::string& pending, Request& request);
+  bool SendAll(Connection& c, std::string_view bytes);
+  bool SendRepeated(Connection& c, std::string_view piece, std::uint64_t total);
+  bool WaitFor(int fd, short events);
   bool WaitReadable(int fd);
   void NoteClientClose();
 
   Handler handler_;
+  std::shared_ptr<void> tls_;  // the SSL_CTX of an https server
   std::atomic<bool> answerBeforeBody_{false};
   int listenFd_ = -1;
   int wakeRead_ = -1;
@@ -129,6 +159,9 @@ class RawHttpServer {
   std::vector<int> openFds_;
   int connections_ = 0;
   int clientCloses_ = 0;
+  int failedHandshakes_ = 0;
+  int resumedSessions_ = 0;
+  std::string offeredProtocols_;
 
   std::thread acceptThread_;
   // Connection threads with a flag each sets when it is done, so that the

@@ -6,14 +6,26 @@
 
 namespace quorvane {
 
-ServiceServer::ServiceServer()
-    : server_([this](const Request& r) {
-        const std::lock_guard lock(mutex_);
-        const std::string service = ServiceOf(r);
-        const int n = ++counts_[service];
-        const auto found = answers_.find(service);
-        return found != answers_.end() ? found->second(n) : Reply().Hold();
-      }) {}
+namespace {
+
+RawHttpServer MakeServer(RawHttpServer::Handler handler,
+                         const std::optional<RawHttpServer::Tls>& tls) {
+  if (tls) return RawHttpServer(std::move(handler), *tls);
+  return RawHttpServer(std::move(handler));
+}
+
+}  // namespace
+
+ServiceServer::ServiceServer(const std::optional<RawHttpServer::Tls>& tls)
+    : server_(MakeServer(
+          [this](const Request& r) {
+            const std::lock_guard lock(mutex_);
+            const std::string service = ServiceOf(r);
+            const int n = ++counts_[service];
+            const auto found = answers_.find(service);
+            return found != answers_.end() ? found->second(n) : Reply().Hold();
+          },
+          tls)) {}
 
 void ServiceServer::Serve(const std::string& service, Answerer answer) {
   const std::lock_guard lock(mutex_);

@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,7 @@ namespace quorvane {
 // 127.0.0.1. Each request is put down to the service it is for
 // (ServiceOf); a service answers as scripted, and one without a script
 // takes every request and never answers, so that a test can act while
-// the window waits.
+// the window waits. Given a certificate, it serves https.
 class ServiceServer {
  public:
   using Reply = RawHttpServer::Reply;
@@ -23,7 +24,7 @@ class ServiceServer {
   // The answer to a service's n-th request (1 for the first).
   using Answerer = std::function<Reply(int n)>;
 
-  ServiceServer();
+  explicit ServiceServer(const std::optional<RawHttpServer::Tls>& tls = std::nullopt);
 
   // Scripts a service; set before the window sends to it.
   void Serve(const std::string& service, Answerer answer);

@@ -93,6 +93,7 @@ HttpReply Fetch(const std::string& url, const HttpOptions& options) {
   curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, Append);
   curl_easy_setopt(c, CURLOPT_HEADERDATA, &reply.rawHeaders);
   if (headers) curl_easy_setopt(c, CURLOPT_HTTPHEADER, headers.get());
+  if (!options.caFile.empty()) curl_easy_setopt(c, CURLOPT_CAINFO, options.caFile.c_str());
   if (options.post || !options.postBody.empty()) {
     curl_easy_setopt(c, CURLOPT_POST, 1L);
     curl_easy_setopt(c, CURLOPT_POSTFIELDS, options.postBody.data());

@@ -19,6 +19,7 @@ struct HttpOptions {
   std::string postBody;
   bool post = false;
   long timeoutMs = 20000;
+  std::string caFile;  // https: the authority to trust (PEM), besides the system's
 };
 
 struct HttpReply {

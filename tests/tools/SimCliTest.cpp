@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <regex>
 #include <sstream>
 
@@ -15,6 +16,7 @@
 #include "sim/Simulator.h"
 #include "support/SimHttp.h"
 #include "support/TempFolder.h"
+#include "support/TestAuthority.h"
 
 using namespace quorvane;
 using namespace quorvane::sim;
@@ -108,6 +110,9 @@ TEST(SimCliTest, HelpExplainsEndpointsAndScenarioFormat) {
   EXPECT_EQ(r.status, 0);
   EXPECT_TRUE(r.err.empty());
   for (const char* text : {"--port N",
+                           "--cert FILE",
+                           "--key FILE",
+                           "openssl req -x509",
                            "--scenario FILE",
                            "8765",
                            "/?seed=",
@@ -160,6 +165,8 @@ TEST(SimCliTest, WrongOptionsExitWithUsageStatus) {
       {{"--port=70000"}, "--port needs a number from 0 to 65535"},
       {{"--check"}, "--check needs --scenario FILE"},
       {{"--quiet=yes"}, "--quiet takes no value"},
+      {{"--cert", "sim.pem"}, "--cert and --key go together"},
+      {{"--key", "sim.key"}, "--cert and --key go together"},
   };
   for (const auto& [args, message] : cases) {
     SCOPED_TRACE(message);
@@ -211,6 +218,73 @@ TEST(SimCliTest, ServesUntilSignalled) {
     EXPECT_NE(process.Output().find("quorvane-sim stopped\n"), std::string::npos);
     EXPECT_NE(Fetch(base + "/sim").code, CURLE_OK) << "the port is closed";
   }
+}
+
+// The https simulator answers with the certificate it was given, which a
+// client that trusts its authority accepts and any other refuses.
+std::string ServeOnceOverHttps(const std::vector<std::string>& tlsArgs, const std::string& caFile,
+                               CURLcode& untrusted) {
+  std::vector<std::string> args = {"--port", "0", "--quiet"};
+  args.insert(args.end(), tlsArgs.begin(), tlsArgs.end());
+  SimProcess process(args);
+  if (!process.ReadUntil("(Ctrl+C stops)\n", std::chrono::seconds(10))) return process.Output();
+  std::smatch match;
+  const std::string output = process.Output();
+  if (!std::regex_search(output, match,
+                         std::regex("listening on (https://127\\.0\\.0\\.1:[0-9]+)")))
+    return output;
+  const std::string base = match[1];
+  untrusted = Fetch(base + "/sim").code;
+  HttpOptions trusting;
+  trusting.caFile = caFile;
+  const HttpReply reply = Fetch(base + "/search?q=golf", trusting);
+  process.SignalAndWait(SIGTERM);
+  return std::to_string(reply.status) + " " +
+         (reply.body.find("of about <b>") != std::string::npos ? "counted" : reply.body);
+}
+
+TEST(SimCliTest, ServesHttpsWithTheGivenCertificate) {
+  TempFolder folder;
+  const TestAuthority authority(folder.Path());
+  const auto issued = authority.Issue("sim", {"127.0.0.1"});
+  CURLcode untrusted = CURLE_OK;
+  EXPECT_EQ(
+      ServeOnceOverHttps({"--cert", issued.certificate.string(), "--key", issued.key.string()},
+                         authority.CertificateFile().string(), untrusted),
+      "200 counted");
+  EXPECT_EQ(untrusted, CURLE_PEER_FAILED_VERIFICATION) << "the system does not know the authority";
+}
+
+TEST(SimCliTest, TheHelpsOpensslRecipeMakesAWorkingAuthority) {
+  // The commands the help gives, run as they stand (openssl is installed by
+  // scripts/bootstrap).
+  const std::string help = RunCli({"--help"}).out;
+  const auto first = help.find("  openssl req -x509");
+  const auto end = help.find("  quorvane-sim --cert");
+  ASSERT_NE(first, std::string::npos);
+  ASSERT_NE(end, std::string::npos);
+  TempFolder folder;
+  folder.Write("recipe.sh", "set -e\n" + help.substr(first, end - first));
+  const std::string command =
+      "cd '" + folder.Path().string() + "' && bash recipe.sh >recipe.log 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << folder.Read("recipe.log");
+  CURLcode untrusted = CURLE_OK;
+  EXPECT_EQ(ServeOnceOverHttps({"--cert", folder.File("sim.pem").string(), "--key",
+                                folder.File("sim.key").string()},
+                               folder.File("ca.pem").string(), untrusted),
+            "200 counted");
+}
+
+TEST(SimCliTest, AnUnusableCertificateExitsWithRuntimeStatus) {
+  TempFolder folder;
+  folder.Write("sim.pem", "not a certificate\n");
+  folder.Write("sim.key", "not a key\n");
+  SimProcess process({"--port", "0", "--quiet", "--cert", folder.File("sim.pem").string(), "--key",
+                      folder.File("sim.key").string()});
+  EXPECT_EQ(process.Wait(), 1);
+  process.ReadUntil("\n", std::chrono::seconds(1));
+  EXPECT_NE(process.Output().find("cannot serve https with the certificate"), std::string::npos)
+      << process.Output();
 }
 
 TEST(SimCliTest, BusyPortExitsWithRuntimeStatus) {

@@ -37,6 +37,19 @@ class HttpClientTest : public ::testing::Test {
       return true;
     });
   }
+  // Gets `url` with `client`: it must fail like a lost connection, not
+  // before `least` and promptly after it, the connection closed.
+  void ExpectLostAfter(HttpClient& client, const RawHttpServer& server,
+                       std::chrono::milliseconds least) {
+    std::string body;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(GetWith(client, server.Url("/"), body));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, least);
+    EXPECT_LT(took, least + 4s);
+    EXPECT_TRUE(server.WaitForClientCloses(1, 5s)) << "the connection is closed";
+    EXPECT_FALSE(client.Busy());
+  }
   std::string HostLine(const RawHttpServer& server) const {
     return "Host: 127.0.0.1:" + std::to_string(server.Port()) + "\r\n";
   }
@@ -174,6 +187,7 @@ Reply Chain(const Request& r, int redirects) {
 struct ChainCase {
   int redirects;
   std::size_t requests;
+  bool ok;
   std::string body;
 };
 void PrintTo(const ChainCase& c, std::ostream* os) {
@@ -186,7 +200,7 @@ TEST_P(RedirectChainTest, FollowsAtMostFifteenRequests) {
   const auto& c = GetParam();
   RawHttpServer server([&c](const Request& r) { return Chain(r, c.redirects); });
   std::string body;
-  EXPECT_TRUE(Get(server.Url("/hop/0"), body));
+  EXPECT_EQ(Get(server.Url("/hop/0"), body), c.ok);
   EXPECT_EQ(body, c.body);
   const auto requests = server.Requests();
   ASSERT_EQ(requests.size(), c.requests);
@@ -197,26 +211,73 @@ TEST_P(RedirectChainTest, FollowsAtMostFifteenRequests) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Chains, RedirectChainTest,
-                         ::testing::Values(ChainCase{3, 4, "final page after 3"},
-                                           ChainCase{14, 15, "final page after 14"},
-                                           // The 15th answer is a redirect: it is the result.
-                                           ChainCase{15, 15, "moved 14"},
-                                           ChainCase{20, 15, "moved 14"}));
+                         ::testing::Values(ChainCase{3, 4, true, "final page after 3"},
+                                           ChainCase{14, 15, true, "final page after 14"},
+                                           // Still a redirect at the 15th answer: the chain
+                                           // leads nowhere, and a redirect's body is no page.
+                                           ChainCase{15, 15, false, ""},
+                                           ChainCase{20, 15, false, ""}));
 
-TEST_F(HttpClientTest, RedirectedPostKeepsItsMethodAndBody) {
-  RawHttpServer server([](const Request& r) {
-    if (r.target == "/old") return RawHttpServer::Respond(302, "", "Location: /new\r\n");
-    return Ok("posted " + r.body);
+// Where a redirected POST goes: its body is never sent to another host or
+// port.
+struct PostRedirectCase {
+  const char* name;
+  int status;
+  bool elsewhere;      // the Location names another server (another port)
+  std::string method;  // of the request that follows, "" when none follows
+  bool ok;
+};
+void PrintTo(const PostRedirectCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class PostRedirectTest : public HttpClientTest,
+                         public ::testing::WithParamInterface<PostRedirectCase> {};
+
+TEST_P(PostRedirectTest, SendsTheBodyNowhereElse) {
+  const auto& c = GetParam();
+  const auto answer = [](const Request& r) {
+    return Ok(r.method + " " + r.version + " [" + r.body + "] " + r.Header("Content-Type"));
+  };
+  RawHttpServer other(answer);
+  RawHttpServer server([&](const Request& r) {
+    if (r.target != "/old") return answer(r);
+    const std::string location = c.elsewhere ? other.Url("/new") : "/new";
+    return RawHttpServer::Respond(c.status, "moved", "Location: " + location + "\r\n");
   });
   std::string reply;
-  ASSERT_TRUE(http.Post(server.Url("/old"), "text/plain", "payload", reply));
-  EXPECT_EQ(reply, "posted payload");
-  const auto requests = server.Requests();
-  ASSERT_EQ(requests.size(), 2u);
-  EXPECT_EQ(requests[1].method, "POST");
-  EXPECT_EQ(requests[1].version, "HTTP/1.0");
-  EXPECT_EQ(requests[1].body, "payload");
+  EXPECT_EQ(http.Post(server.Url("/old"), "text/plain", "payload", reply), c.ok);
+  std::vector<Request> followed = (c.elsewhere ? other : server).Requests();
+  if (!c.elsewhere) followed.erase(followed.begin());
+  if (c.method.empty()) {
+    EXPECT_TRUE(followed.empty());
+    EXPECT_EQ(reply, "");
+    return;
+  }
+  ASSERT_EQ(followed.size(), 1u);
+  EXPECT_EQ(followed[0].method, c.method);
+  if (c.method == "GET") {
+    // A GET of the client's own: HTTP/1.1, its own content type, no body.
+    EXPECT_EQ(followed[0].bytes, "GET /new HTTP/1.1\r\n" + HostLine(c.elsewhere ? other : server) +
+                                     kUserAgent + kAccept + "Content-Type: text/html\r\n\r\n");
+    EXPECT_EQ(reply, "GET HTTP/1.1 [] text/html");
+  } else {
+    EXPECT_EQ(reply, "POST HTTP/1.0 [payload] text/plain");
+  }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Redirects, PostRedirectTest,
+    ::testing::Values(PostRedirectCase{"MovedHere", 301, false, "GET", true},
+                      PostRedirectCase{"FoundHere", 302, false, "GET", true},
+                      PostRedirectCase{"SeeOtherHere", 303, false, "GET", true},
+                      PostRedirectCase{"FoundElsewhere", 302, true, "GET", true},
+                      // 307 and 308 keep the method and its body: only where it was sent.
+                      PostRedirectCase{"TemporaryHere", 307, false, "POST", true},
+                      PostRedirectCase{"PermanentHere", 308, false, "POST", true},
+                      PostRedirectCase{"TemporaryElsewhere", 307, true, "", false},
+                      PostRedirectCase{"PermanentElsewhere", 308, true, "", false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct ResponseCase {
   const char* name;
@@ -562,15 +623,8 @@ TEST_P(IdleLimitTest, EndsTheRequestLikeALostConnection) {
   const auto& c = GetParam();
   RawHttpServer server([&c](const Request&) { return c.reply; });
   HttpClient timed{host, {.idleTimeout = 300ms}};
-  std::string body;
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(GetWith(timed, server.Url("/"), body));
-  const auto took = std::chrono::steady_clock::now() - start;
-  EXPECT_GE(took, 300ms);
-  EXPECT_LT(took, 5s);
+  ExpectLostAfter(timed, server, 300ms);
   EXPECT_GE(host.pumps, 1) << "the window is served while the client waits";
-  EXPECT_TRUE(server.WaitForClientCloses(1, 5s)) << "the connection is closed";
-  EXPECT_FALSE(timed.Busy());
   if (!host.gauge.empty()) {
     EXPECT_EQ(host.gauge.back().kind, Kind::kEnd) << host.GaugeText();
   }
@@ -662,5 +716,92 @@ TEST_F(HttpClientTest, AGetThatClosesItsConnectionLeavesTheKeptOnesToDisconnect)
   EXPECT_TRUE(kept.WaitForClientCloses(2, 5s));
   EXPECT_TRUE(closed.WaitForClientCloses(2, 5s));
 }
+
+// --- The limits on a whole request: its time and the size of its body.
+
+TEST_F(HttpClientTest, TotalLimitEndsADripThatIsNeverIdleForLong) {
+  // A byte every 100 ms keeps the idle limit away forever.
+  RawHttpServer server([](const Request&) {
+    return Reply()
+        .Send("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n")
+        .Drip(std::string(1000, 'd'), 1, 100ms);
+  });
+  HttpClient timed{host, {.idleTimeout = 400ms, .totalLimit = 700ms}};
+  ExpectLostAfter(timed, server, 700ms);
+  EXPECT_EQ(host.gauge.back().kind, Kind::kEnd) << host.GaugeText();
+}
+
+TEST_F(HttpClientTest, TotalLimitCountsTheRedirectsOfOneCall) {
+  // Each hop is quick; together they are not.
+  RawHttpServer server([](const Request& r) {
+    const int n = std::stoi(r.target.substr(1));
+    return Reply()
+        .Pause(150ms)
+        .Send("HTTP/1.1 302 Found\r\nContent-Length: 0\r\nLocation: /" + std::to_string(n + 1) +
+              "\r\n\r\n")
+        .KeepAlive();
+  });
+  HttpClient timed{host, {.totalLimit = 500ms}};
+  std::string body;
+  EXPECT_FALSE(GetWith(timed, server.Url("/0"), body));
+  EXPECT_LE(server.RequestCount(), 5u);
+}
+
+struct BodyLimitCase {
+  const char* name;
+  Reply reply;
+  bool ok;
+  std::size_t delivered;  // bytes handed to the sink at most
+};
+void PrintTo(const BodyLimitCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class BodyLimitTest : public HttpClientTest, public ::testing::WithParamInterface<BodyLimitCase> {};
+
+// With a limit of 1,000 bytes.
+TEST_P(BodyLimitTest, AReplyBeyondTheLimitFailsLikeALostConnection) {
+  const auto& c = GetParam();
+  RawHttpServer server([&c](const Request&) { return c.reply; });
+  HttpClient limited{host, {.maxBodyBytes = 1000}};
+  std::size_t delivered = 0;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(limited.Get(server.Url("/"),
+                        [&delivered](std::string_view piece) {
+                          delivered += piece.size();
+                          return true;
+                        }),
+            c.ok);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+  EXPECT_LE(delivered, c.delivered);
+  if (!c.ok) {
+    EXPECT_TRUE(server.WaitForClientCloses(1, 5s)) << "the connection is closed";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bodies, BodyLimitTest,
+    ::testing::Values(
+        BodyLimitCase{"AtTheLimit",
+                      Reply()
+                          .Send("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n")
+                          .Send(std::string(1000, 'a'))
+                          .Hold(),
+                      true, 1000},
+        // Not one byte of it is waited for.
+        BodyLimitCase{
+            "AnnouncedBeyond",
+            Reply().Send("HTTP/1.1 200 OK\r\nContent-Length: 2147483648\r\n\r\n").Endless("x"),
+            false, 0},
+        BodyLimitCase{"ChunkedGrowingBeyond",
+                      Reply()
+                          .Send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n")
+                          .Endless("10\r\n0123456789abcdef\r\n"),
+                      false, 1000},
+        BodyLimitCase{"UntilCloseGrowingBeyond",
+                      Reply().Send("HTTP/1.0 200 OK\r\n\r\n").Endless("u"), false, 1000},
+        BodyLimitCase{"ErrorPageBeyond",
+                      Reply().Send("HTTP/1.1 404 Not Found\r\n\r\n").Endless("e"), false, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -5,7 +5,8 @@
 namespace quorvane::sim {
 
 std::string UsageText() {
-  return "Usage: quorvane-sim [--port N] [--scenario FILE] [--check] [--quiet]\n"
+  return "Usage: quorvane-sim [--port N] [--cert FILE --key FILE] [--scenario FILE]\n"
+         "                    [--check] [--quiet]\n"
          "       quorvane-sim --help\n"
          "\n"
          "Serves stand-ins for every outside service Quorvane talks to, on one port of\n"
@@ -16,6 +17,8 @@ std::string UsageText() {
          "  --port N         port on 127.0.0.1 (default " +
          std::to_string(Simulator::kDefaultPort) +
          "; 0 picks a free one)\n"
+         "  --cert FILE      serve https with this certificate (PEM; its chain may follow)\n"
+         "  --key FILE       and this private key (PEM); both or neither\n"
          "  --scenario FILE  read the behaviour from a scenario file (format below);\n"
          "                   without it every service answers normally\n"
          "  --check          only read the scenario file, report errors and exit\n"
@@ -30,6 +33,22 @@ std::string UsageText() {
          "        -DQUORVANE_MSN_URL=http://127.0.0.1:8765 \\\n"
          "        -DQUORVANE_LIVEUPDATE_URL=http://127.0.0.1:8765/liveupdate/quorvane/\n"
          "and give the brand file a news base URL of http://127.0.0.1:8765/news/.\n"
+         "\n"
+         "For https, make a throw-away certificate authority and a certificate for\n"
+         "127.0.0.1 with openssl, start the simulator with it, and let Quorvane's\n"
+         "machine trust the authority (or build with https:// addresses and try it\n"
+         "on a machine where the authority is trusted):\n"
+         "  openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes \\\n"
+         "          -days 30 -subj /CN=Throw-away-authority \\\n"
+         "          -keyout ca.key -out ca.pem\n"
+         "  openssl req -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes \\\n"
+         "          -subj /CN=127.0.0.1 -keyout sim.key -out sim.csr\n"
+         "  openssl x509 -req -in sim.csr -CA ca.pem -CAkey ca.key -CAcreateserial \\\n"
+         "          -days 30 -extfile <(printf 'subjectAltName=IP:127.0.0.1') -out sim.pem\n"
+         "  quorvane-sim --cert sim.pem --key sim.key\n"
+         "  sudo cp ca.pem /usr/local/share/ca-certificates/throw-away.crt\n"
+         "  sudo update-ca-certificates    # --fresh after removing it again\n"
+         "The base URL is then https://127.0.0.1:8765; curl --cacert ca.pem tries it.\n"
          "\n"
          "Exit status: 0 after Ctrl+C (or a good --check), 1 when the port cannot be\n"
          "bound, 2 for a wrong option or a scenario file with errors.\n";

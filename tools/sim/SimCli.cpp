@@ -24,6 +24,8 @@ constexpr int kExitUsage = 2;
 struct SimOptions {
   int port = Simulator::kDefaultPort;
   std::optional<std::filesystem::path> scenario;
+  std::optional<std::filesystem::path> cert;
+  std::optional<std::filesystem::path> key;
   bool check = false;
   bool quiet = false;
   bool help = false;
@@ -64,6 +66,10 @@ SimOptions ParseOptions(const std::vector<std::string>& args) {
       options.port = ParsePort(value());
     } else if (arg == "--scenario") {
       options.scenario = value();
+    } else if (arg == "--cert") {
+      options.cert = value();
+    } else if (arg == "--key") {
+      options.key = value();
     } else if (arg == "--check") {
       options.check = true;
     } else if (arg == "--quiet") {
@@ -76,6 +82,8 @@ SimOptions ParseOptions(const std::vector<std::string>& args) {
     }
   }
   if (options.check && !options.scenario) throw UsageError("--check needs --scenario FILE");
+  if (options.cert.has_value() != options.key.has_value())
+    throw UsageError("--cert and --key go together");
   return options;
 }
 
@@ -123,7 +131,9 @@ int SimCli::Run(const std::vector<std::string>& args, std::ostream& out, std::os
   }
   if (options.help) {
     out << UsageText() << "\n"
-        << EndpointsText("http://127.0.0.1:" + std::to_string(options.port)) << "\n"
+        << EndpointsText((options.cert ? "https" : "http") + std::string("://127.0.0.1:") +
+                         std::to_string(options.port))
+        << "\n"
         << ScenarioFormatText();
     return 0;
   }
@@ -152,7 +162,11 @@ int SimCli::Run(const std::vector<std::string>& args, std::ostream& out, std::os
     });
   }
   try {
-    simulator.Start(options.port);
+    if (options.cert) {
+      simulator.Start(options.port, Simulator::Tls{*options.cert, *options.key});
+    } else {
+      simulator.Start(options.port);
+    }
   } catch (const std::exception& e) {
     err << "quorvane-sim: " << e.what() << "\n";
     return kExitRuntime;

@@ -122,6 +122,7 @@ struct Simulator::Impl {
   std::unique_ptr<httplib::Server> server;
   std::thread listener;
   std::atomic<int> port{0};
+  std::atomic<bool> secure{false};
   HoldGate gate;
 
   void Configure(httplib::Server& srv);
@@ -132,7 +133,10 @@ struct Simulator::Impl {
   std::string NewChallenge(const RawQuery& query);
   void Search(Engine engine, const RawQuery& query, std::uint64_t ticket, httplib::Response& res);
   void Update(std::string_view path, std::uint64_t ticket, httplib::Response& res);
-  std::string Base() const { return "http://" + std::string(kHost) + ":" + std::to_string(port); }
+  std::string Base() const {
+    return (secure ? "https://" : "http://") + std::string(kHost) + ":" + std::to_string(port);
+  }
+  int Start(int port, std::unique_ptr<httplib::Server> server, bool tls);
   Scenario Snapshot() const {
     std::lock_guard lock(mutex);
     return scenario;
@@ -149,6 +153,10 @@ void Simulator::Impl::Configure(httplib::Server& srv) {
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
   });
   srv.set_keep_alive_timeout(1);
+  // A response goes out in several writes (over https, several TLS
+  // records): without this, the last one waits for the client's delayed
+  // acknowledgement, some 40 ms per page on a connection kept open.
+  srv.set_tcp_nodelay(true);
   srv.set_pre_routing_handler([](const httplib::Request& req, httplib::Response&) {
     tSnapshot.request = &req;
     tSnapshot.headers = ReceivedHeaders(req.headers);
@@ -366,33 +374,46 @@ Simulator::~Simulator() {
 }
 
 int Simulator::Start(int port) {
-  if (port < 0 || port > 65535) throw std::invalid_argument("port out of range");
-  std::lock_guard lock(impl_->lifecycle);
-  if (impl_->server) return impl_->port;
-  auto server = std::make_unique<httplib::Server>();
-  impl_->Configure(*server);
-  const int bound =
-      port == 0 ? server->bind_to_any_port(kHost) : (server->bind_to_port(kHost, port) ? port : -1);
-  if (bound <= 0) {
-    throw std::runtime_error("cannot listen on " + std::string(kHost) + ":" + std::to_string(port) +
-                             " (is another program using that port?)");
+  return impl_->Start(port, std::make_unique<httplib::Server>(), false);
+}
+
+int Simulator::Start(int port, const Tls& tls) {
+  auto server = std::make_unique<httplib::SSLServer>(tls.certificate.c_str(), tls.key.c_str());
+  if (!server->is_valid()) {
+    throw std::runtime_error("cannot serve https with the certificate " + tls.certificate.string() +
+                             " and the key " + tls.key.string());
   }
-  impl_->gate.Open();
-  impl_->port = bound;  // pages carry absolute addresses from the first request on
+  return impl_->Start(port, std::move(server), true);
+}
+
+int Simulator::Impl::Start(int wanted, std::unique_ptr<httplib::Server> made, bool tls) {
+  if (wanted < 0 || wanted > 65535) throw std::invalid_argument("port out of range");
+  std::lock_guard lock(lifecycle);
+  if (server) return port;
+  Configure(*made);
+  const int bound = wanted == 0 ? made->bind_to_any_port(kHost)
+                                : (made->bind_to_port(kHost, wanted) ? wanted : -1);
+  if (bound <= 0) {
+    throw std::runtime_error("cannot listen on " + std::string(kHost) + ":" +
+                             std::to_string(wanted) + " (is another program using that port?)");
+  }
+  gate.Open();
+  secure = tls;
+  port = bound;  // pages carry absolute addresses from the first request on
   auto ended = std::make_shared<std::atomic<bool>>(false);
-  httplib::Server* srv = server.get();
-  impl_->listener = std::thread([srv, ended] {
+  httplib::Server* srv = made.get();
+  listener = std::thread([srv, ended] {
     srv->listen_after_bind();
     *ended = true;
   });
   while (!srv->is_running() && !*ended) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   if (!srv->is_running()) {
-    impl_->listener.join();
-    impl_->port = 0;
+    listener.join();
+    port = 0;
     throw std::runtime_error("the server on " + std::string(kHost) + ":" + std::to_string(bound) +
                              " ended at once");
   }
-  impl_->server = std::move(server);
+  server = std::move(made);
   return bound;
 }
 

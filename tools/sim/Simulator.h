@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,14 +16,21 @@ namespace quorvane::sim {
 // Stand-ins for every outside service of Quorvane on one port of
 // 127.0.0.1: the keyword-suggestion service with its security image, the
 // three web search engines, the publisher's news service, the live-update
-// server and a set of fault endpoints. Tests run it in-process; the
-// quorvane-sim tool runs it from the command line.
+// server and a set of fault endpoints, over http or https. Tests run it
+// in-process; the quorvane-sim tool runs it from the command line.
 //
 // Thread-safe: the scenario can be changed and the request log read while
 // requests are being served.
 class Simulator {
  public:
   static constexpr int kDefaultPort = 8765;
+
+  // The certificate and private key (PEM files) of an https simulator. The
+  // certificate may carry its chain after it.
+  struct Tls {
+    std::filesystem::path certificate;
+    std::filesystem::path key;
+  };
 
   explicit Simulator(Scenario scenario = {});
   ~Simulator();
@@ -33,12 +41,16 @@ class Simulator {
   // are accepted. Returns the bound port; throws std::runtime_error when
   // the port cannot be bound. Starting a running simulator returns its port.
   int Start(int port = 0);
+  // The same over https; also throws when the certificate or key cannot
+  // be used.
+  int Start(int port, const Tls& tls);
   // Ends slow responses at once, closes the port and joins every server
   // thread. Idle keep-alive connections are dropped within a second.
   void Stop();
   bool Running() const;
   int Port() const;
-  // "http://127.0.0.1:PORT" while running, "" otherwise.
+  // "http://127.0.0.1:PORT" (https when started so) while running, ""
+  // otherwise.
   std::string BaseUrl() const;
 
   Scenario GetScenario() const;

@@ -37,6 +37,7 @@
 #include "keywords/ui/FMainKeyword.h"
 #include "publisher/ui/PublisherServices.h"
 #include "settings/LoadBrand.h"
+#include "web/ui/EventLoopWait.h"
 
 namespace quorvane {
 
@@ -74,8 +75,9 @@ TfrmMain::TfrmMain(ServiceEndpoints endpoints, HttpClient::Options clientOptions
   // FormCreate comes last, when every part that loading the brand may
   // reach (msgMain, the controls it changes) is in place.
   BuildWindow();
-  keywords_ = std::make_unique<KeywordCommands>(KeywordCommands::Parts{
-      *idHTTP1_, msgMain_, *model_, endpoints_, abortRequested_, *this, this, btnGatherData});
+  keywords_ = std::make_unique<KeywordCommands>(
+      KeywordCommands::Parts{*idHTTP1_, msgMain_, *model_, endpoints_, abortRequested_, *this, this,
+                             btnGatherData, btnGatherKeyword});
   publisher_ = std::make_unique<PublisherServices>(
       PublisherServices::Parts{*idHTTP1_, msgMain_, brandSettings_, endpoints_.liveUpdateBase, this,
                                btnNews, nullptr, nullptr});
@@ -357,7 +359,13 @@ void TfrmMain::AddDataCommands() {
   key("keySaveResults", QKeySequence::Save, btnSaveResults);
   key("keySelectAll", QKeySequence::SelectAll, btnSelectAll);
   key("keyDeleteSelected", QKeySequence::Delete, btnDeleteSelected);
-  keyStop = key("keyStop", QKeySequence(Qt::Key_Escape), btnGatherData);
+  // Esc clicks the Stop of whichever run goes on.
+  keyStop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  keyStop->setObjectName(QStringLiteral("keyStop"));
+  connect(keyStop, &QShortcut::activated, this, [this] {
+    QAbstractButton* stop = keywords_->GatherKeywordsRunning() ? btnGatherKeyword : btnGatherData;
+    if (stop->isEnabled() && stop->isVisible()) stop->click();
+  });
   keyStop->setEnabled(false);
 }
 
@@ -671,6 +679,11 @@ void TfrmMain::gifBannerClick() {
 // Keyword research over the network
 
 void TfrmMain::btnGatherKeywordClick() {
+  // Stop must not wait for the start-up check.
+  if (keywords_->StopGatherKeywords()) return;
+  // After a Stop the button reads "Gather Keywords" again, but waits like
+  // every other command for the stopped run to end.
+  if (CommandsBusy()) return;
   if (DeferredBehindBackgroundCheck(&TfrmMain::btnGatherKeywordClick)) return;
   keywords_->GatherKeywords(mainKeyword_);
 }
@@ -729,6 +742,10 @@ void TfrmMain::ProcessMessages() {
   QCoreApplication::processEvents();
 }
 
+std::unique_ptr<SocketWait> TfrmMain::NewSocketWait() {
+  return std::make_unique<EventLoopWait>();
+}
+
 void TfrmMain::RequestRunning(bool running) {
   if (publisher_ && publisher_->BackgroundCheckRunning()) {
     // The start-up check runs unseen and disables nothing; once it has
@@ -752,10 +769,12 @@ void TfrmMain::UpdateCommandStates() {
     command->setEnabled(idle);
   // Stop stays available while everything else waits for the run.
   const bool gatherDataRunning = keywords_->GatherDataRunning();
+  const bool gatherKeywordsRunning = keywords_->GatherKeywordsRunning();
   btnGatherData->setEnabled(idle || gatherDataRunning);
+  btnGatherKeyword->setEnabled(idle || gatherKeywordsRunning);
   lvwItems->horizontalHeader()->setSectionsClickable(idle && headerSortEnabled_);
   transfer_->SetIdle(idle);
-  keyStop->setEnabled(gatherDataRunning);
+  keyStop->setEnabled(gatherDataRunning || gatherKeywordsRunning);
   actGatherTicked->setEnabled(idle);
   actGatherMissing->setEnabled(idle);
 }

@@ -73,6 +73,7 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   void RunBegins(int rows) override;
   void RunRowsDone(int done) override;
   void RunEnds() override;
+  void GatherKeywordsRunningChanged() override { UpdateCommandStates(); }
   const ResultsTable& Results() const;
   // Writes the row count followed by " items listed" into SecondStatusPanel.
   void ShowItemCount() override;
@@ -86,6 +87,9 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   void Work(std::int64_t transferred) override;
   void WorkEnd() override;
   void ProcessMessages() override;
+  // The client waits inside the window's event loop: input and screen
+  // readers are served while a request waits, not at its next pump.
+  std::unique_ptr<SocketWait> NewSocketWait() override;
   // A request disables the commands (SetCommandsBusy), except the
   // requests of the start-up check: they disable nothing, and a network
   // command clicked meanwhile makes the check give way and runs right
@@ -266,7 +270,7 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   LinkLabel* lblLink2URL = nullptr;
 
   MainStatusBar* stbMain = nullptr;
-  // Esc works only while a Gather Data run goes on.
+  // Esc works only while a Gather Data or Gather Keywords run goes on.
   QShortcut* keyStop = nullptr;
 
   // Last, so that they go before the client and msgMain they use.

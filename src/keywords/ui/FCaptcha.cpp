@@ -93,6 +93,10 @@ void TfrmCaptcha::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) FormShow();
 }
 
+void TfrmCaptcha::TrustAuthority(const std::string& pemFile) {
+  imgSecurityImage->TrustAuthority(pemFile);
+}
+
 void TfrmCaptcha::FormShow() {
   // The user came to type: the field takes the keys from the start.
   edtPassword->setFocus();

@@ -24,6 +24,9 @@ class TfrmCaptcha : public QDialog {
   explicit TfrmCaptcha(Messages& messages, QWidget* parent = nullptr);
 
   void SetPageHtml(std::string pageHtml) { pageHtml_ = std::move(pageHtml); }
+  // The image is loaded trusting this authority's PEM file besides the
+  // system's store (the HTTP client's test authority; empty: none).
+  void TrustAuthority(const std::string& pemFile);
   const std::string& PageHtml() const { return pageHtml_; }
   const std::string& RandomValue() const { return randomValue_; }
   const std::string& SeedValue() const { return seedValue_; }

@@ -69,6 +69,14 @@ KeywordCommands::KeywordCommands(Parts parts) : parts_(parts) {}
 void KeywordCommands::GatherKeywords(const std::string& mainKeyword) {
   parts_.abortRequested = false;
   {
+    // However the run ends, its button reads "Gather Keywords" again.
+    struct Running {
+      KeywordCommands& self;
+      explicit Running(KeywordCommands& s) : self(s) { self.SetGatherKeywordsRunning(true); }
+      ~Running() { self.SetGatherKeywordsRunning(false); }
+      Running(const Running&) = delete;
+      Running& operator=(const Running&) = delete;
+    } running(*this);
     const BusyScope busy(parts_.window);
     const RunScope run(parts_.window, 0);
     KeywordGatherer gatherer(
@@ -80,6 +88,7 @@ void KeywordCommands::GatherKeywords(const std::string& mainKeyword) {
         [this](const std::string& pageHtml) {
           TfrmCaptcha dialog(parts_.messages, parts_.dialogParent);
           dialog.SetPageHtml(pageHtml);
+          dialog.TrustAuthority(parts_.client.TestAuthority());
           dialog.exec();
           return SecurityImageAnswer{dialog.Password(), dialog.RandomValue(), dialog.SeedValue()};
         },
@@ -115,6 +124,20 @@ class KeywordCommands::GatherDataRun {
  private:
   KeywordCommands& commands_;
 };
+
+bool KeywordCommands::StopGatherKeywords() {
+  if (!gatherKeywordsRunning_) return false;
+  parts_.abortRequested = true;
+  parts_.client.Disconnect();
+  SetGatherKeywordsRunning(false);
+  return true;
+}
+
+void KeywordCommands::SetGatherKeywordsRunning(bool running) {
+  gatherKeywordsRunning_ = running;
+  parts_.btnGatherKeyword->setText(QLatin1String(running ? kStopCaption : kGatherKeywordsCaption));
+  parts_.window.GatherKeywordsRunningChanged();
+}
 
 void KeywordCommands::SetGatherDataRunning(bool running) {
   gatherDataRunning_ = running;

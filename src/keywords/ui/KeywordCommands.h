@@ -16,8 +16,8 @@ class Messages;
 class ResultsTable;
 
 // The main window's keyword research over the network: "Gather Keywords"
-// and "Gather Data" with its "Stop". The main window owns one and forwards
-// its handlers to it.
+// and "Gather Data", each with its "Stop". The main window owns one and
+// forwards its handlers to it.
 class KeywordCommands {
  public:
   // What a run needs from the window around it.
@@ -42,6 +42,9 @@ class KeywordCommands {
     virtual void RunBegins(int rows) = 0;
     virtual void RunRowsDone(int done) = 0;
     virtual void RunEnds() = 0;
+    // Gather Keywords began or ended, or its Stop was clicked: the window
+    // offers its Stop (button and key) only while the run goes on.
+    virtual void GatherKeywordsRunningChanged() = 0;
   };
 
   struct Parts {
@@ -57,10 +60,14 @@ class KeywordCommands {
     // Reads kStopCaption while a Gather Data run goes on, kGatherDataCaption
     // otherwise.
     QAbstractButton* btnGatherData;
+    // Reads kStopCaption while Gather Keywords runs, kGatherKeywordsCaption
+    // otherwise.
+    QAbstractButton* btnGatherKeyword;
   };
 
-  // The captions of btnGatherData.
+  // The captions of btnGatherData and btnGatherKeyword.
   static constexpr const char* kGatherDataCaption = "Gather Data";
+  static constexpr const char* kGatherKeywordsCaption = "Gather Keywords";
   static constexpr const char* kStopCaption = "Stop";
 
   // The rows a Gather Data run visits, in table order.
@@ -76,8 +83,16 @@ class KeywordCommands {
   KeywordCommands& operator=(const KeywordCommands&) = delete;
 
   // "Gather Keywords": suggestions for the main keyword, through the
-  // security-image dialog as long as the service asks for it.
+  // security-image dialog as long as the service asks for it. Its button
+  // reads "Stop" meanwhile. Rows are added all at once when a suggestion
+  // page has arrived whole, so a stopped run adds none.
   void GatherKeywords(const std::string& mainKeyword);
+  // The Stop of a running Gather Keywords: sets the abort flag and cuts
+  // the request. True when a run was stopped.
+  bool StopGatherKeywords();
+  // True from the start of Gather Keywords until it ends or Stop is
+  // clicked.
+  bool GatherKeywordsRunning() const { return gatherKeywordsRunning_; }
 
   // The part of a Gather Data click that needs no request: on an empty
   // table it says that keywords are needed, during a run it stops the run.
@@ -102,10 +117,12 @@ class KeywordCommands {
   // The store rows of that kind.
   std::vector<int> RowsToGather(Rows rows) const;
   void SetGatherDataRunning(bool running);
+  void SetGatherKeywordsRunning(bool running);
 
   Parts parts_;
   SearchType searchType_ = SearchType::Precise;
   bool gatherDataRunning_ = false;
+  bool gatherKeywordsRunning_ = false;
 };
 
 }  // namespace quorvane

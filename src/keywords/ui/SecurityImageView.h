@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPointer>
 #include <QUrl>
+#include <string>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -13,7 +14,9 @@ namespace quorvane {
 // Shows the image found at an address, loading it in the background with
 // its own network access (apart from the program's HTTP client), scaled
 // into the view. A plain panel stands in while it loads or when it cannot
-// be had.
+// be had. Over https its server's certificate is verified (the system's
+// store, the host's name, TLS 1.2 or newer), and a redirect from https
+// down to http is not followed.
 class SecurityImageView : public QFrame {
   Q_OBJECT
 
@@ -24,6 +27,9 @@ class SecurityImageView : public QFrame {
   void Navigate(const QUrl& address);
   // Loads the current resource again; nothing happens without one.
   void Refresh();
+  // Certificates signed by the authorities of this PEM file are trusted
+  // too (a test's own authority); empty: the system's store alone.
+  void TrustAuthority(const std::string& pemFile);
 
   QUrl Address() const { return address_; }
   bool HasImage() const { return !image_.isNull(); }
@@ -44,6 +50,7 @@ class SecurityImageView : public QFrame {
   QPointer<QNetworkReply> reply_;
   QUrl address_;
   QImage image_;
+  std::string extraAuthority_;
 };
 
 }  // namespace quorvane

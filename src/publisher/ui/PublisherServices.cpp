@@ -83,33 +83,55 @@ void PublisherServices::NewsCommand(std::vector<std::string>& newsItems) {
 }
 
 void PublisherServices::BackgroundCheck() {
+  RunInBackground([this] {
+    BackgroundNewsCheck check(
+        news_, [this] { return ReadMarker(); },
+        [this](const std::string& text) { ShowNewsNotice(text); },
+        [this] { CheckUpdatesInBackground(); });
+    check.Run();
+  });
+}
+
+// The silent update check of the start-up tick. A check that has given way
+// before it asked is owed, not dropped: it runs once the user's command is
+// done.
+void PublisherServices::CheckUpdatesInBackground() {
+  if (backgroundYielded_) {
+    updateCheckOwed_ = true;
+    return;
+  }
+  CheckUpdates(true);
+}
+
+void PublisherServices::RunInBackground(const std::function<void()>& work) {
   backgroundRunning_ = true;
   backgroundYielded_ = false;
-  // However the check ends, a command that waited for it runs next.
+  updateCheckOwed_ = false;
+  // However the check ends, a command that waited for it runs next, and
+  // after that an update check the check still owes.
   struct EndOfCheck {
     PublisherServices& self;
     ~EndOfCheck() {
       self.backgroundRunning_ = false;
-      if (auto command = std::exchange(self.deferredCommand_, nullptr)) {
-        try {
-          // Not once the window has been closed meanwhile.
-          QTimer::singleShot(0, &self.messages_,
-                             [&messages = self.messages_, command = std::move(command)] {
-                               if (messages.Open()) command();
-                             });
-        } catch (...) {  // out of memory: the click is lost, the window goes on
-        }
+      auto command = std::exchange(self.deferredCommand_, nullptr);
+      if (!command && !self.updateCheckOwed_) return;
+      try {
+        // Not once the window has been closed meanwhile.
+        QTimer::singleShot(0, &self.messages_, [&self = self, command = std::move(command)] {
+          if (!self.messages_.Open()) return;
+          if (command) command();
+          // The user's own Check Updates pays the debt.
+          if (!std::exchange(self.updateCheckOwed_, false) || !self.messages_.Open()) return;
+          QTimer::singleShot(0, &self.messages_, [&self] {
+            if (self.messages_.Open())
+              self.RunInBackground([&self] { self.CheckUpdatesInBackground(); });
+          });
+        });
+      } catch (...) {  // out of memory: the click is lost, the window goes on
       }
     }
   } endOfCheck{*this};
-
-  BackgroundNewsCheck check(
-      news_, [this] { return ReadMarker(); },
-      [this](const std::string& text) { ShowNewsNotice(text); },
-      [this] {
-        if (!backgroundYielded_) CheckUpdates(true);
-      });
-  check.Run();
+  work();
 }
 
 bool PublisherServices::DeferBehindBackgroundCheck(std::function<void()> command) {
@@ -123,6 +145,7 @@ bool PublisherServices::DeferBehindBackgroundCheck(std::function<void()> command
 }
 
 void PublisherServices::CheckUpdates(bool silent) {
+  if (!silent) updateCheckOwed_ = false;
   update_.CheckUpdates(silent);
 }
 

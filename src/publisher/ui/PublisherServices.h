@@ -42,7 +42,9 @@ class PublisherServices {
   void NewsCommand(std::vector<std::string>& newsItems);
 
   // The background check of the start-up tick: the news notice, then the
-  // silent update check.
+  // silent update check. An update check the check did not get to because
+  // it gave way to the user runs, in the background again, once the
+  // user's command is done.
   void BackgroundCheck();
 
   // True while BackgroundCheck runs. Its requests disable no command of
@@ -79,10 +81,13 @@ class PublisherServices {
  private:
   std::string ReadMarker();
   void SaveMarker(const std::string& id);
+  void RunInBackground(const std::function<void()>& work);
+  void CheckUpdatesInBackground();
 
   Parts parts_;
   bool backgroundRunning_ = false;
   bool backgroundYielded_ = false;
+  bool updateCheckOwed_ = false;
   std::function<void()> deferredCommand_;
   OpenWindowMessages messages_;
   NewsService news_;
