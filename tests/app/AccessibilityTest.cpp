@@ -8,12 +8,13 @@
 #include <QLineEdit>
 
 #include <QAccessible>
-#include <QDesktopServices>
 #include <QImage>
 #include <QMenu>
 #include <QTest>
 #include <QUrl>
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,10 +31,10 @@
 #include "publisher/ui/NewsBalloon.h"
 #include "publisher/ui/PublisherServices.h"
 #include "settings/SettingsFile.h"
+#include "support/FakeBrowser.h"
 #include "support/FakeFetchHost.h"
 #include "support/MainWindowFixture.h"
 #include "support/SettingsText.h"
-#include "support/UrlCatcher.h"
 #include "web/HttpClient.h"
 
 using namespace quorvane;
@@ -374,21 +375,23 @@ TEST_F(AccessibilityTest, TabReachesEveryCommandOfTheMainWindow) {
 }
 
 TEST_F(AccessibilityTest, LinkLabelsOpenByKeyAndByPressAction) {
-  UrlCatcher catcher;
-  for (const char* scheme : {"http", ""}) QDesktopServices::setUrlHandler(scheme, &catcher, "Open");
+  FakeBrowser* browser = FakeBrowser::OfThisProcess();
+  if (browser == nullptr) GTEST_SKIP() << "needs a process of its own";
   auto window = ShownWindow();
   auto* link = window->findChild<QWidget*>("lblLink1URL");
   link->setFocus();
   QTest::keyClick(link, Qt::Key_Return);
+  EXPECT_EQ(browser->Opened(), "http://www.google.com/");
   QTest::keyClick(link, Qt::Key_Space);
+  EXPECT_EQ(browser->Opened(), "http://www.google.com/");
   QTest::keyClick(link, Qt::Key_A);  // not a key that opens
+  EXPECT_EQ(browser->Opened(std::chrono::milliseconds(300)), std::nullopt);
   QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(link);
   ASSERT_NE(iface->actionInterface(), nullptr);
   EXPECT_TRUE(
       iface->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
   iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-  EXPECT_EQ(catcher.opened, std::vector<QUrl>(3, QUrl("http://www.google.com/")));
-  for (const char* scheme : {"http", ""}) QDesktopServices::unsetUrlHandler(scheme);
+  EXPECT_EQ(browser->Opened(), "http://www.google.com/");
 }
 
 }  // namespace

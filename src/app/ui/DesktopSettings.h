@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QSettings>
 #include <QString>
 #include <QVariant>
+#include <vector>
 
 namespace quorvane {
 
@@ -25,6 +27,19 @@ class DesktopSettings {
 
   // Writes what changed now (also done by itself, later).
   void Sync() { settings_.sync(); }
+  // Forgets every value, as on a first run.
+  void Clear() { settings_.clear(); }
+
+  // The main window's size, place, screen and maximised state as
+  // QWidget::saveGeometry gives them; empty before the first close.
+  QByteArray MainWindowGeometry() const;
+  void SetMainWindowGeometry(const QByteArray& geometry);
+
+  // The widths the user gave the results table's columns by dragging, in
+  // column order, 0 for a column left to fit its contents. Empty when none
+  // was ever set or what is stored does not make sense.
+  std::vector<int> ResultColumnWidths() const;
+  void SetResultColumnWidths(const std::vector<int>& widths);
 
  private:
   QSettings settings_;
