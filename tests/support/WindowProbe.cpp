@@ -163,6 +163,10 @@ TEST_F(Placement, Close) {
     header->resizeSection(f[0].toInt(), f[1].toInt());
   }
   QCoreApplication::processEvents();
+  const QRect g = window.geometry();
+  std::printf("geometry=%d,%d,%d,%d\nmaximized=%d\n", g.x(), g.y(), g.width(), g.height(),
+              window.isMaximized() ? 1 : 0);
+  std::fflush(stdout);
   EXPECT_TRUE(window.close());
 }
 
