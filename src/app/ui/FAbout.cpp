@@ -83,6 +83,8 @@ TfrmAbout::TfrmAbout(const BrandSettings& brand, QWidget* parent)
   editAbout = new FitButton(QStringLiteral("Ok"), kOkSize, this);
   editAbout->setObjectName(QStringLiteral("editAbout"));
   editAbout->setDefault(true);
+  // The keys start on the one button; Tab reaches the text to select it.
+  editAbout->setFocus();
   connect(editAbout, &QPushButton::clicked, this, &TfrmAbout::editAboutClick);
 
   auto* okRow = new QHBoxLayout;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
@@ -81,6 +82,9 @@ MessageBox::Answer MessageBox::Show(Kind kind, const std::string& text,
     // The user takes the address to a browser by hand: it can be selected,
     // and copied with one click that leaves the box open.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // The box keeps its text out of the Tab order; the address must be in it.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+      label->setFocusPolicy(Qt::StrongFocus);
     QPushButton* copy = box.addButton(QStringLiteral("Copy Address"), QMessageBox::ActionRole);
     copy->setObjectName(QStringLiteral("btnCopyAddress"));
     // Its click no longer reaches the box, which would close.
