@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "app/ui/ElidingLabel.h"
 #include "base/ui/LocalText.h"
 
 namespace quorvane {
@@ -41,8 +42,9 @@ MainStatusBar::MainStatusBar() {
   paintHold_.setInterval(40);
   connect(&paintHold_, &QTimer::timeout, this, &MainStatusBar::ReleasePaint);
 
-  const auto panel = [&](const char* name, const char* text, int width) {
-    auto* label = new QLabel(QLatin1String(text));
+  const auto panel = [&](const char* name, const char* text, int width,
+                         QLabel* label = new QLabel) {
+    label->setText(QLatin1String(text));
     label->setObjectName(QLatin1String(name));
     // Status texts carry keywords off the network: never read as markup.
     label->setTextFormat(Qt::PlainText);
@@ -66,7 +68,11 @@ MainStatusBar::MainStatusBar() {
   SecondStatusPanel = panel("SecondStatusPanel", "0 item listed", kItemCountPanelWidth);
   // Shown only while a run goes on or after one that stopped; a hidden
   // item takes no room, so the bar looks as it always did otherwise.
-  RunProgressPanel = panel("RunProgressPanel", "", 0);
+  // Next to the fixed panels a long text ("Stopped at row … — Gather
+  // Missing Data goes on from there") may not fit a narrow window in a
+  // large font: its end is elided then, never the row.
+  RunProgressPanel = new ElidingLabel;
+  panel("RunProgressPanel", "", 0, RunProgressPanel);
   RunProgressPanel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
   RunProgressPanel->setAccessibleName(QStringLiteral("Run progress"));
   RunProgressPanel->hide();
@@ -150,7 +156,12 @@ void MainStatusBar::ForgetEndedRun() {
 }
 
 void MainStatusBar::ShowRunProgress(const std::string& utf8Text) {
-  RunProgressPanel->setText(QString::fromUtf8(utf8Text));
+  const QString text = QString::fromUtf8(utf8Text);
+  // The row always shows; what follows it may be elided.
+  qsizetype kept = text.size();
+  for (const QString& separator : {QStringLiteral(" \u00b7 "), QStringLiteral(" \u2014 ")})
+    if (const qsizetype at = text.indexOf(separator); at >= 0) kept = std::min(kept, at);
+  RunProgressPanel->SetText(text, static_cast<int>(kept));
   RunProgressPanel->setVisible(!utf8Text.empty());
 }
 

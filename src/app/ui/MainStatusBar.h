@@ -13,6 +13,8 @@ class QProgressBar;
 
 namespace quorvane {
 
+class ElidingLabel;
+
 // The main page's status bar: the status text, the main keyword, the item
 // count and the transfer gauge, as panels that fill the bar's height. Texts
 // are 8-bit and shown as plain text. The bar and its panels have their
@@ -76,7 +78,7 @@ class MainStatusBar final : public QStatusBar {
   QLabel* MainStatusPanel = nullptr;
   QLabel* MainKeywordPanel = nullptr;
   QLabel* SecondStatusPanel = nullptr;
-  QLabel* RunProgressPanel = nullptr;
+  ElidingLabel* RunProgressPanel = nullptr;
   QProgressBar* MainGauge = nullptr;
 };
 
