@@ -192,6 +192,26 @@ TEST_F(MainWindowTest, ToolBarHasItsButtonsWithCaptionsSizesAndTips) {
   }
 }
 
+TEST_F(MainWindowTest, ThePictureButtonsAreDrawnForTheScreensScale) {
+  // Sharp at fractional and large scales: each picture is drawn at the
+  // device pixels asked for, not scaled from a 1x or 2x copy.
+  for (const char* name : {"btnNews", "btnUpdate", "btnHelp"}) {
+    const QIcon icon = Find<QToolButton>(name)->icon();
+    for (const qreal ratio : {1.0, 1.25, 1.5, 2.0, 3.0}) {
+      const QPixmap picture = icon.pixmap(QSize(24, 24), ratio);
+      EXPECT_EQ(picture.size(), (QSizeF(24, 24) * ratio).toSize()) << name << " at " << ratio;
+      EXPECT_EQ(picture.devicePixelRatio(), ratio) << name;
+      // Something is drawn, and the corners stay clear.
+      const QImage image = picture.toImage();
+      EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << name;
+      int inked = 0;
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) inked += qAlpha(image.pixel(x, y)) > 0;
+      EXPECT_GT(inked, image.width() * image.height() / 10) << name;
+    }
+  }
+}
+
 TEST_F(MainWindowTest, PictureButtonsKeepTheirDistanceToTheRightEdge) {
   window_->show();
   const char* names[] = {"btnNews", "btnUpdate", "btnHelp"};
