@@ -1,6 +1,5 @@
 #include "app/ui/ColumnFitter.h"
 
-#include <QAbstractItemDelegate>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QHeaderView>
@@ -159,20 +158,23 @@ void ColumnFitter::RemeasureAll() {
 }
 
 int ColumnFitter::CellPadding(int column) const {
-  if (model_.rowCount() == 0) return 0;
-  // What the view's delegate asks for a cell, less its text: margins, and
-  // the check box in front of No.
-  const QModelIndex index = model_.index(0, column);
+  // What the style asks for a cell of one character, less the character:
+  // margins, and the check box in front of No. Asked of a made-up cell, so
+  // that a huge cell in the table is never laid out for it.
   QStyleOptionViewItem option;
   option.initFrom(&table_);
   option.font = table_.font();
   option.fontMetrics = table_.fontMetrics();
   option.widget = &table_;
-  option.decorationSize = table_.iconSize().isValid() ? table_.iconSize() : QSize(16, 16);
-  const int hint = table_.itemDelegate()->sizeHint(option, index).width();
-  const QString text = index.data(Qt::DisplayRole).toString();
-  return std::max(
-      0, hint - static_cast<int>(std::ceil(QFontMetricsF(table_.font()).horizontalAdvance(text))));
+  option.text = QStringLiteral("0");
+  option.features = QStyleOptionViewItem::HasDisplay;
+  if (column == kColNo) {
+    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    option.checkState = Qt::Unchecked;
+  }
+  const int hint =
+      table_.style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), &table_).width();
+  return std::max(0, hint - table_.fontMetrics().horizontalAdvance(option.text));
 }
 
 int ColumnFitter::CaptionWidth(int column) const {
