@@ -6,35 +6,63 @@
 
 namespace quorvane {
 
+namespace {
+
+// A single row counts at most this many times the pace so far: a stalled
+// page must not triple the estimate, a run that really slows down still
+// pulls the pace up row by row.
+constexpr double kLongestRowInPaces = 4.0;
+// The share of the way from the time shown towards a new reckoning that
+// each finished row goes.
+constexpr double kFollowShare = 0.25;
+
+}  // namespace
+
 void RunEstimate::Start(int total, std::int64_t nowMs) {
   total_ = std::max(0, total);
   done_ = 0;
-  lastMs_ = nowMs;
-  durations_.clear();
-  durationSum_ = 0;
+  lastRowMs_ = nowMs;
+  paceSamples_ = 0;
+  paceMs_ = 0;
+  shownMs_.reset();
+  shownAtMs_ = nowMs;
 }
 
 void RunEstimate::RowDone(int done, std::int64_t nowMs) {
-  const int rows = done - done_;
+  const int rows = std::min(done, total_) - done_;
   if (rows <= 0) return;
   // Rows finished together share the time since the last report.
-  const std::int64_t each = std::max<std::int64_t>(0, nowMs - lastMs_) / rows;
+  const double each = static_cast<double>(std::max<std::int64_t>(0, nowMs - lastRowMs_)) /
+                      static_cast<double>(rows);
   for (int i = 0; i < rows; ++i) {
-    durations_.push_back(each);
-    durationSum_ += each;
-    if (durations_.size() > kAveragedRows) {
-      durationSum_ -= durations_.front();
-      durations_.pop_front();
+    ++paceSamples_;
+    if (paceSamples_ == 1) {
+      paceMs_ = each;
+      continue;
     }
+    const double sample = paceMs_ > 0 ? std::min(each, kLongestRowInPaces * paceMs_) : each;
+    // A plain mean over the first rows, a moving average afterwards.
+    const double weight = 1.0 / std::min(paceSamples_, kPaceRows);
+    paceMs_ += weight * (sample - paceMs_);
   }
-  done_ = std::min(done, total_);
-  lastMs_ = nowMs;
+  done_ += rows;
+  lastRowMs_ = nowMs;
+
+  if (done_ < kRowsBeforeEstimate) return;
+  const double reckoned = paceMs_ * (total_ - done_);
+  if (!shownMs_) {
+    shownMs_ = reckoned;
+  } else {
+    const double countedDown = std::max(
+        0.0, *shownMs_ - static_cast<double>(std::max<std::int64_t>(0, nowMs - shownAtMs_)));
+    shownMs_ = countedDown + kFollowShare * (reckoned - countedDown);
+  }
+  shownAtMs_ = nowMs;
 }
 
 std::optional<std::int64_t> RunEstimate::RemainingMs() const {
-  if (done_ < kRowsBeforeEstimate || durations_.empty()) return std::nullopt;
-  const auto average = static_cast<double>(durationSum_) / static_cast<double>(durations_.size());
-  return static_cast<std::int64_t>(average * (total_ - done_) + 0.5);
+  if (!shownMs_) return std::nullopt;
+  return static_cast<std::int64_t>(*shownMs_ + 0.5);
 }
 
 std::string RunEstimate::Text() const {
@@ -46,6 +74,15 @@ std::string RunEstimate::Text() const {
     text += " \xc2\xb7 ";
     text += TimeLeftText(*left);
   }
+  return text;
+}
+
+std::string RunEstimate::StoppedText() const {
+  std::string text = "Stopped at row ";
+  text += GroupThousands(std::min(done_ + 1, total_));
+  text += " of ";
+  text += GroupThousands(total_);
+  text += " \xe2\x80\x94 Gather Missing Data goes on from there";
   return text;
 }
 

@@ -7,22 +7,28 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolButton>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 
 #include "app/ui/BannerLabel.h"
 #include "app/ui/FMain.h"
+#include "app/ui/LinkLabel.h"
 #include "base/ui/MessageBox.h"
 #include "settings/ContainerFile.h"
 #include "settings/SettingsFile.h"
+#include "support/FakeBrowser.h"
 #include "support/MainWindowFixture.h"
 #include "support/SettingsText.h"
 #include "support/TempFolder.h"
@@ -119,60 +125,64 @@ TEST_F(AboutWindowTest, IsAFixedModalDialogWithoutTitleBarButtons) {
   EXPECT_LE((about.frameGeometry().center() - screen.center()).manhattanLength(), 6);
 }
 
+TEST_F(AboutWindowTest, TheAboutTextAndTheLinkHoverFollowADarkDesktop) {
+  // On a light desktop they stay black and blue; on a dark one black text
+  // and pure blue would hardly show (1.6:1, 1.5:1): the palette's own text
+  // and link colours take their place.
+  QPalette dark;
+  dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+  dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+  dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+  dark.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
+  dark.setColor(QPalette::Link, QColor(0x8a, 0xb4, 0xf8));
+  struct Case {
+    const char* desktop;
+    QPalette palette;
+    QColor text;
+    QColor hover;
+  };
+  const QPalette light = QApplication::palette();
+  const Case cases[] = {
+      {"light", light, Qt::black, Qt::blue},
+      {"dark", dark, dark.color(QPalette::Text), dark.color(QPalette::Link)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.desktop);
+    QApplication::setPalette(c.palette);
+    {
+      TfrmAbout about(BrandSettings{}, nullptr);
+      EXPECT_EQ(about.memAbout->palette().color(QPalette::Text), c.text);
+      EXPECT_TRUE(about.memAbout->styleSheet().contains(c.text.name()));
+    }
+    TfrmMain& window = OpenWindow();
+    auto* link = Child<LinkLabel>(&window, "lblLink1URL");
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QCoreApplication::sendEvent(link, &enter);
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), c.hover);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(link, &leave);
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), c.palette.color(QPalette::WindowText));
+  }
+  QApplication::setPalette(light);
+}
+
 // --- Outbound links
 
-const char* const kXdg[] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME",       "XDG_CONFIG_DIRS",
-                            "XDG_DATA_DIRS",   "XDG_CURRENT_DESKTOP", "RECORD_FILE"};
-
+// Every case starts the stand-in browser of a desktop of its own.
 class OutboundLinksTest : public AboutWindowTest {
  protected:
-  // The desktop library reads the XDG folders once per process, so only
-  // the first desktop set up in a process is seen (CTest runs each case
-  // in a process of its own).
   void SetUp() override {
-    static int desktops = 0;
-    if (++desktops > 1) GTEST_SKIP() << "needs a process of its own";
-  }
-
-  OutboundLinksTest() {
-    for (const char* name : kXdg) unsetenv(name);
-    setenv("XDG_CONFIG_HOME", desktop_.File("config").c_str(), 1);
-    setenv("XDG_DATA_HOME", desktop_.File("data").c_str(), 1);
-    setenv("XDG_CONFIG_DIRS", desktop_.File("none").c_str(), 1);
-    setenv("XDG_DATA_DIRS", desktop_.File("none").c_str(), 1);
-    setenv("RECORD_FILE", desktop_.File("record").c_str(), 1);
-    fs::create_directories(desktop_.File("config"));
-    fs::create_directories(desktop_.File("data/applications"));
-    desktop_.Write("browser",
-                   "#!/bin/sh\nprintf '%s' \"$1\" > \"$RECORD_FILE.tmp\"\n"
-                   "mv \"$RECORD_FILE.tmp\" \"$RECORD_FILE\"\n");
-    fs::permissions(desktop_.File("browser"), fs::perms::owner_all);
-    desktop_.Write("config/mimeapps.list",
-                   "[Default Applications]\nx-scheme-handler/http=fake.desktop\n");
-    desktop_.Write(
-        "data/applications/fake.desktop",
-        "[Desktop Entry]\nType=Application\nExec=" + desktop_.File("browser").string() + " %u\n");
-  }
-  ~OutboundLinksTest() override {
-    for (const char* name : kXdg) unsetenv(name);
+    browser_ = FakeBrowser::OfThisProcess(FakeBrowser::Kind::kRegistered);
+    if (browser_ == nullptr) GTEST_SKIP() << "needs a process of its own";
   }
 
   // The address the browser was started with; nullopt when it was not
   // started within `wait`.
   std::optional<std::string> Opened(std::chrono::milliseconds wait = std::chrono::seconds(10)) {
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (desktop_.Exists("record")) {
-        std::string address = desktop_.Read("record");
-        fs::remove(desktop_.File("record"));
-        return address;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return std::nullopt;
+    return browser_->Opened(wait);
   }
 
-  TempFolder desktop_;
+  FakeBrowser* browser_ = nullptr;
 };
 
 TEST_F(OutboundLinksTest, HelpMakeMoneyAndTheBannerStartTheBrowser) {
@@ -203,6 +213,48 @@ TEST_F(OutboundLinksTest, HelpMakeMoneyAndTheBannerStartTheBrowser) {
   EXPECT_EQ(Opened(), "http://banner.example/");
 }
 
+TEST_F(OutboundLinksTest, LinksAndWelcomePageLinksTakeTheSameRoute) {
+  Settings(Tag("Welcome1", "<p><a href='http://w.example/'>in</a></p>") +
+           Tag("Link1", "Tools^www.tools.example/x?a=1") +
+           Tag("Link2", "Shop^https://shop.example/"));
+  TfrmMain& window = OpenWindow();
+  window.show();
+  // Links in the welcome page: web addresses only, never a file or
+  // another scheme's handler.
+  auto* page = Child<QTextBrowser>(&window, "prfWelcome");
+  struct PageLink {
+    const char* href;
+    std::optional<std::string> opened;
+  };
+  const PageLink pageLinks[] = {
+      {"http://w.example/a?b=c d", "http://w.example/a?b=c%20d"},
+      {"HTTPS://w.example/", "https://w.example/"},
+      {"file:///etc/passwd", std::nullopt},
+      {"welcome2.html", std::nullopt},
+      {"mailto:someone@example.com", std::nullopt},
+      {"javascript:alert(1)", std::nullopt},
+  };
+  for (const PageLink& link : pageLinks) {
+    SCOPED_TRACE(link.href);
+    emit page->anchorClicked(QUrl(QString::fromLatin1(link.href)));
+    EXPECT_EQ(Opened(link.opened ? std::chrono::seconds(10) : std::chrono::milliseconds(300)),
+              link.opened);
+    EXPECT_EQ(page->source(), QUrl()) << "the page itself follows no link";
+  }
+  Child<QPushButton>(&window, "btnThanks")->click();
+  // The link bar: the desktop's browser too, a brand address without a
+  // scheme read as a web address.
+  // (The brand's two links stand in a random order.)
+  std::set<std::optional<std::string>> opened;
+  QTest::mouseClick(Child<LinkLabel>(&window, "lblLink1URL"), Qt::LeftButton);
+  opened.insert(Opened());
+  QTest::mouseClick(Child<LinkLabel>(&window, "lblLink2URL"), Qt::LeftButton);
+  opened.insert(Opened());
+  EXPECT_EQ(opened, (std::set<std::optional<std::string>>{"http://www.tools.example/x?a=1",
+                                                          "https://shop.example/"}));
+  EXPECT_TRUE(MessageBox::ShownBoxes().empty());
+}
+
 TEST_F(OutboundLinksTest, EmptyAddressesStillStartTheBrowserButABannerWithoutOneDoesNot) {
   Settings(Tag("ApplicationName", "Acme") + Tag("Banner1", "top.jpg"));
   QImage picture(30, 10, QImage::Format_RGB32);
@@ -220,14 +272,57 @@ TEST_F(OutboundLinksTest, EmptyAddressesStillStartTheBrowserButABannerWithoutOne
   EXPECT_EQ(Opened(std::chrono::milliseconds(300)), std::nullopt);
 }
 
-TEST_F(OutboundLinksTest, WithoutARegisteredBrowserNothingHappens) {
-  fs::remove(desktop_.File("config/mimeapps.list"));
-  Settings(Tag("AppHelpURL", "http://help.example/"));
+// On a desktop without a browser every address the program would open is
+// shown to the user instead, to take to a browser by hand.
+class WithoutABrowserTest : public AboutWindowTest {
+ protected:
+  void SetUp() override {
+    if (FakeBrowser::OfThisProcess(FakeBrowser::Kind::kNone) == nullptr)
+      GTEST_SKIP() << "needs a process of its own";
+  }
+};
+
+TEST_F(WithoutABrowserTest, EveryAddressIsShownWithItsCopyButton) {
+  Settings(Tag("AffiliateURL", "http://aff.example/?id=%%AFFILIATEID%%") + Tag("AffiliateID", "7") +
+           Tag("AppHelpURL", "http://help.example/") +
+           Tag("Banner1", "top.jpg^http://banner.example/") +
+           Tag("Link1", "Tools^www.tools.example/x") + Tag("Link2", "Shop^https://shop.example/"));
+  QImage picture(30, 10, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  picture.save(QString::fromStdString(program_.File("banner1.dat").string()), "JPG");
   TfrmMain& window = OpenWindow();
-  Child<QToolButton>(&window, "btnHelp")->click();
-  Child<QPushButton>(&window, "btnMakeMoney")->click();
-  EXPECT_EQ(Opened(std::chrono::milliseconds(300)), std::nullopt);
-  EXPECT_TRUE(MessageBox::ShownBoxes().empty());
+  window.show();
+  struct Case {
+    const char* control;
+    std::function<void()> click;
+    std::string address;
+  };
+  const Case cases[] = {
+      {"Help", [&] { Child<QToolButton>(&window, "btnHelp")->click(); }, "http://help.example/"},
+      {"Make Money", [&] { Child<QPushButton>(&window, "btnMakeMoney")->click(); },
+       "http://aff.example/?id=7"},
+      {"banner",
+       [&] { QTest::mouseClick(Child<BannerLabel>(&window, "imgBanner"), Qt::LeftButton); },
+       "http://banner.example/"},
+      {"left link",
+       [&] { QTest::mouseClick(Child<LinkLabel>(&window, "lblLink1URL"), Qt::LeftButton); },
+       "http://www.tools.example/x"},
+      {"right link",
+       [&] { QTest::mouseClick(Child<LinkLabel>(&window, "lblLink2URL"), Qt::LeftButton); },
+       "https://shop.example/"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.control);
+    MessageBox::ResetTestState();
+    MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
+    c.click();
+    ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
+    const MessageBox::Shown& box = MessageBox::ShownBoxes()[0];
+    EXPECT_EQ(box.kind, MessageBox::Kind::Address);
+    EXPECT_EQ(box.text,
+              "No web browser is set up on this computer. Open this address in a browser:");
+    EXPECT_EQ(box.address, c.address);
+  }
 }
 
 }  // namespace

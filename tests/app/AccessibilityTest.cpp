@@ -8,12 +8,19 @@
 #include <QLineEdit>
 
 #include <QAccessible>
-#include <QDesktopServices>
+#include <QClipboard>
 #include <QImage>
 #include <QMenu>
+#include <QPushButton>
+#include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
+#include <algorithm>
+#include <chrono>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,10 +37,11 @@
 #include "publisher/ui/NewsBalloon.h"
 #include "publisher/ui/PublisherServices.h"
 #include "settings/SettingsFile.h"
+#include "support/FakeBrowser.h"
 #include "support/FakeFetchHost.h"
 #include "support/MainWindowFixture.h"
+#include "support/ModalDialogs.h"
 #include "support/SettingsText.h"
-#include "support/UrlCatcher.h"
 #include "web/HttpClient.h"
 
 using namespace quorvane;
@@ -375,21 +383,184 @@ TEST_F(AccessibilityTest, TabReachesEveryCommandOfTheMainWindow) {
 }
 
 TEST_F(AccessibilityTest, LinkLabelsOpenByKeyAndByPressAction) {
-  UrlCatcher catcher;
-  for (const char* scheme : {"http", ""}) QDesktopServices::setUrlHandler(scheme, &catcher, "Open");
+  FakeBrowser* browser = FakeBrowser::OfThisProcess();
+  if (browser == nullptr) GTEST_SKIP() << "needs a process of its own";
   auto window = ShownWindow();
   auto* link = window->findChild<QWidget*>("lblLink1URL");
   link->setFocus();
   QTest::keyClick(link, Qt::Key_Return);
+  EXPECT_EQ(browser->Opened(), "http://www.google.com/");
   QTest::keyClick(link, Qt::Key_Space);
+  EXPECT_EQ(browser->Opened(), "http://www.google.com/");
   QTest::keyClick(link, Qt::Key_A);  // not a key that opens
+  EXPECT_EQ(browser->Opened(std::chrono::milliseconds(300)), std::nullopt);
   QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(link);
   ASSERT_NE(iface->actionInterface(), nullptr);
   EXPECT_TRUE(
       iface->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
   iface->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-  EXPECT_EQ(catcher.opened, std::vector<QUrl>(3, QUrl("http://www.google.com/")));
-  for (const char* scheme : {"http", ""}) QDesktopServices::unsetUrlHandler(scheme);
+  EXPECT_EQ(browser->Opened(), "http://www.google.com/");
+}
+
+// --- Real keys
+
+// Gives `window` the keyboard as a desktop does when it is clicked.
+void Activate(QWidget* window) {
+  QApplication::setActiveWindow(window);
+  EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+}
+
+// Presses Tab (or Shift+Tab) `presses` times on whatever has the focus,
+// as the keyboard does, and names where the focus lands after each.
+std::vector<QString> FocusAfterTabs(int presses, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  std::vector<QString> landed;
+  for (int i = 0; i < presses; ++i) {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr) {
+      landed.push_back("(nothing)");
+      continue;
+    }
+    QTest::keyClick(focus, Qt::Key_Tab, modifiers);
+    focus = QApplication::focusWidget();
+    landed.push_back(focus != nullptr ? focus->objectName() : QStringLiteral("(nothing)"));
+  }
+  return landed;
+}
+
+// The focus goes round `cycle` (which starts where the focus is) with Tab,
+// and the other way round with Shift+Tab.
+void CheckTabCycle(const std::vector<QString>& cycle) {
+  ASSERT_FALSE(cycle.empty());
+  ASSERT_NE(QApplication::focusWidget(), nullptr) << "nothing has the focus";
+  ASSERT_EQ(QApplication::focusWidget()->objectName(), cycle.front());
+  std::vector<QString> forward(cycle.begin() + 1, cycle.end());
+  forward.push_back(cycle.front());
+  EXPECT_EQ(FocusAfterTabs(static_cast<int>(cycle.size())), forward) << "Tab";
+  std::vector<QString> backward(cycle.rbegin(), cycle.rend());
+  std::rotate(backward.begin(), backward.end() - 1, backward.end());
+  backward.erase(backward.begin());
+  backward.push_back(cycle.front());
+  EXPECT_EQ(FocusAfterTabs(static_cast<int>(cycle.size()), Qt::ShiftModifier), backward)
+      << "Shift+Tab";
+}
+
+TEST_F(AccessibilityTest, TabAndShiftTabGoRoundTheMainWindowAndLeaveTheTable) {
+  auto window = ShownWindow();
+  window->Results().AppendKeywords({{"golf clubs", "120"}, {"golf balls", "90"}});
+  Activate(window.get());
+  window->findChild<QWidget*>("btnMainKeyword")->setFocus();
+  CheckTabCycle({"btnMainKeyword", "btnGatherKeyword", "btnAddKeyword", "btnGatherData",
+                 "btnSaveResults", "btnMakeMoney", "btnAbout", "btnNews", "btnUpdate", "btnHelp",
+                 "lvwItems", "btnSelectAll", "btnClearSelection", "btnDeleteSelected",
+                 "btnDeleteAll", "lblLink1URL", "lblLink2URL"});
+
+  // Inside the table the arrow keys move, and the focus stays.
+  auto* table = window->findChild<QTableView*>("lvwItems");
+  table->setFocus();
+  table->setCurrentIndex(table->model()->index(0, 0));
+  QTest::keyClick(table, Qt::Key_Down);
+  QTest::keyClick(table, Qt::Key_Right);
+  EXPECT_EQ(table->currentIndex(), table->model()->index(1, 1));
+  EXPECT_EQ(QApplication::focusWidget(), table);
+}
+
+TEST_F(AccessibilityTest, ShiftF10OpensTheTablesMenuAtTheCurrentRow) {
+  auto window = ShownWindow();
+  window->Results().AppendKeywords({{"golf clubs", "120"}, {"golf balls", "90"}});
+  Activate(window.get());
+  auto* table = window->findChild<QTableView*>("lvwItems");
+  table->setFocus();
+  table->setCurrentIndex(table->model()->index(1, 1));
+  QStringList items;
+  QPoint at;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr) << "no menu opened";
+    for (QAction* action : menu->actions())
+      if (!action->isSeparator()) items << action->text();
+    at = menu->pos();
+    QTest::keyClick(menu, Qt::Key_Escape);
+  });
+  QTest::keyClick(table, Qt::Key_F10, Qt::ShiftModifier);
+  ASSERT_FALSE(items.isEmpty()) << "Shift+F10 opened no menu";
+  QCoreApplication::processEvents();
+  EXPECT_EQ(items.front(), QString::fromUtf8("Open Results\u2026"));
+  EXPECT_TRUE(items.contains("Gather Missing Data"));
+  EXPECT_TRUE(items.contains("Sort by Msn"));
+  // At the current cell, not wherever the mouse happens to be.
+  const QRect cell = table->visualRect(table->currentIndex());
+  EXPECT_EQ(at, table->viewport()->mapToGlobal(cell.center()));
+  EXPECT_EQ(window->focusWidget(), table) << "the focus comes back to the table";
+}
+
+TEST_F(AccessibilityTest, TabGoesRoundEveryDialog) {
+  auto window = ShownWindow();
+  FakeFetchHost host;
+  HttpClient client(host);
+  NewsService news(client, window->msgMain(), window->Brand());
+  const std::vector<std::string> items = {"5^Older news^2024-01-01"};
+  struct Case {
+    const char* name;
+    std::function<std::unique_ptr<QWidget>()> open;
+    // Where the focus is when the dialog opens, then every stop of Tab.
+    std::vector<QString> cycle;
+  };
+  const Case cases[] = {
+      {"About",
+       [&] { return std::make_unique<TfrmAbout>(window->Brand(), window.get()); },
+       {"editAbout", "memAbout"}},
+      {"Main Keyword",
+       [&] { return std::make_unique<TfrmMainKeyword>(window->msgMain(), window.get()); },
+       {"edtMainKeyword", "btnOk", "btnCancel"}},
+      {"Enter Keyword(s)",
+       [&] { return std::make_unique<TfrmAddKeywords>(window->msgMain(), window.get()); },
+       {"edtAddKeyword", "btnOk", "btnCancel", "edtList", "btnBrowse"}},
+      {"Security image",
+       [&] { return std::make_unique<TfrmCaptcha>(window->msgMain(), window.get()); },
+       {"edtPassword", "btnRefresh", "btnOk", "btnCancel", "imgSecurityImage"}},
+      {"Select Search Type",
+       [&] { return std::make_unique<TfrmSelSearch>(window.get()); },
+       {"btnOk", "btnCancel", "rbPrecise"}},
+      {"News",
+       [&] {
+         return std::make_unique<TfrmNews>(
+             items, news, [](const std::string&) {}, window.get());
+       },
+       {"lvwItems", "prfEditorNews", "btnExit"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::unique_ptr<QWidget> dialog = c.open();
+    dialog->show();
+    Activate(dialog.get());
+    CheckTabCycle(c.cycle);
+  }
+}
+
+TEST_F(AccessibilityTest, TheNoBrowserBoxLetsTheKeyboardSelectAndCopyTheAddress) {
+  auto window = ShownWindow();
+  MessageBox boxes(window.get());
+  bool checked = false;
+  WhenModalOpens([&](QWidget* box) {
+    checked = true;
+    Activate(box);
+    auto* copy = Child<QPushButton>(box, "btnCopyAddress");
+    ASSERT_NE(copy, nullptr);
+    QStringList stops;
+    for (int i = 0; i < 3; ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      stops << QApplication::focusWidget()->metaObject()->className();
+    }
+    EXPECT_TRUE(stops.contains("QLabel"))
+        << "the address can be selected from the keyboard: " << stops.join(' ').toStdString();
+    copy->setFocus();
+    QTest::keyClick(copy, Qt::Key_Space);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "http://help.example/a?b=1");
+    EXPECT_TRUE(box->isVisible()) << "copying leaves the box open";
+    QTest::keyClick(box, Qt::Key_Escape);
+  });
+  boxes.ShowAddress("No browser.", "http://help.example/a?b=1");
+  EXPECT_TRUE(checked);
 }
 
 }  // namespace

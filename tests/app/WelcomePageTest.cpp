@@ -39,7 +39,11 @@ TEST_F(WelcomePageTest, ShowsTheHtmlReadOnly) {
   EXPECT_EQ(browser->toPlainText(), QString::fromUtf8("Welcome\ncaf\xc3\xa9"));
   EXPECT_TRUE(browser->isReadOnly());
   EXPECT_EQ(page_.ThanksButton()->text(), "Thanks, just show me the main application");
-  EXPECT_EQ(page_.ThanksButton()->size(), QSize(265, 20));
+  // The design size at least, wider where the font needs it.
+  const QSize size = page_.ThanksButton()->size();
+  EXPECT_GE(size.width(), 265);
+  EXPECT_GE(size.height(), 20);
+  EXPECT_GE(size.width(), page_.ThanksButton()->sizeHint().width());
 }
 
 TEST_F(WelcomePageTest, EnterPressesThanksOnceWhereverTheFocusIs) {

@@ -95,6 +95,15 @@ TEST_F(TargetedRunsTest, AStoppedRunIsResumedByGatherMissingData) {
   EXPECT_TRUE(Complete(0) && Complete(1));
   EXPECT_EQ(window_->Results().Cell(2, kColGoogle), SimCount(Engine::kGoogle, "c"));
   EXPECT_FALSE(Complete(2));
+  // The run panel says where it stopped and how to go on, until the next
+  // command.
+  auto* panel = window_->findChild<QLabel*>("RunProgressPanel");
+  EXPECT_FALSE(panel->isHidden());
+  EXPECT_EQ(panel->text(),
+            QString::fromUtf8("Stopped at row 3 of 5 \u2014 Gather Missing Data goes "
+                              "on from there"));
+  window_->findChild<QPushButton*>("btnClearSelection")->click();
+  EXPECT_TRUE(panel->isHidden()) << "gone with the next command";
   sim_.SetRequestObserver({});
   sim_.ReleaseHeld();
   // Google pages take a while, so the run can be looked at as it goes.
@@ -121,6 +130,7 @@ TEST_F(TargetedRunsTest, AStoppedRunIsResumedByGatherMissingData) {
   EXPECT_EQ(GatherData()->text(), "Gather Data");
   EXPECT_TRUE(Action("actGatherMissing")->isEnabled());
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
+  EXPECT_TRUE(panel->isHidden()) << "a run that ends at its last row leaves nothing";
 
   // Nothing left to do: it says so and asks nothing.
   MessageBox::SetNextAnswer(Answer::Ok);

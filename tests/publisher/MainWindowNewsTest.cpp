@@ -9,10 +9,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QUrl>
+#include <chrono>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/ui/FMain.h"
@@ -22,6 +26,7 @@
 #include "publisher/ui/PublisherServices.h"
 #include "settings/LastNewsId.h"
 #include "sim/Simulator.h"
+#include "support/FakeBrowser.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/MainWindowFixture.h"
 #include "support/NewsBrand.h"
@@ -172,6 +177,28 @@ TEST_F(MainWindowNewsTest, ShownItemsBecomeTheMarkerInTheSettingsFile) {
   // The next start announces 103 again, since 101 was read last.
   window.reset();
   EXPECT_NE(Balloon(*StartedWindow()), nullptr);
+  EXPECT_TRUE(MessageBox::ShownBoxes().empty());
+}
+
+TEST_F(MainWindowNewsTest, WebLinksInANewsItemOpenInTheBrowser) {
+  FakeBrowser* browser = FakeBrowser::OfThisProcess();
+  if (browser == nullptr) GTEST_SKIP() << "needs a process of its own";
+  Brand("Gold");
+  auto window = StartedWindow();
+  QTest::keyClick(window.get(), Qt::Key_Escape);  // closes the notice
+  std::vector<std::optional<std::string>> opened;
+  WhenModalOpens([&](QWidget* dialog) {
+    auto* news = qobject_cast<TfrmNews*>(dialog);
+    ASSERT_NE(news, nullptr);
+    for (const char* link : {"http://news.example/offer?id=3", "file:///etc/passwd"}) {
+      emit news->prfEditorNews->anchorClicked(QUrl(QString::fromLatin1(link)));
+      opened.push_back(browser->Opened(std::chrono::milliseconds(link[0] == 'h' ? 10000 : 300)));
+    }
+    news->btnExit->click();
+  });
+  window->btnNewsClick();
+  EXPECT_EQ(opened, (std::vector<std::optional<std::string>>{"http://news.example/offer?id=3",
+                                                             std::nullopt}));
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
 }
 

@@ -92,7 +92,8 @@ class NewsWindowTest : public ::testing::Test {
   PublisherServices services_{{client_, messages_, brand_,
                                "http://127.0.0.1:1/liveupdate/quorvane/", &mainWindow_, &btnNews_,
                                [] { return std::string(); },
-                               [this](const std::string& id) { markerWrites_.push_back(id); }}};
+                               [this](const std::string& id) { markerWrites_.push_back(id); },
+                               {}}};
 };
 
 TEST_F(NewsWindowTest, WindowLayout) {

@@ -9,12 +9,19 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "app/ui/DesktopSettings.h"
 #include "app/ui/ResultsModel.h"
 #include "base/ResultsTable.h"
 #include "support/LoopbackEndpoints.h"
 #include "support/SettingsText.h"
 
 namespace quorvane {
+
+MainWindowFixture::MainWindowFixture() {
+  DesktopSettings settings;
+  settings.Clear();
+  settings.Sync();
+}
 
 MainWindowFixture::~MainWindowFixture() {
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a dialog was left open";

@@ -64,12 +64,15 @@ struct WindowOptions {
 };
 
 // Every case starts in a fresh temporary program folder with no service
-// running. At the end it fails when a modal dialog is still open, then
-// closes the window, stops the services and resets the application-wide
-// look (style sheet, icon) that a brand gave the window.
+// running and nothing remembered from an earlier window. At the end it
+// fails when a modal dialog is still open, then closes the window, stops
+// the services and resets the application-wide look (style sheet, icon)
+// that a brand gave the window.
 class MainWindowFixture : public GuiFixture {
  protected:
-  MainWindowFixture() = default;
+  // What earlier windows of the process remembered (place, columns) is
+  // forgotten: every case opens its windows as on a first run.
+  MainWindowFixture();
   ~MainWindowFixture() override;
 
   // --- Services on 127.0.0.1, started when a test asks for them.

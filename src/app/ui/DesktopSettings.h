@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <vector>
 
 namespace quorvane {
 
@@ -26,6 +28,19 @@ class DesktopSettings {
 
   // Writes what changed now (also done by itself, later).
   void Sync() { settings_.sync(); }
+  // Forgets every value, as on a first run.
+  void Clear() { settings_.clear(); }
+
+  // The main window's size, place, screen and maximised state as
+  // QWidget::saveGeometry gives them; empty before the first close.
+  QByteArray MainWindowGeometry() const;
+  void SetMainWindowGeometry(const QByteArray& geometry);
+
+  // The widths the user gave the results table's columns by dragging, in
+  // column order, 0 for a column left to fit its contents. Empty when none
+  // was ever set or what is stored does not make sense.
+  std::vector<int> ResultColumnWidths() const;
+  void SetResultColumnWidths(const std::vector<int>& widths);
 
   // --- Save Results and Open Results: the folder of the last file
   // chosen, the type it was saved as ("csv", "xlsx") or the file type the

@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
+#include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
@@ -21,15 +21,19 @@
 #include "app/OpenUrl.h"
 #include "app/ui/BannerLabel.h"
 #include "app/ui/BrandLook.h"
+#include "app/ui/ColumnFitter.h"
+#include "app/ui/DesktopSettings.h"
 #include "app/ui/FAbout.h"
 #include "app/ui/FilterBar.h"
 #include "app/ui/LinkLabel.h"
 #include "app/ui/MainStatusBar.h"
 #include "app/ui/ResultsModel.h"
 #include "app/ui/ResultsTransfer.h"
+#include "app/ui/SortArrow.h"
 #include "app/ui/ToolIcons.h"
 #include "app/ui/WelcomePage.h"
 #include "base/ui/CrashHandler.h"
+#include "base/ui/FitButton.h"
 #include "base/ui/LocalText.h"
 #include "base/ui/WindowPlacement.h"
 #include "keywords/KeywordFile.h"
@@ -46,12 +50,12 @@ namespace {
 constexpr int kClientWidth = 914;
 constexpr int kClientHeight = 597;
 
-// Column widths of the results table at start, in column order.
-constexpr std::array<int, kColumnCount> kColumnWidths = {49, 132, 132, 104, 104, 104};
-
 // The Google web search home page, behind both link labels until the brand
 // settings give them other addresses.
 constexpr const char* kDesignLinkAddress = "http://www.google.com/";
+
+constexpr const char* kNoBrowserText =
+    "No web browser is set up on this computer. Open this address in a browser:";
 
 template <class Widget>
 Widget* Named(Widget* widget, const char* name) {
@@ -78,11 +82,12 @@ TfrmMain::TfrmMain(ServiceEndpoints endpoints, HttpClient::Options clientOptions
   keywords_ = std::make_unique<KeywordCommands>(
       KeywordCommands::Parts{*idHTTP1_, msgMain_, *model_, endpoints_, abortRequested_, *this, this,
                              btnGatherData, btnGatherKeyword});
-  publisher_ = std::make_unique<PublisherServices>(
-      PublisherServices::Parts{*idHTTP1_, msgMain_, brandSettings_, endpoints_.liveUpdateBase, this,
-                               btnNews, nullptr, nullptr});
+  publisher_ = std::make_unique<PublisherServices>(PublisherServices::Parts{
+      *idHTTP1_, msgMain_, brandSettings_, endpoints_.liveUpdateBase, this, btnNews, nullptr,
+      nullptr, [this](const QUrl& link) { OpenPageLink(link); }});
   ConnectCommands();
   AddDataCommands();
+  RestorePlacement();
   FormCreate();
 }
 
@@ -123,7 +128,10 @@ QWidget* TfrmMain::BuildMainPage() {
 
 QWidget* TfrmMain::BuildToolBar() {
   auto* bar = Named(new QWidget, "panToolBar");
-  bar->setFixedHeight(43);
+  // Its design height, or more when the user's font makes the buttons
+  // taller.
+  bar->setMinimumHeight(43);
+  bar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   auto* row = new QHBoxLayout(bar);
   row->setContentsMargins(8, 0, 8, 0);
   row->setSpacing(0);
@@ -131,14 +139,10 @@ QWidget* TfrmMain::BuildToolBar() {
   auto* texts = new QHBoxLayout;
   texts->setContentsMargins(0, 7, 0, 0);
   texts->setSpacing(6);
-  // The captions must fit buttons of a fixed width, whatever the desktop's
-  // default font.
-  QFont captionFont = font();
-  captionFont.setPointSize(8);
+  // In the user's font: a button grows past its design size when its
+  // caption needs it.
   const auto textButton = [&](const char* name, const char* caption, int width) {
-    auto* button = Named(new QPushButton(QLatin1String(caption)), name);
-    button->setFixedSize(width, 20);
-    button->setFont(captionFont);
+    auto* button = Named(new FitButton(QLatin1String(caption), QSize(width, 20)), name);
     texts->addWidget(button, 0, Qt::AlignTop);
     return button;
   };
@@ -212,13 +216,15 @@ void TfrmMain::BuildResultsTable() {
   lvwItems->verticalHeader()->hide();
   lvwItems->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   lvwItems->verticalHeader()->setDefaultSectionSize(lvwItems->fontMetrics().height() + 6);
+  // Tab and Shift+Tab go on to the next control; the arrow keys move
+  // within the table.
+  lvwItems->setTabKeyNavigation(false);
   QHeaderView* header = lvwItems->horizontalHeader();
   header->setSectionsClickable(true);
   header->setHighlightSections(false);
-  header->setStretchLastSection(false);
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  for (int c = 0; c < kColumnCount; ++c)
-    lvwItems->setColumnWidth(c, kColumnWidths[static_cast<std::size_t>(c)]);
+  columns_ = new ColumnFitter(*lvwItems, *model_);
+  sortArrow_ = new SortArrow(*header, *model_);
   lvwItems->setAccessibleName(QStringLiteral("Results"));
 }
 
@@ -242,6 +248,11 @@ void TfrmMain::BuildTableMenu() {
   commandsEnd->setObjectName(QStringLiteral("actCommandsSeparator"));
   commandsEnd->setSeparator(true);
   lvwItems->addAction(commandsEnd);
+  // Shift+F10 opens the menu as the Menu key does.
+  auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), lvwItems, nullptr, nullptr,
+                                Qt::WidgetShortcut);
+  menuKey->setObjectName(QStringLiteral("keyTableMenu"));
+  connect(menuKey, &QShortcut::activated, this, [this] { OpenTableMenu(); });
   for (int c = 0; c < kColumnCount; ++c) {
     auto* sort = new QAction(QStringLiteral("Sort by ") +
                                  model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(),
@@ -253,15 +264,29 @@ void TfrmMain::BuildTableMenu() {
   }
 }
 
+void TfrmMain::OpenTableMenu() {
+  // From the keyboard the menu opens at the current cell, as a menu key
+  // opens one in any list.
+  QPoint at(0, 0);
+  const QModelIndex current = lvwItems->currentIndex();
+  if (current.isValid()) {
+    const QRect cell = lvwItems->visualRect(current);
+    if (lvwItems->viewport()->rect().intersects(cell)) at = cell.center();
+  }
+  at = lvwItems->viewport()->mapTo(lvwItems, at);
+  QContextMenuEvent event(QContextMenuEvent::Keyboard, at, lvwItems->mapToGlobal(at));
+  QCoreApplication::sendEvent(lvwItems, &event);
+}
+
 QWidget* TfrmMain::BuildTableButtons() {
   auto* strip = Named(new QWidget, "panTableButtons");
-  strip->setFixedHeight(35);
+  strip->setMinimumHeight(35);
+  strip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   auto* row = new QHBoxLayout(strip);
   row->setContentsMargins(6, 0, 6, 0);
   row->setSpacing(6);
   const auto tableButton = [&](const char* name, const char* caption) {
-    auto* button = Named(new QPushButton(QLatin1String(caption)), name);
-    button->setFixedSize(105, 24);
+    auto* button = Named(new FitButton(QLatin1String(caption), QSize(105, 24)), name);
     row->addWidget(button, 0, Qt::AlignVCenter);
     return button;
   };
@@ -275,7 +300,8 @@ QWidget* TfrmMain::BuildTableButtons() {
 
 QWidget* TfrmMain::BuildLinkBar() {
   panLinks = Named(new QWidget, "panLinks");
-  panLinks->setFixedHeight(33);
+  panLinks->setMinimumHeight(33);
+  panLinks->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   auto* row = new QHBoxLayout(panLinks);
   row->setContentsMargins(8, 0, 8, 0);
   const auto link = [&](const char* name, Qt::Alignment alignment) {
@@ -301,7 +327,14 @@ QWidget* TfrmMain::BuildStatusBar() {
 }
 
 std::function<void()> TfrmMain::Guarded(void (TfrmMain::*handler)()) {
-  return [this, handler] { CrashHandler::Guard([&] { (this->*handler)(); }); };
+  return [this, handler] {
+    CrashHandler::Guard([&] {
+      // What a stopped run left in the status bar stays until the next
+      // command.
+      if (handler != &TfrmMain::Timer1Timer) stbMain->ForgetEndedRun();
+      (this->*handler)();
+    });
+  };
 }
 
 bool TfrmMain::DeferredBehindBackgroundCheck(void (TfrmMain::*handler)()) {
@@ -334,6 +367,8 @@ void TfrmMain::ConnectCommands() {
   connect(&timer1_, &QTimer::timeout, this, Guarded(&TfrmMain::Timer1Timer));
   connect(lvwItems->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int column) { CrashHandler::Guard([&] { lvwItemsColumnClick(column); }); });
+  connect(stsWelcome, &WelcomePage::LinkClicked, this,
+          [this](const QUrl& link) { CrashHandler::Guard([&] { OpenPageLink(link); }); });
 }
 
 void TfrmMain::AddDataCommands() {
@@ -459,8 +494,24 @@ void TfrmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+  RememberPlacement();
   CrashHandler::Guard([this] { FormClose(); });
   event->accept();
+}
+
+void TfrmMain::RestorePlacement() {
+  DesktopSettings settings;
+  // restoreGeometry brings a window back onto a screen that still exists;
+  // without a stored place the window opens centred at its design size.
+  const QByteArray geometry = settings.MainWindowGeometry();
+  if (!geometry.isEmpty()) restoreGeometry(geometry);
+  columns_->SetUserWidths(settings.ResultColumnWidths());
+}
+
+void TfrmMain::RememberPlacement() {
+  DesktopSettings settings;
+  settings.SetMainWindowGeometry(saveGeometry());
+  settings.SetResultColumnWidths(columns_->UserWidths());
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
@@ -566,9 +617,7 @@ void TfrmMain::lvwItemsColumnClick(int column) {
     sortColumn_ = column;
   }
   model_->Sort(column, sortAscending_);
-  lvwItems->horizontalHeader()->setSortIndicatorShown(true);
-  lvwItems->horizontalHeader()->setSortIndicator(
-      column, sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+  sortArrow_->Show(column, sortAscending_);
 }
 
 // ---------------------------------------------------------------------------
@@ -638,14 +687,27 @@ void TfrmMain::lblLink2URLClick() {
 
 void TfrmMain::OpenLinkAddress(const std::string& address) {
   if (address.empty()) return;
-  QDesktopServices::openUrl(QUrl(FromLocal(WebAddress(address))));
+  OpenAddress(WebAddress(address));
+}
+
+void TfrmMain::OpenPageLink(const QUrl& link) {
+  // Only web addresses: a page must not make the program open a file of
+  // the user's, or start whatever handles another scheme.
+  const QString scheme = link.scheme().toLower();
+  if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) return;
+  OpenAddress(link.toString(QUrl::FullyEncoded).toStdString());
+}
+
+void TfrmMain::OpenAddress(const std::string& address) {
+  if (OpenUrl(address)) return;
+  msgMain_.ShowAddress(kNoBrowserText, address);
 }
 
 // ---------------------------------------------------------------------------
 // Outbound links, About, news and update
 
 void TfrmMain::btnMakeMoneyClick() {
-  OpenUrl(brandSettings_.AffiliateURL);
+  OpenAddress(brandSettings_.AffiliateURL);
 }
 
 void TfrmMain::btnAboutClick() {
@@ -664,15 +726,15 @@ void TfrmMain::btnUpdateClick() {
 }
 
 void TfrmMain::btnHelpClick() {
-  OpenUrl(brandSettings_.AppHelpURL);
+  OpenAddress(brandSettings_.AppHelpURL);
 }
 
 void TfrmMain::imgBannerClick() {
-  if (!brandSettings_.BannerURL.empty()) OpenUrl(brandSettings_.BannerURL);
+  if (!brandSettings_.BannerURL.empty()) OpenAddress(brandSettings_.BannerURL);
 }
 
 void TfrmMain::gifBannerClick() {
-  if (!brandSettings_.BannerURL.empty()) OpenUrl(brandSettings_.BannerURL);
+  if (!brandSettings_.BannerURL.empty()) OpenAddress(brandSettings_.BannerURL);
 }
 
 // ---------------------------------------------------------------------------

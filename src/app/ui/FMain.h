@@ -27,10 +27,12 @@ class QShortcut;
 class QStackedWidget;
 class QTableView;
 class QToolButton;
+class QUrl;
 
 namespace quorvane {
 
 class BannerLabel;
+class ColumnFitter;
 class FilterBar;
 class KeywordCommands;
 class LinkLabel;
@@ -38,6 +40,7 @@ class MainStatusBar;
 class PublisherServices;
 class ResultsModel;
 class ResultsTransfer;
+class SortArrow;
 class WelcomePage;
 
 // The main window: the welcome page and the main page with the tool bar,
@@ -182,6 +185,8 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   // The table's context menu: Filter, the targeted runs and sorting by
   // each column (AddDataCommands puts the data commands in front).
   void BuildTableMenu();
+  // The table's context menu at its current cell (Shift+F10).
+  void OpenTableMenu();
   QWidget* BuildTableButtons();
   QWidget* BuildLinkBar();
   QWidget* BuildStatusBar();
@@ -210,6 +215,16 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   void UpdateCommandStates();
   void SetMainKeyword(const std::string& keyword);
   void OpenLinkAddress(const std::string& address);
+  // Every address the program opens goes to the browser here; without a
+  // browser the user is shown the address to take elsewhere.
+  void OpenAddress(const std::string& address);
+  // A link clicked in the welcome page or a news item: web addresses only.
+  void OpenPageLink(const QUrl& link);
+
+  // The window's size, place and state and the columns the user sized, as
+  // the last run left them (DesktopSettings).
+  void RestorePlacement();
+  void RememberPlacement();
 
   const ServiceEndpoints endpoints_;
   MessageBox msgMain_;
@@ -230,6 +245,8 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   bool firstShowDone_ = false;
 
   ResultsModel* model_ = nullptr;
+  ColumnFitter* columns_ = nullptr;
+  SortArrow* sortArrow_ = nullptr;
   ResultsTransfer* transfer_ = nullptr;
   // The launcher entry shows the share done of a run over this many rows.
   int runRows_ = 0;

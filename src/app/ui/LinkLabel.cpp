@@ -1,14 +1,18 @@
 #include "app/ui/LinkLabel.h"
 
 #include <QEnterEvent>
+#include <QFontInfo>
+#include <algorithm>
 
+#include "app/ui/DarkPalette.h"
 #include "base/ui/AccessibleRole.h"
 
 namespace quorvane {
 
 LinkLabel::LinkLabel(QWidget* parent) : ClickLabel(parent) {
+  // 12 pixels, or the user's size when that is larger.
   QFont f = font();
-  f.setPixelSize(12);
+  f.setPixelSize(std::max(12, QFontInfo(f).pixelSize()));
   f.setUnderline(true);
   setFont(f);
   setCursor(Qt::PointingHandCursor);
@@ -31,9 +35,12 @@ void LinkLabel::leaveEvent(QEvent* event) {
 
 void LinkLabel::SetHovered(bool hovered) {
   hovered_ = hovered;
+  // Pure blue reads badly on a dark desktop: there the palette's own link
+  // colour marks the hover.
+  const QPalette desktop;
+  const QColor hover = IsDarkPalette(desktop) ? desktop.color(QPalette::Link) : QColor(Qt::blue);
   QPalette p = palette();
-  p.setColor(QPalette::WindowText,
-             hovered ? QColor(Qt::blue) : QPalette().color(QPalette::WindowText));
+  p.setColor(QPalette::WindowText, hovered ? hover : desktop.color(QPalette::WindowText));
   setPalette(p);
 }
 

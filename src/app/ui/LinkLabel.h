@@ -6,8 +6,10 @@
 
 namespace quorvane {
 
-// A label of the link bar: underlined 12-pixel text with the hand pointer,
-// drawn blue while the pointer is over it, carrying a web address (8-bit).
+// A label of the link bar: underlined 12-pixel text (larger with a larger
+// user font) with the hand pointer, drawn blue while the pointer is over it
+// (the palette's link colour on a dark desktop), carrying a web address
+// (8-bit).
 class LinkLabel : public ClickLabel {
   Q_OBJECT
 

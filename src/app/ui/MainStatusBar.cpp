@@ -7,13 +7,20 @@
 #include <algorithm>
 #include <climits>
 
+#include "app/ui/ElidingLabel.h"
 #include "base/ui/LocalText.h"
 
 namespace quorvane {
 
 namespace {
 
+// Design sizes: what the bar and its panels measure at small fonts.
+constexpr int kBarHeight = 17;
+constexpr int kMainKeywordPanelWidth = 160;
 constexpr int kItemCountPanelWidth = 82;
+constexpr int kGaugeWidth = 130;
+// A long main keyword widens its panel this far; the rest of it is cut.
+constexpr int kMainKeywordPanelWidest = 3 * kMainKeywordPanelWidth;
 
 }  // namespace
 
@@ -22,7 +29,7 @@ MainStatusBar::MainStatusBar() {
   // they are.
   setObjectName(QStringLiteral("stbMain"));
   setAccessibleName(QStringLiteral("Status"));
-  setFixedHeight(17);
+  setMinimumHeight(kBarHeight);
   setSizeGripEnabled(false);
   // Qt's own layout of a status bar keeps a few pixels above, below and
   // left of its items and 6 between them; these margins take that room
@@ -35,21 +42,19 @@ MainStatusBar::MainStatusBar() {
   paintHold_.setInterval(40);
   connect(&paintHold_, &QTimer::timeout, this, &MainStatusBar::ReleasePaint);
 
-  // Small enough for the panel text to fit the bar's height.
-  QFont panelFont = font();
-  panelFont.setPointSize(8);
-  setFont(panelFont);
-  const auto panel = [&](const char* name, const char* text, int width) {
-    auto* label = new QLabel(QLatin1String(text));
+  const auto panel = [&](const char* name, const char* text, int width,
+                         QLabel* label = new QLabel) {
+    label->setText(QLatin1String(text));
     label->setObjectName(QLatin1String(name));
     // Status texts carry keywords off the network: never read as markup.
     label->setTextFormat(Qt::PlainText);
-    label->setFont(panelFont);
     label->setFrameShape(QFrame::StyledPanel);
     label->setFrameShadow(QFrame::Sunken);
     label->setContentsMargins(2, 0, 2, 0);
     if (width > 0) {
-      label->setFixedWidth(width);
+      // Its design width, or what its text needs in the user's font.
+      label->setMinimumWidth(width);
+      label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     } else {
       // Long status texts must not widen the window.
       label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -58,18 +63,23 @@ MainStatusBar::MainStatusBar() {
     return label;
   };
   MainStatusPanel = panel("MainStatusPanel", "", 0);
-  MainKeywordPanel = panel("MainKeywordPanel", "Main Keyword: ", 160);
+  MainKeywordPanel = panel("MainKeywordPanel", "Main Keyword: ", kMainKeywordPanelWidth);
+  MainKeywordPanel->setMaximumWidth(kMainKeywordPanelWidest);
   SecondStatusPanel = panel("SecondStatusPanel", "0 item listed", kItemCountPanelWidth);
-  // Shown only while a run goes on; a hidden item takes no room, so the bar
-  // looks as it always did otherwise.
-  RunProgressPanel = panel("RunProgressPanel", "", 0);
+  // Shown only while a run goes on or after one that stopped; a hidden
+  // item takes no room, so the bar looks as it always did otherwise.
+  // Next to the fixed panels a long text ("Stopped at row … — Gather
+  // Missing Data goes on from there") may not fit a narrow window in a
+  // large font: its end is elided then, never the row.
+  RunProgressPanel = new ElidingLabel;
+  panel("RunProgressPanel", "", 0, RunProgressPanel);
   RunProgressPanel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
   RunProgressPanel->setAccessibleName(QStringLiteral("Run progress"));
   RunProgressPanel->hide();
   MainGauge = new QProgressBar;
   MainGauge->setObjectName(QStringLiteral("MainGauge"));
-  MainGauge->setFont(panelFont);
-  MainGauge->setFixedWidth(130);
+  MainGauge->setMinimumWidth(kGaugeWidth);
+  MainGauge->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
   MainGauge->setRange(0, 100);
   MainGauge->setValue(0);
   MainGauge->setTextVisible(true);
@@ -94,8 +104,11 @@ bool MainStatusBar::event(QEvent* event) {
 
 void MainStatusBar::TightenLayout() {
   if (layout() == nullptr) return;
+  // Only a layout Qt has just built: setting a spacing, even the same one,
+  // asks for a new layout pass, and so for another call of this, forever.
   for (int i = 0; i < layout()->count(); ++i) {
-    if (QLayout* row = layout()->itemAt(i)->layout()) row->setSpacing(2);
+    QLayout* row = layout()->itemAt(i)->layout();
+    if (row != nullptr && row->spacing() != 2) row->setSpacing(2);
   }
 }
 
@@ -108,25 +121,18 @@ void MainStatusBar::ShowMainKeyword(const std::string& keyword) {
   MainKeywordPanel->setText(FromLocal("Main Keyword: " + keyword));
 }
 
+// A count of many digits widens the panel rather than being cut off, and
+// the main status panel gives up the room.
 void MainStatusBar::ShowItemCount(int rows) {
-  SetItemCountText(std::to_string(rows) + " items listed");
+  SecondStatusPanel->setText(FromLocal(std::to_string(rows) + " items listed"));
 }
 
 void MainStatusBar::ShowTotal(int rows) {
-  SetItemCountText("Total: " + std::to_string(rows));
-}
-
-void MainStatusBar::SetItemCountText(const std::string& text) {
-  SecondStatusPanel->setText(FromLocal(text));
-  // The panel is 82 pixels wide; a count of many digits widens it rather
-  // than being cut off, and the main status panel gives up the room.
-  const QMargins margins = SecondStatusPanel->contentsMargins();
-  const int needed = SecondStatusPanel->fontMetrics().horizontalAdvance(SecondStatusPanel->text()) +
-                     margins.left() + margins.right() + 2 * SecondStatusPanel->frameWidth() + 2;
-  SecondStatusPanel->setFixedWidth(std::max(kItemCountPanelWidth, needed));
+  SecondStatusPanel->setText(FromLocal("Total: " + std::to_string(rows)));
 }
 
 void MainStatusBar::RunBegins(int rows) {
+  runGoesOn_ = true;
   runClock_.start();
   runEstimate_.Start(rows, 0);
   ShowRunProgress(rows > 0 ? runEstimate_.Text() : "Gathering keywords");
@@ -139,11 +145,23 @@ void MainStatusBar::RunRowsDone(int done) {
 }
 
 void MainStatusBar::RunEnds() {
-  ShowRunProgress({});
+  runGoesOn_ = false;
+  // A run that stopped short says where, so that the user can go on.
+  const bool stoppedShort = runEstimate_.Total() > 0 && runEstimate_.Done() < runEstimate_.Total();
+  ShowRunProgress(stoppedShort ? runEstimate_.StoppedText() : std::string());
+}
+
+void MainStatusBar::ForgetEndedRun() {
+  if (!runGoesOn_) ShowRunProgress({});
 }
 
 void MainStatusBar::ShowRunProgress(const std::string& utf8Text) {
-  RunProgressPanel->setText(QString::fromUtf8(utf8Text));
+  const QString text = QString::fromUtf8(utf8Text);
+  // The row always shows; what follows it may be elided.
+  qsizetype kept = text.size();
+  for (const QString& separator : {QStringLiteral(" \u00b7 "), QStringLiteral(" \u2014 ")})
+    if (const qsizetype at = text.indexOf(separator); at >= 0) kept = std::min(kept, at);
+  RunProgressPanel->SetText(text, static_cast<int>(kept));
   RunProgressPanel->setVisible(!utf8Text.empty());
 }
 

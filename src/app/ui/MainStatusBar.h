@@ -13,9 +13,13 @@ class QProgressBar;
 
 namespace quorvane {
 
+class ElidingLabel;
+
 // The main page's status bar: the status text, the main keyword, the item
 // count and the transfer gauge, as panels that fill the bar's height. Texts
-// are 8-bit and shown as plain text.
+// are 8-bit and shown as plain text. The bar and its panels have their
+// design sizes at small fonts and grow to show their texts whole in the
+// user's font.
 //
 // A run of many small fetches changes the status text and the gauge
 // several times per page; painting each change (the gauge even repaints at
@@ -40,11 +44,15 @@ class MainStatusBar final : public QStatusBar {
   // RunProgressPanel, shown only while a run goes on. A run over `rows`
   // rows shows the row it is at and, once it can tell, the time left
   // ("Row 370 of 1,000 · about 2 min left"); a run of unknown length
-  // (rows 0: Gather Keywords) shows "Gathering keywords". RunEnds hides
-  // the panel, however the run ended.
+  // (rows 0: Gather Keywords) shows "Gathering keywords". A run that ends
+  // before its last row leaves the panel saying where it stopped ("Stopped
+  // at row 1,881 of 10,000 — …") until ForgetEndedRun; otherwise RunEnds
+  // hides the panel.
   void RunBegins(int rows);
   void RunRowsDone(int done);
   void RunEnds();
+  // Hides what an ended run left in the panel; nothing while a run goes on.
+  void ForgetEndedRun();
 
   // The gauge through a transfer: its length (0: unannounced, drawn as
   // busy), the bytes so far, and the end, where it shows full.
@@ -58,7 +66,6 @@ class MainStatusBar final : public QStatusBar {
  private:
   void AddPanel(QWidget* panel, int stretch);
   void TightenLayout();
-  void SetItemCountText(const std::string& text);
   // An empty text hides the panel.
   void ShowRunProgress(const std::string& utf8Text);
   void HoldPaint();
@@ -67,10 +74,11 @@ class MainStatusBar final : public QStatusBar {
   QTimer paintHold_;
   RunEstimate runEstimate_;
   QElapsedTimer runClock_;
+  bool runGoesOn_ = false;
   QLabel* MainStatusPanel = nullptr;
   QLabel* MainKeywordPanel = nullptr;
   QLabel* SecondStatusPanel = nullptr;
-  QLabel* RunProgressPanel = nullptr;
+  ElidingLabel* RunProgressPanel = nullptr;
   QProgressBar* MainGauge = nullptr;
 };
 

@@ -17,6 +17,14 @@ namespace {
 const std::array<const char*, kColumnCount> kCaptions = {"No",     "Keywords", "Searches",
                                                          "Google", "Yahoo",    "Msn"};
 
+// Counts stand right-aligned, as numbers do in a spreadsheet, and so do
+// their captions; No and the phrases read from the left.
+QVariant CellAlignment(int column) {
+  const bool count = column >= kColSearches;
+  return QVariant::fromValue(
+      Qt::Alignment((count ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+}
+
 // Deleting more runs than this one by one would cost more than resetting.
 constexpr std::size_t kMaxRemovalRuns = 32;
 
@@ -56,6 +64,7 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::DisplayRole) return ShownText(store_.Cell(row, index.column()));
   if (role == Qt::CheckStateRole && index.column() == kColNo)
     return store_.Checked(row) ? Qt::Checked : Qt::Unchecked;
+  if (role == Qt::TextAlignmentRole) return CellAlignment(index.column());
   return {};
 }
 
@@ -79,6 +88,9 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
   if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
       section < kColumnCount)
     return QString::fromLatin1(kCaptions[static_cast<std::size_t>(section)]);
+  if (orientation == Qt::Horizontal && role == Qt::TextAlignmentRole && section >= 0 &&
+      section < kColumnCount)
+    return CellAlignment(section);
   return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -4,9 +4,10 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTextBrowser>
-
 #include <QVBoxLayout>
+
 #include "app/ui/WelcomeBrowser.h"
+#include "base/ui/FitButton.h"
 #include "base/ui/LocalText.h"
 
 namespace quorvane {
@@ -21,14 +22,16 @@ WelcomePage::WelcomePage(QWidget* parent) : QWidget(parent) {
   prfWelcome->setObjectName(QStringLiteral("prfWelcome"));
   prfWelcome->setAccessibleName(QStringLiteral("Welcome page"));
   column->addWidget(prfWelcome, 1);
+  connect(prfWelcome, &QTextBrowser::anchorClicked, this, &WelcomePage::LinkClicked);
 
   auto* strip = new QWidget;
   strip->setObjectName(QStringLiteral("panThanks"));
-  strip->setFixedHeight(39);
+  strip->setMinimumHeight(39);
+  strip->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   auto* row = new QHBoxLayout(strip);
-  btnThanks = new QPushButton(QStringLiteral("Thanks, just show me the main application"));
+  btnThanks =
+      new FitButton(QStringLiteral("Thanks, just show me the main application"), QSize(265, 20));
   btnThanks->setObjectName(QStringLiteral("btnThanks"));
-  btnThanks->setFixedSize(265, 20);
   btnThanks->setDefault(true);
   row->addWidget(btnThanks, 0, Qt::AlignCenter);
   column->addWidget(strip);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QUrl>
 #include <QWidget>
 #include <string>
 
@@ -10,7 +11,8 @@ namespace quorvane {
 
 // The welcome page of the main window (stsWelcome): the brand's HTML page,
 // read-only, over a strip with the one button that leads on. Enter presses
-// that button, wherever the focus is on the page.
+// that button, wherever the focus is on the page. The button and the strip
+// have their design sizes at small fonts and grow with the user's font.
 class WelcomePage final : public QWidget {
   Q_OBJECT
 
@@ -20,6 +22,10 @@ class WelcomePage final : public QWidget {
   // Shows an 8-bit HTML text as the page's document.
   void SetHtml(const std::string& html);
   QPushButton* ThanksButton() const { return btnThanks; }
+
+ signals:
+  // A link of the page was clicked; the page itself never follows one.
+  void LinkClicked(const QUrl& link);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

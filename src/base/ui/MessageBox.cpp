@@ -1,6 +1,8 @@
 #include "base/ui/MessageBox.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
@@ -38,6 +40,10 @@ void MessageBox::Warning(const std::string& text) {
   Show(Kind::Warning, text);
 }
 
+void MessageBox::ShowAddress(const std::string& text, const std::string& address) {
+  Show(Kind::Address, text, address);
+}
+
 namespace {
 
 // Some texts break their lines as LF CR; any pair of CR and LF, in either
@@ -52,10 +58,11 @@ QString DisplayText(const std::string& text) {
 
 }  // namespace
 
-MessageBox::Answer MessageBox::Show(Kind kind, const std::string& text) {
+MessageBox::Answer MessageBox::Show(Kind kind, const std::string& text,
+                                    const std::string& address) {
   const QString title = owner_ ? owner_->windowTitle() : QString();
   auto& state = State();
-  state.shown.push_back({kind, text, ToLocal(title)});
+  state.shown.push_back({kind, text, ToLocal(title), address});
   if (!state.answers.empty()) {
     const Answer answer = state.answers.front();
     state.answers.pop_front();
@@ -65,10 +72,29 @@ MessageBox::Answer MessageBox::Show(Kind kind, const std::string& text) {
   // Over the open dialog, if any, so the box never hides behind it.
   QWidget* parent = QApplication::activeModalWidget();
   if (parent == nullptr) parent = owner_;
+  QString shown = DisplayText(text);
+  if (kind == Kind::Address) shown += QStringLiteral("\n\n") + FromLocal(address);
   QMessageBox box(kind == Kind::Warning ? QMessageBox::Warning : QMessageBox::Information, title,
-                  DisplayText(text), QMessageBox::NoButton, parent);
+                  shown, QMessageBox::NoButton, parent);
   box.setObjectName(QStringLiteral("msgMain"));
   box.setTextFormat(Qt::PlainText);
+  if (kind == Kind::Address && !address.empty()) {
+    // The user takes the address to a browser by hand: it can be selected,
+    // and copied with one click that leaves the box open.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    // The box keeps its text out of the Tab order; the address must be in it.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+      label->setFocusPolicy(Qt::StrongFocus);
+    QPushButton* copy = box.addButton(QStringLiteral("Copy Address"), QMessageBox::ActionRole);
+    copy->setObjectName(QStringLiteral("btnCopyAddress"));
+    // Its click no longer reaches the box, which would close.
+    QObject::disconnect(copy, &QAbstractButton::clicked, nullptr, nullptr);
+    const QString copied = FromLocal(address);
+    QObject::connect(copy, &QPushButton::clicked, copy, [copy, copied] {
+      QGuiApplication::clipboard()->setText(copied);
+      copy->setText(QStringLiteral("Copied"));
+    });
+  }
   QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
   QPushButton* cancel = nullptr;
   if (kind == Kind::Confirm)

@@ -18,12 +18,15 @@ namespace quorvane {
 // recorded with its kind and text.
 class MessageBox final : public Messages {
  public:
-  enum class Kind { Information, Confirm, Warning };
+  // Address: an information box that shows a web address as text the user
+  // can select, with a button that copies it.
+  enum class Kind { Information, Confirm, Warning, Address };
   enum class Answer { Ok, Cancel };
   struct Shown {
     Kind kind;
     std::string text;
     std::string title;
+    std::string address = {};  // Kind::Address only
   };
 
   // `owner` gives the boxes their title; it may be null.
@@ -32,6 +35,9 @@ class MessageBox final : public Messages {
   void Information(const std::string& text) override;
   bool Confirm(const std::string& text) override;
   void Warning(const std::string& text) override;
+  // `text` over `address` (8-bit) in selectable text, with the buttons
+  // "Copy Address" (copies it to the clipboard; the box stays) and "OK".
+  void ShowAddress(const std::string& text, const std::string& address);
 
   static void SetNextAnswer(Answer answer);
   static int PendingAnswers();
@@ -40,7 +46,7 @@ class MessageBox final : public Messages {
   static void ResetTestState();
 
  private:
-  Answer Show(Kind kind, const std::string& text);
+  Answer Show(Kind kind, const std::string& text, const std::string& address = {});
 
   QWidget* owner_;
 };

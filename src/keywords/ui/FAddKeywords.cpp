@@ -1,12 +1,16 @@
 #include "keywords/ui/FAddKeywords.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <filesystem>
 
 #include "base/Messages.h"
+#include "base/ui/DesignSize.h"
 #include "base/ui/FileDialogs.h"
+#include "base/ui/FitButton.h"
 #include "base/ui/LocalText.h"
 #include "base/ui/WindowPlacement.h"
 #include "keywords/KeywordFile.h"
@@ -20,40 +24,64 @@ TfrmAddKeywords::TfrmAddKeywords(Messages& messages, QWidget* parent)
       messages_(messages) {
   setObjectName(QStringLiteral("frmAddKeywords"));
   setWindowTitle(QStringLiteral("Enter Keyword(s)"));
-  setFixedSize(426, 147);
 
+  // The design (426 x 147: the two prompts at 12, 10 and 12, 62 over their
+  // fields, Browse at 334, 81, Ok and Cancel at 125 and 221, 114) at small
+  // fonts; every part grows with the user's font, the window with them.
   auto* typePrompt = new QLabel(QStringLiteral("Please type keyword(s) Eg: golf, soccer:"), this);
   typePrompt->setObjectName(QStringLiteral("lblAddKeyword"));
-  typePrompt->setGeometry(12, 10, 402, 18);
+  typePrompt->setMinimumHeight(18);
 
   edtAddKeyword = new QLineEdit(this);
   edtAddKeyword->setObjectName(QStringLiteral("edtAddKeyword"));
-  edtAddKeyword->setGeometry(12, 30, 402, 24);
+  edtAddKeyword->setMinimumSize(402, 24);
 
   auto* listPrompt = new QLabel(
       QStringLiteral("Or add a file with a keyword list (one group of keywords per line):"), this);
   listPrompt->setObjectName(QStringLiteral("lblList"));
-  listPrompt->setGeometry(12, 62, 402, 18);
+  listPrompt->setMinimumHeight(18);
 
   edtList = new QLineEdit(this);
   edtList->setObjectName(QStringLiteral("edtList"));
-  edtList->setGeometry(12, 82, 316, 24);
+  edtList->setMinimumSize(316, 24);
 
   // Each prompt names its field for screen readers.
   typePrompt->setBuddy(edtAddKeyword);
   listPrompt->setBuddy(edtList);
 
-  btnBrowse = new QPushButton(QStringLiteral("Browse"), this);
+  btnBrowse = new FitButton(QStringLiteral("Browse"), QSize(80, 26), this);
   btnBrowse->setObjectName(QStringLiteral("btnBrowse"));
-  btnBrowse->setGeometry(334, 81, 80, 26);
 
-  btnOk = new QPushButton(QStringLiteral("Ok"), this);
+  btnOk = new FitButton(QStringLiteral("Ok"), QSize(80, 25), this);
   btnOk->setObjectName(QStringLiteral("btnOk"));
-  btnOk->setGeometry(125, 114, 80, 25);
 
-  btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+  btnCancel = new FitButton(QStringLiteral("Cancel"), QSize(80, 25), this);
   btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  btnCancel->setGeometry(221, 114, 80, 25);
+
+  auto* listRow = new QHBoxLayout;
+  listRow->setSpacing(6);
+  listRow->addWidget(edtList, 1);
+  listRow->addWidget(btnBrowse);
+  auto* buttons = new QHBoxLayout;
+  buttons->setSpacing(0);
+  buttons->addSpacing(125 - 12);
+  buttons->addWidget(btnOk);
+  buttons->addSpacing(221 - 205);
+  buttons->addWidget(btnCancel);
+  buttons->addStretch(1);
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(12, 10, 12, 8);
+  column->setSpacing(0);
+  column->addWidget(typePrompt);
+  column->addSpacing(2);
+  column->addWidget(edtAddKeyword);
+  column->addSpacing(8);
+  column->addWidget(listPrompt);
+  column->addSpacing(2);
+  column->addLayout(listRow);
+  column->addSpacing(6);
+  column->addLayout(buttons);
+  FixSizeToContents(*this, QSize(426, 147));
 
   setTabOrder(edtAddKeyword, btnOk);
   setTabOrder(btnOk, btnCancel);

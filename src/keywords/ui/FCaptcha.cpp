@@ -9,6 +9,8 @@
 
 #include "base/Messages.h"
 #include "base/ui/AccessibleRole.h"
+#include "base/ui/DesignSize.h"
+#include "base/ui/FitButton.h"
 #include "base/ui/LocalText.h"
 #include "base/ui/WindowPlacement.h"
 #include "keywords/SecurityImagePage.h"
@@ -19,7 +21,7 @@ namespace quorvane {
 namespace {
 
 QPushButton* MakeButton(const char* caption, const char* name, QWidget* parent) {
-  auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+  auto* button = new FitButton(QString::fromLatin1(caption), QSize(75, 25), parent);
   button->setObjectName(QString::fromLatin1(name));
   // Enter must not press anything: the answer is sent only by a click.
   button->setAutoDefault(false);
@@ -35,7 +37,6 @@ TfrmCaptcha::TfrmCaptcha(Messages& messages, QWidget* parent)
       messages_(messages) {
   setObjectName(QStringLiteral("frmCaptcha"));
   setWindowTitle(QStringLiteral("Security image"));
-  setFixedSize(310, 209);
 
   lblInstruction = new QLabel(QStringLiteral("Please enter the characters in the image"), this);
   lblInstruction->setObjectName(QStringLiteral("lblInstruction"));
@@ -72,6 +73,8 @@ TfrmCaptcha::TfrmCaptcha(Messages& messages, QWidget* parent)
   layout->addWidget(edtPassword);
   layout->addStretch();
   layout->addLayout(buttons);
+  // 310 x 209, or larger where the user's font needs it.
+  FixSizeToContents(*this, QSize(310, 209));
 
   setTabOrder(imgSecurityImage, edtPassword);
   setTabOrder(edtPassword, btnRefresh);

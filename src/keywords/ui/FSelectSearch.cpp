@@ -6,6 +6,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "base/ui/DesignSize.h"
+#include "base/ui/FitButton.h"
 #include "base/ui/WindowPlacement.h"
 
 namespace quorvane {
@@ -13,23 +15,6 @@ namespace quorvane {
 namespace {
 
 constexpr int kMargin = 10;
-
-// The window has a fixed size: the two long captions get a smaller font,
-// the same for both, until they fit its width, whatever the desktop's
-// default font.
-void FitWidth(std::initializer_list<QRadioButton*> choices, int width) {
-  const auto fits = [&] {
-    for (QRadioButton* choice : choices) {
-      if (choice->sizeHint().width() > width) return false;
-    }
-    return true;
-  };
-  QFont font = (*choices.begin())->font();
-  while (!fits() && font.pointSizeF() > 6) {
-    font.setPointSizeF(font.pointSizeF() - 0.5);
-    for (QRadioButton* choice : choices) choice->setFont(font);
-  }
-}
 
 }  // namespace
 
@@ -39,7 +24,6 @@ TfrmSelSearch::TfrmSelSearch(QWidget* parent)
                           Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("frmSelSearch"));
   setWindowTitle(QStringLiteral("Select Search Type"));
-  setFixedSize(480, 114);
 
   rbPrecise = new QRadioButton(
       QStringLiteral("Precise Search Eg: \"golf clubs\" Should appear the word in the same order."),
@@ -54,12 +38,11 @@ TfrmSelSearch::TfrmSelSearch(QWidget* parent)
   group->addButton(rbPrecise);
   group->addButton(rbBroad);
   rbPrecise->setChecked(true);
-  FitWidth({rbPrecise, rbBroad}, width() - 2 * kMargin);
 
-  btnOk = new QPushButton(QStringLiteral("Ok"), this);
+  btnOk = new FitButton(QStringLiteral("Ok"), QSize(75, 25), this);
   btnOk->setObjectName(QStringLiteral("btnOk"));
   btnOk->setDefault(true);
-  btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
+  btnCancel = new FitButton(QStringLiteral("Cancel"), QSize(75, 25), this);
   btnCancel->setObjectName(QStringLiteral("btnCancel"));
 
   auto* buttons = new QHBoxLayout;
@@ -73,6 +56,9 @@ TfrmSelSearch::TfrmSelSearch(QWidget* parent)
   layout->addWidget(rbBroad);
   layout->addStretch();
   layout->addLayout(buttons);
+  // 480 x 114, or wider where the user's font makes the captions wider:
+  // they are shown whole, never in a smaller font.
+  FixSizeToContents(*this, QSize(480, 114));
 
   setTabOrder(btnOk, btnCancel);
   setTabOrder(btnCancel, rbPrecise);

@@ -1,6 +1,8 @@
 #include "publisher/ui/FNews.h"
 
+#include <QFontInfo>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPointer>
 #include <QPushButton>
@@ -9,7 +11,9 @@
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "base/ui/FitButton.h"
 #include "base/ui/LocalText.h"
 #include "publisher/NewsRecord.h"
 #include "publisher/NewsService.h"
@@ -64,8 +68,9 @@ TfrmNews::TfrmNews(const std::vector<std::string>& newsItems, NewsService& news,
   header->setSectionResizeMode(0, QHeaderView::Stretch);
   header->setSectionResizeMode(1, QHeaderView::Fixed);
   header->resizeSection(1, kPublishedWidth);
+  // Arial at 14 pixels, or the user's size when that is larger.
   QFont listFont(QStringLiteral("Arial"));
-  listFont.setPixelSize(14);
+  listFont.setPixelSize(std::max(14, QFontInfo(lvwItems->font()).pixelSize()));
   lvwItems->setFont(listFont);
   // Keep the chosen row visibly selected while the focus is elsewhere.
   QPalette listPalette = lvwItems->palette();
@@ -99,10 +104,15 @@ TfrmNews::TfrmNews(const std::vector<std::string>& newsItems, NewsService& news,
 
   panButtons = new QWidget;
   panButtons->setObjectName(QStringLiteral("panButtons"));
-  panButtons->setFixedHeight(kButtonPanelHeight);
-  btnExit = new QPushButton(QStringLiteral("Close"), panButtons);
+  panButtons->setMinimumHeight(kButtonPanelHeight);
+  panButtons->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  // At 304, 7 and 97 x 20 at small fonts; larger with the user's font.
+  btnExit = new FitButton(QStringLiteral("Close"), QSize(97, 20), panButtons);
   btnExit->setObjectName(QStringLiteral("btnExit"));
-  btnExit->setGeometry(304, 7, 97, 20);
+  auto* buttonRow = new QHBoxLayout(panButtons);
+  buttonRow->setContentsMargins(304, 7, 0, 7);
+  buttonRow->addWidget(btnExit, 0, Qt::AlignTop);
+  buttonRow->addStretch(1);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -113,6 +123,13 @@ TfrmNews::TfrmNews(const std::vector<std::string>& newsItems, NewsService& news,
   connect(lvwItems->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           &TfrmNews::lvwItemsChange);
   connect(btnExit, &QPushButton::clicked, this, &TfrmNews::btnExitClick);
+  connect(prfEditorNews, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
+    if (openLink_) openLink_(link);
+  });
+}
+
+void TfrmNews::OnLinkClicked(std::function<void(const QUrl&)> open) {
+  openLink_ = std::move(open);
 }
 
 TfrmNews::~TfrmNews() {

@@ -9,6 +9,7 @@ class QPushButton;
 class QSplitter;
 class QTextBrowser;
 class QTreeWidget;
+class QUrl;
 
 namespace quorvane {
 
@@ -26,6 +27,10 @@ class TfrmNews : public QDialog {
   TfrmNews(const std::vector<std::string>& newsItems, NewsService& news,
            std::function<void(const std::string&)> saveLastNewsId, QWidget* parent = nullptr);
   ~TfrmNews() override;
+
+  // Where a link clicked in an item's body goes; the view itself never
+  // follows one.
+  void OnLinkClicked(std::function<void(const QUrl&)> open);
 
   // True while the body of the selected row is being fetched.
   bool FetchingDetails() const { return fetchingDetails_; }
@@ -51,6 +56,7 @@ class TfrmNews : public QDialog {
   const std::vector<std::string>& newsItems_;
   NewsService& news_;
   std::function<void(const std::string&)> saveLastNewsId_;
+  std::function<void(const QUrl&)> openLink_;
   bool fetchingDetails_ = false;
   // Controls are named as their object names, without an underscore.
   QWidget* panList = nullptr;

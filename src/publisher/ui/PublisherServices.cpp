@@ -76,6 +76,7 @@ void PublisherServices::NewsCommand(std::vector<std::string>& newsItems) {
   if (ok && !newsItems.empty()) {
     TfrmNews window(
         newsItems, news_, [this](const std::string& id) { SaveMarker(id); }, parts_.mainWindow);
+    if (parts_.openLink) window.OnLinkClicked(parts_.openLink);
     window.exec();
     return;
   }

@@ -10,6 +10,7 @@
 #include "publisher/ui/NewsBalloon.h"
 #include "publisher/ui/OpenWindowMessages.h"
 
+class QUrl;
 class QWidget;
 
 namespace quorvane {
@@ -30,6 +31,8 @@ class PublisherServices {
     // brand settings file.
     std::function<std::string()> readLastNewsId;
     std::function<void(const std::string&)> saveLastNewsId;
+    // Where a link clicked in a news item goes; unset: nowhere.
+    std::function<void(const QUrl&)> openLink;
   };
 
   explicit PublisherServices(Parts parts);
