@@ -70,6 +70,14 @@ std::string BuildResultsCsv(const ResultStore& rows, const std::vector<int>& whi
   return out;
 }
 
+void AppendResultsCsvHeader(std::string& out) {
+  AppendLine(out, kHeader, kCsvLines);
+}
+
+void AppendResultsCsvLine(std::string& out, const ResultRow& row) {
+  AppendLine(out, row.cells, kCsvLines);
+}
+
 std::string BuildResultsTabText(const ResultStore& rows, const std::vector<int>& which) {
   std::string out;
   AppendLine(out, kHeader, kTabLines);

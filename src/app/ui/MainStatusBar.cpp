@@ -116,6 +116,10 @@ void MainStatusBar::ShowTotal(int rows) {
   SetItemCountText("Total: " + std::to_string(rows));
 }
 
+std::string MainStatusBar::ItemCountText() const {
+  return ToLocal(SecondStatusPanel->text());
+}
+
 void MainStatusBar::SetItemCountText(const std::string& text) {
   SecondStatusPanel->setText(FromLocal(text));
   // The panel is 82 pixels wide; a count of many digits widens it rather

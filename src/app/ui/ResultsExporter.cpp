@@ -1,6 +1,8 @@
 #include "app/ui/ResultsExporter.h"
 
 #include <QString>
+#include <filesystem>
+#include <system_error>
 
 #include "app/CompleteFileName.h"
 #include "app/ResultsCsv.h"
@@ -25,10 +27,19 @@ const QString kXlsxFilter = QStringLiteral("Excel workbook (*.xlsx)");
 ResultsExporter::ResultsExporter(Messages& messages, QWidget* dialogParent)
     : messages_(messages), dialogParent_(dialogParent) {}
 
-void ResultsExporter::SaveResultsCsv(const ResultStore& rows) {
+bool ResultsExporter::MayWrite(const std::string& path) {
+  // The dialog itself does not ask (it may not know the final name); the
+  // question names the file, not its folder, as desktop dialogs do.
+  std::error_code ec;
+  const std::filesystem::path file(path);
+  if (!std::filesystem::exists(file, ec)) return true;
+  return messages_.Confirm(file.filename().string() + " already exists. Replace it?");
+}
+
+bool ResultsExporter::SaveResultsCsv(const ResultStore& rows) {
   if (rows.Count() == 0) {
     messages_.Information("You don't have any data to save.");
-    return;
+    return false;
   }
 
   const std::string start = lastPath_.empty() ? ProgramFolder().string() : lastPath_;
@@ -36,18 +47,21 @@ void ResultsExporter::SaveResultsCsv(const ResultStore& rows) {
   const QString chosen =
       FileDialogs::GetSaveFileName(dialogParent_, QStringLiteral("Save file"), FromLocal(start),
                                    kCsvFilter + QStringLiteral(";;") + kXlsxFilter, &type);
-  if (chosen.isEmpty()) return;
+  if (chosen.isEmpty()) return false;
 
   const bool workbook = type == kXlsxFilter;
   const std::string name = ToLocal(chosen);
   const std::string path = CompleteFileName(name, workbook ? ".xlsx" : ".csv");
   lastPath_ = path;
+  if (!MayWrite(path)) return false;
   // A failed save leaves an earlier file of that name as it was.
   const std::error_code error =
       workbook ? WriteResultsXlsx(path, rows) : WriteFileAtomically(path, BuildResultsCsv(rows));
   if (error) {
     messages_.Warning("The results could not be saved to \"" + path + "\": " + error.message());
+    return false;
   }
+  return true;
 }
 
 }  // namespace quorvane

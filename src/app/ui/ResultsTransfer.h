@@ -51,12 +51,12 @@ class ResultsTransfer final : public QObject, public ResultsModel::DropTarget {
   void OpenResults();
   // Appends the rows of a saved results table or of a list of phrases,
   // numbered on from the rows already there, and shows "Total: " and the
-  // row count. A file that is no such table: one warning naming the file
-  // and its first bad line, and nothing is added. False in that case.
+  // row count. Opened into an empty table, the table counts as saved. A file that is no such table:
+  // one warning naming the file and its first bad line, and nothing is added. False in that case.
   bool OpenResultsFile(const std::string& path);
-  // The ticked rows, or the current row when none is ticked, to the
+  // The ticked rows, or the highlighted rows when none is ticked, to the
   // clipboard: tab-separated text with the header line, and text/csv in
-  // the Save Results form.
+  // the Save Results form. Says so when there are neither.
   void Copy();
   // Adds what the clipboard holds (see AddMimeData).
   void Paste();
@@ -76,8 +76,6 @@ class ResultsTransfer final : public QObject, public ResultsModel::DropTarget {
 
  private:
   bool Busy() const { return parts_.busy && parts_.busy(); }
-  // The ticked rows, or the current row when none is ticked.
-  std::vector<int> RowsToCopy() const;
   void AppendTableRows(std::vector<ResultRow> rows);
   void AddFile(const std::string& path);
   void AddText(const std::string& text);

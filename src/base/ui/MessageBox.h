@@ -13,17 +13,22 @@ namespace quorvane {
 // program goes through it: real modal QMessageBox dialogs titled with the
 // owner window's caption, stacked over whatever modal dialog is open.
 //
-// Test seam: answers queued with SetNextAnswer are used, one per box, in
-// place of a dialog (nothing appears); every box, scripted or real, is
-// recorded with its kind and text.
+// Test seam: answers queued with SetNextAnswer or SetNextChoice are used,
+// one per box, in place of a dialog (nothing appears); every box, scripted
+// or real, is recorded with its kind, text and buttons. An answer of the
+// other sort stands for the button of the same meaning: Ok for Go, Cancel
+// for Cancel (or Discard on a question without Cancel), and the other
+// way round.
 class MessageBox final : public Messages {
  public:
-  enum class Kind { Information, Confirm, Warning };
+  enum class Kind { Information, Confirm, Warning, Question };
   enum class Answer { Ok, Cancel };
   struct Shown {
     Kind kind;
     std::string text;
     std::string title;
+    // The captions of the buttons, in the order Ask names them.
+    std::vector<std::string> buttons = {};
   };
 
   // `owner` gives the boxes their title; it may be null.
@@ -32,8 +37,11 @@ class MessageBox final : public Messages {
   void Information(const std::string& text) override;
   bool Confirm(const std::string& text) override;
   void Warning(const std::string& text) override;
+  Choice Ask(const std::string& text, const std::string& go, const std::string& discard,
+             const std::string& cancel) override;
 
   static void SetNextAnswer(Answer answer);
+  static void SetNextChoice(Choice choice);
   static int PendingAnswers();
   static const std::vector<Shown>& ShownBoxes();
   // Forgets queued answers and recorded boxes.
@@ -41,6 +49,8 @@ class MessageBox final : public Messages {
 
  private:
   Answer Show(Kind kind, const std::string& text);
+  // Records the box; true with `choice` set when a test scripted it.
+  static bool Scripted(const Shown& box, Choice& choice);
 
   QWidget* owner_;
 };

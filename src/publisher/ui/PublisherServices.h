@@ -30,6 +30,9 @@ class PublisherServices {
     // brand settings file.
     std::function<std::string()> readLastNewsId;
     std::function<void(const std::string&)> saveLastNewsId;
+    // Asked before the updater starts: false keeps the window open and the
+    // updater unstarted (the user kept unsaved rows). Empty: nothing to ask.
+    std::function<bool()> readyToClose;
   };
 
   explicit PublisherServices(Parts parts);
