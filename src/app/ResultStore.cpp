@@ -47,6 +47,7 @@ std::vector<ResultRow> ResultStore::TakeRows(int first, int count) {
   const auto to = rows_.begin() + static_cast<std::ptrdiff_t>(end);
   std::vector<ResultRow> taken(std::make_move_iterator(from), std::make_move_iterator(to));
   rows_.erase(from, to);
+  ShrinkIfSparse();
   return taken;
 }
 
@@ -73,7 +74,14 @@ std::vector<ResultRow> ResultStore::TakeRowsAt(const std::vector<int>& rows) {
     ++write;
   }
   rows_.resize(write);
+  ShrinkIfSparse();
   return taken;
+}
+
+void ResultStore::ShrinkIfSparse() {
+  // The rows taken out live on elsewhere (an undo step holds them); the
+  // room they left would otherwise stay with the table for good.
+  if (rows_.capacity() > 1024 && rows_.size() * 4 < rows_.capacity() * 3) rows_.shrink_to_fit();
 }
 
 void ResultStore::InsertRowsAt(const std::vector<int>& rows, std::vector<ResultRow> taken) {

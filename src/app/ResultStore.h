@@ -85,6 +85,8 @@ class ResultStore {
   std::size_t Index(int row) const;
   static std::size_t Column(int column);
   void CheckOrder(const std::vector<std::size_t>& order) const;
+  // Gives back the room of rows taken out when it is a good part of it.
+  void ShrinkIfSparse();
 
   std::vector<ResultRow> rows_;
 };

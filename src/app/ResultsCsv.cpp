@@ -25,11 +25,13 @@ constexpr LineForm kTabLines{'\t', false, "\n"};
 
 void AppendField(std::string& out, std::string_view cell) {
   out += '"';
-  for (const char c : cell) {
-    // Doubling keeps a phrase with a quote in it one well-formed field.
-    if (c == '"') out += '"';
-    out += c;
+  // Doubling keeps a phrase with a quote in it one well-formed field; the
+  // text between quotes goes in whole pieces.
+  for (std::size_t quote; (quote = cell.find('"')) != std::string_view::npos;) {
+    out.append(cell.substr(0, quote + 1)).append(1, '"');
+    cell.remove_prefix(quote + 1);
   }
+  out.append(cell);
   out += '"';
 }
 

@@ -67,7 +67,10 @@ bool ApplyTicks(std::string_view list, std::vector<ResultRow>& rows) {
 
 }  // namespace
 
-JournalBuilder::JournalBuilder() {
+JournalBuilder::JournalBuilder(int expectedRows) {
+  // A row of counts takes some 60 to 100 bytes; growing by doubling would
+  // copy the whole text a few times over.
+  if (expectedRows > 0) body_.reserve(static_cast<std::size_t>(expectedRows) * 96);
   AppendResultsCsvHeader(body_);
 }
 

@@ -33,7 +33,8 @@ namespace quorvane {
 // in slices between other work.
 class JournalBuilder {
  public:
-  JournalBuilder();
+  // `expectedRows` only sizes the buffer ahead.
+  explicit JournalBuilder(int expectedRows = 0);
 
   void Add(const ResultRow& row);
   int Rows() const { return rows_; }

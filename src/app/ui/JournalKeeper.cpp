@@ -60,7 +60,7 @@ void JournalKeeper::StartPass() {
     return;
   }
   dirty_ = false;
-  builder_.emplace();
+  builder_.emplace(model_.RowCount());
   next_ = 0;
   revision_ = model_.OrderRevision();
   WriteSlice();
@@ -75,7 +75,7 @@ void JournalKeeper::WriteSlice() {
   if (model_.OrderRevision() != revision_) {
     // Rows went or moved: the rows written so far are no longer the first
     // rows of the table. Appends and written cells need no new start.
-    builder_.emplace();
+    builder_.emplace(model_.RowCount());
     next_ = 0;
     revision_ = model_.OrderRevision();
   }
