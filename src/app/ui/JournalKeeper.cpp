@@ -21,12 +21,15 @@ JournalKeeper::~JournalKeeper() {
   End();
 }
 
+bool JournalKeeper::Wanted() {
+  if (ended_) return false;
+  if (unsaved_()) return true;
+  Discard();  // a saved or empty table has none
+  return false;
+}
+
 void JournalKeeper::Changed() {
-  if (ended_) return;
-  if (!unsaved_()) {
-    Discard();
-    return;
-  }
+  if (!Wanted()) return;
   dirty_ = true;
   if (!interval_.isActive() && !builder_) interval_.start();
 }
@@ -54,11 +57,7 @@ bool JournalKeeper::Pending() const {
 }
 
 void JournalKeeper::StartPass() {
-  if (ended_) return;
-  if (!unsaved_()) {
-    Discard();
-    return;
-  }
+  if (!Wanted()) return;
   dirty_ = false;
   builder_.emplace(model_.RowCount());
   next_ = 0;
@@ -67,11 +66,7 @@ void JournalKeeper::StartPass() {
 }
 
 void JournalKeeper::WriteSlice() {
-  if (!builder_ || ended_) return;
-  if (!unsaved_()) {
-    Discard();
-    return;
-  }
+  if (!builder_ || !Wanted()) return;
   if (model_.OrderRevision() != revision_) {
     // Rows went or moved: the rows written so far are no longer the first
     // rows of the table. Appends and written cells need no new start.

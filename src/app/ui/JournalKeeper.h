@@ -61,6 +61,8 @@ class JournalKeeper final : public QObject {
   bool Pending() const;
 
  private:
+  // Whether a journal is still to be kept; drops it when not.
+  bool Wanted();
   void StartPass();
   void WriteSlice();
   void Discard();

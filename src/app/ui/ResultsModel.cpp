@@ -165,29 +165,22 @@ void ResultsModel::EndStep() {
 }
 
 void ResultsModel::Undo(TableEdit& edit) {
-  if (!edit.MovesRows()) {
-    // Only cells: every row keeps its place and the view its selection.
-    edit.Undo(store_);
-    if (ShownCount() > 0)
-      emit dataChanged(index(0, 0), index(ShownCount() - 1, kColumnCount - 1), {Qt::DisplayRole});
-  } else {
-    beginResetModel();
-    edit.Undo(store_);
-    Refilter();
-    endResetModel();
-    ++orderRevision_;
-  }
-  emit TableChanged();
+  Apply(edit, &TableEdit::Undo);
 }
 
 void ResultsModel::Redo(TableEdit& edit) {
+  Apply(edit, &TableEdit::Redo);
+}
+
+void ResultsModel::Apply(TableEdit& edit, void (TableEdit::*direction)(ResultStore&)) {
   if (!edit.MovesRows()) {
-    edit.Redo(store_);
+    // Only cells: every row keeps its place and the view its selection.
+    (edit.*direction)(store_);
     if (ShownCount() > 0)
       emit dataChanged(index(0, 0), index(ShownCount() - 1, kColumnCount - 1), {Qt::DisplayRole});
   } else {
     beginResetModel();
-    edit.Redo(store_);
+    (edit.*direction)(store_);
     Refilter();
     endResetModel();
     ++orderRevision_;

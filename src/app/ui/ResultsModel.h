@@ -156,6 +156,8 @@ class ResultsModel final : public QAbstractTableModel, public ResultsTable {
   void ChangeBegins();
   // Keeps a change made: in the open step, or as a step of its own.
   void Keep(TableEdit edit);
+  // Undo or Redo of a step, with the view told.
+  void Apply(TableEdit& edit, void (TableEdit::*direction)(ResultStore&));
 
   ResultStore store_;
   KeywordFilter filter_;
