@@ -20,6 +20,7 @@
 #include "BenchFolder.h"
 #include "app/ui/ColumnFitter.h"
 #include "app/ui/FMain.h"
+#include "app/ui/TableHistory.h"
 #include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
 
@@ -87,6 +88,8 @@ void BM_ImportKeywordFile(benchmark::State& state) {
     state.PauseTiming();
     if (window.Results().RowCount() != kRows) state.SkipWithError("rows missing");
     window.Results().Clear();
+    // Each round starts afresh: the rounds before must not pile up undo steps.
+    window.History().Stack().clear();
     Settle();
     state.ResumeTiming();
   }
@@ -114,6 +117,8 @@ void BM_DeleteSelectedHalf(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     window.Results().Clear();
+    // Each round starts afresh: the rounds before must not pile up undo steps.
+    window.History().Stack().clear();
     window.ImportKeywordFile(list);
     auto* model = window.findChild<QTableView*>("lvwItems")->model();
     for (int row = 0; row < kRows; ++row) {
@@ -140,6 +145,10 @@ void BM_SaveResultsCsv(benchmark::State& state) {
   const QString target = QString::fromStdString((BenchFolder() / "results.csv").string());
   MessageBox::ResetTestState();
   for (auto _ : state) {
+    // A new file each time: replacing one would ask first.
+    state.PauseTiming();
+    std::filesystem::remove(BenchFolder() / "results.csv");
+    state.ResumeTiming();
     FileDialogs::SetNextFileName(target);
     window.SaveResultsCsv();
   }
@@ -157,6 +166,7 @@ void BM_SaveResultsXlsx(benchmark::State& state) {
   MessageBox::ResetTestState();
   double total = 0;
   for (auto _ : state) {
+    std::filesystem::remove(file);  // replacing it would ask first
     const auto start = std::chrono::steady_clock::now();
     FileDialogs::SetNextFileName(target, QStringLiteral("Excel workbook (*.xlsx)"));
     window.SaveResultsCsv();

@@ -25,6 +25,7 @@
 #include "app/ui/FMain.h"
 #include "app/ui/ResultsModel.h"
 #include "app/ui/ResultsTransfer.h"
+#include "app/ui/TableHistory.h"
 #include "base/ui/MessageBox.h"
 
 using namespace quorvane;
@@ -79,6 +80,8 @@ void OpenIntoWindow(benchmark::State& state, const std::filesystem::path& path, 
       break;
     }
     window.Results().Clear();
+    // Each round starts afresh: the rounds before must not pile up undo steps.
+    window.History().Stack().clear();
     QCoreApplication::processEvents();
     state.ResumeTiming();
   }
@@ -172,6 +175,8 @@ void BM_RemoveDuplicates(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     window.Results().Clear();
+    // Each round starts afresh: the rounds before must not pile up undo steps.
+    window.History().Stack().clear();
     std::vector<ResultRow> rows;
     for (int i = 0; i < table.Count(); ++i) rows.push_back(table.Row(i));
     window.Results().AppendRows(std::move(rows));

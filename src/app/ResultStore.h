@@ -28,50 +28,65 @@ class ResultStore {
   void Append(std::vector<ResultRow> rows);
   void Clear() { rows_.clear(); }
 
-  // Removes `count` rows starting at `first`.
-  void EraseRows(int first, int count);
-  // The runs of ticked rows as (first, last) pairs, the last run first, so
-  // that erasing them in this order never shifts a run still to come.
-  std::vector<std::pair<int, int>> CheckedRuns() const;
-  // Deletes every ticked row; the others keep their order. The same result
-  // as walking from the last row to the first and deleting each ticked one.
-  void DeleteChecked();
-  // Removes the rows at these indexes (ascending, no repeats) in one pass;
-  // the others keep their order.
-  void EraseRowsAt(const std::vector<int>& rows);
+  // Moves `count` rows starting at `first` out of the table and returns
+  // them; the rows after them close up.
+  std::vector<ResultRow> TakeRows(int first, int count);
+  // Moves the rows at these indexes (ascending, no repeats) out of the
+  // table in one pass and returns them in that order; the others keep their
+  // order. Nothing moves when an index is out of range.
+  std::vector<ResultRow> TakeRowsAt(const std::vector<int>& rows);
+  // The inverse of TakeRowsAt: puts `taken` back so that taken[i] is at
+  // index rows[i] again (`rows` ascending, as TakeRowsAt had them).
+  void InsertRowsAt(const std::vector<int>& rows, std::vector<ResultRow> taken);
+  // Removes the rows at these indexes (ascending, no repeats).
+  void EraseRowsAt(const std::vector<int>& rows) { TakeRowsAt(rows); }
+  // Exchanges a cell's text with `text`.
+  void SwapCell(int row, int column, std::string& text);
 
-  // The rows whose phrase equals an earlier row's phrase once blanks
-  // (spaces and control bytes) are trimmed from both ends and ASCII letters
-  // are folded to lower case; other bytes compare as they are, whatever
-  // the locale. In table order.
+  // The rows whose phrase equals another row's phrase once blanks (spaces
+  // and control bytes) are trimmed from both ends and ASCII letters are
+  // folded to lower case; other bytes compare as they are, whatever the
+  // locale. Of each phrase the row with the lowest No (the first added)
+  // stays, whatever the current order; among equal numbers the one higher
+  // up. In table order.
   std::vector<int> DuplicateRows() const;
-  // Deletes those rows; the first of each phrase stays. Returns how many
-  // went.
+  // Deletes those rows. Returns how many went.
   int RemoveDuplicates();
 
   // Sorts by a numeric column (every column but Keywords): CompareCells of
-  // the two cells, inverted when descending.
-  void SortNumeric(int column, bool ascending);
+  // the two cells, inverted when descending. Returns the order applied (see
+  // ApplyOrder).
+  std::vector<std::size_t> SortNumeric(int column, bool ascending);
 
   // Sorts by precomputed keys, keys[i] belonging to row i: `compare(a, b)`
   // is negative, zero or positive like CompareCells, and descending order
   // inverts its sign. The sort is stable in both directions: rows whose keys
-  // compare equal keep their relative order.
+  // compare equal keep their relative order. Returns the order applied.
   template <class Key, class Compare>
-  void SortByKeys(const std::vector<Key>& keys, Compare compare, bool ascending) {
+  std::vector<std::size_t> SortByKeys(const std::vector<Key>& keys, Compare compare,
+                                      bool ascending) {
     std::vector<std::size_t> order(rows_.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
       const int c = compare(keys[a], keys[b]);
       return ascending ? c < 0 : c > 0;
     });
-    Reorder(order);
+    ApplyOrder(order);
+    return order;
   }
+
+  // Reorders the rows so that the row at order[i] comes to index i;
+  // `order` is a permutation of the row indexes. RevertOrder puts them
+  // back where they were before ApplyOrder(order).
+  void ApplyOrder(const std::vector<std::size_t>& order);
+  void RevertOrder(const std::vector<std::size_t>& order);
 
  private:
   std::size_t Index(int row) const;
   static std::size_t Column(int column);
-  void Reorder(const std::vector<std::size_t>& order);
+  void CheckOrder(const std::vector<std::size_t>& order) const;
+  // Gives back the room of rows taken out when it is a good part of it.
+  void ShrinkIfSparse();
 
   std::vector<ResultRow> rows_;
 };

@@ -27,11 +27,13 @@ constexpr LineForm kTabLines{'\t', false, "\n"};
 
 void AppendField(std::string& out, std::string_view cell) {
   out += '"';
-  for (const char c : cell) {
-    // Doubling keeps a phrase with a quote in it one well-formed field.
-    if (c == '"') out += '"';
-    out += c;
+  // Doubling keeps a phrase with a quote in it one well-formed field; the
+  // text between quotes goes in whole pieces.
+  for (std::size_t quote; (quote = cell.find('"')) != std::string_view::npos;) {
+    out.append(cell.substr(0, quote + 1)).append(1, '"');
+    cell.remove_prefix(quote + 1);
   }
+  out.append(cell);
   out += '"';
 }
 
@@ -77,6 +79,14 @@ std::string BuildResultsCsv(const ResultStore& rows, const std::vector<int>& whi
   AppendLine(out, kHeader, kCsvLines, false);
   for (const int i : which) AppendLine(out, rows.Row(i).cells, kCsvLines, true);
   return out;
+}
+
+void AppendResultsCsvHeader(std::string& out) {
+  AppendLine(out, kHeader, kCsvLines, false);
+}
+
+void AppendResultsCsvLine(std::string& out, const ResultRow& row) {
+  AppendLine(out, row.cells, kCsvLines, true);
 }
 
 std::string BuildResultsTabText(const ResultStore& rows, const std::vector<int>& which) {

@@ -18,6 +18,11 @@ std::string BuildResultsCsv(const ResultStore& rows);
 // given), under the same header.
 std::string BuildResultsCsv(const ResultStore& rows, const std::vector<int>& which);
 
+// The same CSV built a piece at a time: the header line, then one row's
+// line appended to `out`.
+void AppendResultsCsvHeader(std::string& out);
+void AppendResultsCsvLine(std::string& out, const ResultRow& row);
+
 // The same rows as tab-separated text for pasting into a spreadsheet: the
 // header line No, Keywords, Searches, Google, Yahoo, Msn, then a line per
 // row, each ending with LF. A cell holding a tab, a line break or a double

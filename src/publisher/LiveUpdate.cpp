@@ -11,12 +11,13 @@
 namespace quorvane {
 
 LiveUpdate::LiveUpdate(HttpClient& client, Messages& messages, std::string baseUrl, Launcher launch,
-                       std::function<void()> closeMainWindow)
+                       std::function<void()> closeMainWindow, std::function<bool()> readyToClose)
     : client_(client),
       messages_(messages),
       baseUrl_(std::move(baseUrl)),
       launch_(std::move(launch)),
-      closeMainWindow_(std::move(closeMainWindow)) {}
+      closeMainWindow_(std::move(closeMainWindow)),
+      readyToClose_(std::move(readyToClose)) {}
 
 void LiveUpdate::CheckUpdates(bool silent) {
   // A descriptor that cannot be fetched, or whose local copy cannot be
@@ -43,6 +44,10 @@ void LiveUpdate::CheckUpdates(bool silent) {
                              "some files. Do you want to update now?")) {
         return;
       }
+      // Unsaved work is settled before the updater starts: once started it
+      // replaces the program's files, so the program must close after it,
+      // and a user who keeps the window open has no updater running.
+      if (readyToClose_ && !readyToClose_()) return;
       launch_(updater, {baseUrl_, std::string(ProgramVersion), "A"});
       closeMainWindow_();
       return;

@@ -23,9 +23,11 @@ class LiveUpdate {
   static constexpr char kDescriptorName[] = "mainappupdate.inf";
   static constexpr char kUpdaterName[] = "Updater.exe";
 
-  // `baseUrl` is the live-update base URL, ending in "/".
+  // `baseUrl` is the live-update base URL, ending in "/". Before the
+  // updater starts, `readyToClose` (if given) settles what the closing
+  // needs (unsaved work): false keeps the program running, updater unstarted.
   LiveUpdate(HttpClient& client, Messages& messages, std::string baseUrl, Launcher launch,
-             std::function<void()> closeMainWindow);
+             std::function<void()> closeMainWindow, std::function<bool()> readyToClose = {});
 
   // `silent` hides only the "no update" answer; the questions and the
   // missing-updater warning are shown in both modes.
@@ -37,6 +39,7 @@ class LiveUpdate {
   std::string baseUrl_;
   Launcher launch_;
   std::function<void()> closeMainWindow_;
+  std::function<bool()> readyToClose_;
 };
 
 }  // namespace quorvane

@@ -63,8 +63,11 @@ class CloseDuringNetworkTest : public MainWindowFixture {
   // event loop, closes the window as soon as `ready` holds, and runs the
   // loop until it ends. Then checks what every case must leave: the
   // command returned, the loop ended soon after the close, no message box
-  // or window is left, no working file.
-  void RunUntilClosed(const std::function<void()>& start, const std::function<bool()>& ready) {
+  // or window is left, no working file. A table with rows not yet saved
+  // asks `closeQuestion` first (the case scripts its answer), and nothing
+  // else.
+  void RunUntilClosed(const std::function<void()>& start, const std::function<bool()>& ready,
+                      const std::string& closeQuestion = {}) {
     const std::set<std::string> filesBefore = ProgramFiles();
     window_->show();
     QObject guard;
@@ -101,8 +104,14 @@ class CloseDuringNetworkTest : public MainWindowFixture {
     EXPECT_FALSE(window_->isVisible());
     for (QWidget* w : QApplication::topLevelWidgets())
       EXPECT_FALSE(w->isVisible()) << "left open: " << w->objectName().toStdString();
-    EXPECT_TRUE(MessageBox::ShownBoxes().empty())
-        << "a box after the close: " << MessageBox::ShownBoxes().front().text;
+    if (closeQuestion.empty()) {
+      EXPECT_TRUE(MessageBox::ShownBoxes().empty())
+          << "a box after the close: " << MessageBox::ShownBoxes().front().text;
+    } else {
+      ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u) << MessageBox::ShownBoxes().back().text;
+      EXPECT_EQ(MessageBox::ShownBoxes()[0].kind, MessageBox::Kind::Question);
+      EXPECT_EQ(MessageBox::ShownBoxes()[0].text, closeQuestion);
+    }
     EXPECT_EQ(ProgramFiles(), filesBefore) << "a working file was left behind";
     EXPECT_TRUE(server_.WaitForClientCloses(1, std::chrono::seconds(2)))
         << "the waiting request was not cut";
@@ -170,12 +179,13 @@ TEST_F(CloseDuringNetworkTest, GatherDataWaitingForAnEngine) {
     window_->Results().AppendKeywords({{keyword, ""}});
     for (int c : {kColGoogle, kColYahoo, kColMsn}) window_->Results().SetCell(row, c, "old");
   }
+  MessageBox::SetNextChoice(Messages::Choice::Discard);
   RunUntilClosed(
       [this] {
         WhenModalOpens([](QWidget* dialog) { Child<QPushButton>(dialog, "btnOk")->click(); });
         Find<QPushButton>("btnGatherData")->click();
       },
-      [this] { return Seen("yahoo") == 1; });
+      [this] { return Seen("yahoo") == 1; }, "Save the 2 rows before closing?");
   EXPECT_EQ(window_->Results().Cell(0, kColGoogle), "7");
   EXPECT_EQ(window_->Results().Cell(0, kColYahoo), "old");
   EXPECT_EQ(window_->Results().Cell(1, kColGoogle), "old");

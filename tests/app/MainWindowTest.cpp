@@ -379,11 +379,13 @@ TEST_F(MainWindowTest, DeleteAllAsksAndEmptiesTheTableOnOk) {
   EXPECT_EQ(MessageBox::ShownBoxes()[0].text, "Are you sure do you want to delete all?");
 }
 
-TEST_F(MainWindowTest, DeletingOnAnEmptyTableStillAsksAndRewritesTheCount) {
+TEST_F(MainWindowTest, DeletingWithNothingChosenSaysSoAndRewritesTheCount) {
   MessageBox::SetNextAnswer(Answer::Ok);
   Find<QPushButton>("btnDeleteSelected")->click();
   EXPECT_EQ(ItemCount(), "0 items listed");
-  EXPECT_EQ(MessageBox::ShownBoxes().size(), 1u);
+  ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
+  EXPECT_EQ(MessageBox::ShownBoxes()[0].kind, Kind::Information);
+  EXPECT_EQ(MessageBox::ShownBoxes()[0].text, "No rows are ticked or highlighted.");
 }
 
 TEST_F(MainWindowTest, ManyScatteredDeletionsKeepTheRightRows) {

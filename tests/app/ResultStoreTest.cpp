@@ -66,24 +66,57 @@ TEST(ResultStoreTest, SortKeepsCheckMarksWithTheirRows) {
   EXPECT_FALSE(store.Checked(0));
 }
 
-TEST(ResultStoreTest, DeleteCheckedKeepsTheOthersInOrderAndNeverRenumbers) {
+TEST(ResultStoreTest, TakenRowsComeOutWholeAndGoBackWhereTheyStood) {
   ResultStore store;
-  for (const char* no : {"1", "2", "3", "4", "5", "6"}) store.Add(Row(no, "k"));
+  for (const char* no : {"1", "2", "3", "4", "5", "6"}) store.Add(Row(no, "k" + std::string(no)));
   for (const int row : {0, 2, 3, 5}) store.SetChecked(row, true);
 
-  EXPECT_EQ(store.CheckedRuns(), (std::vector<std::pair<int, int>>{{5, 5}, {2, 3}, {0, 0}}));
-  store.DeleteChecked();
-  EXPECT_EQ(Column(store, kColNo), (Cells{"2", "5"}));
-  EXPECT_TRUE(store.CheckedRuns().empty());
+  const std::vector<int> at = {0, 2, 3, 5};
+  std::vector<ResultRow> taken = store.TakeRowsAt(at);
+  EXPECT_EQ(Column(store, kColNo), (Cells{"2", "5"})) << "the others in order, never renumbered";
+  ASSERT_EQ(taken.size(), 4u);
+  EXPECT_EQ(taken[1].cells[kColKeywords], "k3");
+  EXPECT_TRUE(taken[3].checked);
+
+  store.InsertRowsAt(at, std::move(taken));
+  EXPECT_EQ(Column(store, kColNo), (Cells{"1", "2", "3", "4", "5", "6"}));
+  for (int row = 0; row < 6; ++row) EXPECT_EQ(store.Checked(row), row != 1 && row != 4) << row;
+
+  // Every row at once, and back into an empty table.
+  taken = store.TakeRowsAt({0, 1, 2, 3, 4, 5});
+  EXPECT_EQ(store.Count(), 0);
+  store.InsertRowsAt({0, 1, 2, 3, 4, 5}, std::move(taken));
+  EXPECT_EQ(Column(store, kColKeywords), (Cells{"k1", "k2", "k3", "k4", "k5", "k6"}));
+
+  EXPECT_THROW(store.InsertRowsAt({9}, {Row("9", "x")}), std::out_of_range);
+  EXPECT_THROW(store.InsertRowsAt({0, 1}, {Row("9", "x")}), std::invalid_argument);
+  EXPECT_EQ(store.Count(), 6);
 }
 
-TEST(ResultStoreTest, EraseRowsRemovesARange) {
+TEST(ResultStoreTest, TakeRowsMovesARangeOut) {
   ResultStore store;
   for (const char* no : {"1", "2", "3", "4"}) store.Add(Row(no, "k"));
-  store.EraseRows(1, 2);
+  const std::vector<ResultRow> taken = store.TakeRows(1, 2);
   EXPECT_EQ(Column(store, kColNo), (Cells{"1", "4"}));
-  EXPECT_THROW(store.EraseRows(1, 5), std::out_of_range);
+  ASSERT_EQ(taken.size(), 2u);
+  EXPECT_EQ(taken[0].cells[kColNo], "2");
+  EXPECT_THROW(store.TakeRows(1, 5), std::out_of_range);
   EXPECT_EQ(store.Count(), 2);
+}
+
+TEST(ResultStoreTest, ARevertedOrderPutsEveryRowBack) {
+  ResultStore store;
+  for (const char* g : {"30", "10", "20", "10"}) store.Add(Row("n" + std::string(g), "k", {}, g));
+  store.SetChecked(0, true);
+  const std::vector<std::size_t> order = store.SortNumeric(kColGoogle, true);
+  EXPECT_EQ(order, (std::vector<std::size_t>{1, 3, 2, 0}));
+  EXPECT_TRUE(store.Checked(3));
+  store.RevertOrder(order);
+  EXPECT_EQ(Column(store, kColGoogle), (Cells{"30", "10", "20", "10"}));
+  EXPECT_TRUE(store.Checked(0));
+  store.ApplyOrder(order);
+  EXPECT_EQ(Column(store, kColGoogle), (Cells{"10", "10", "20", "30"}));
+  EXPECT_THROW(store.ApplyOrder({0, 1}), std::invalid_argument);
 }
 
 TEST(ResultStoreTest, IndexesOutOfRangeThrow) {
@@ -94,6 +127,30 @@ TEST(ResultStoreTest, IndexesOutOfRangeThrow) {
   EXPECT_THROW(store.Cell(0, kColumnCount), std::out_of_range);
   EXPECT_THROW(store.SetCell(0, -1, "x"), std::out_of_range);
   EXPECT_THROW(store.SortNumeric(kColumnCount, true), std::out_of_range);
+}
+
+TEST(ResultStoreTest, RemoveDuplicatesKeepsTheLowestNumberWhateverTheOrder) {
+  // Sorted so that the later copies come first; the first added stays,
+  // with its own tick, and numbers tie only after deletions (the one
+  // higher up stays then).
+  ResultStore store;
+  for (const auto& [no, keyword] :
+       std::vector<std::pair<const char*, const char*>>{{"12", "golf"},
+                                                        {"3", "Golf"},
+                                                        {"7", "GOLF "},
+                                                        {"1,000", "tees"},
+                                                        {"999", "tees"},
+                                                        {"4", "putter"},
+                                                        {"4", "putter"}})
+    store.Add(Row(no, keyword));
+  store.SetChecked(1, true);
+  store.SetChecked(5, true);
+  EXPECT_EQ(store.DuplicateRows(), (std::vector<int>{0, 2, 3, 6}));
+  EXPECT_EQ(store.RemoveDuplicates(), 4);
+  EXPECT_EQ(Column(store, kColNo), (Cells{"3", "999", "4"}));
+  EXPECT_TRUE(store.Checked(0));
+  EXPECT_FALSE(store.Checked(1));
+  EXPECT_TRUE(store.Checked(2));
 }
 
 TEST(ResultStoreTest, RemoveDuplicatesKeepsTheFirstOfEachTrimmedCaseFoldedPhrase) {

@@ -113,16 +113,30 @@ TEST_F(SaveResultsTest, CancelWritesNothing) {
   EXPECT_TRUE(MessageBox::ShownBoxes().empty());
 }
 
-TEST_F(SaveResultsTest, SavingAgainReplacesTheFileWithoutAsking) {
+TEST_F(SaveResultsTest, SavingOverAFileAsksFirstNamingTheFile) {
   window_->Results().AppendKeywords({{"golf", ""}});
   Save(InFolder("r.csv"));
+  EXPECT_TRUE(MessageBox::ShownBoxes().empty()) << "a new file is not asked about";
+  const std::string first = program_.Read("r.csv");
   window_->Results().AppendKeywords({{"soccer", ""}});
-  Save(InFolder("r.csv"));
+
+  // The name the dialog completed is the one asked about, once, by its
+  // name alone; Cancel writes nothing.
+  MessageBox::SetNextAnswer(MessageBox::Answer::Cancel);
+  Save(InFolder("r"));
+  EXPECT_EQ(program_.Read("r.csv"), first);
+  MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
+  Save(InFolder("r"));
   EXPECT_EQ(program_.Read("r.csv"),
             "\"No\",\"Keywords\",\"Searches\",\"Google\",\"Yahoo\",\"Msn\"\r\n"
             "\"1\",\"golf\",\"\",\"\",\"\",\"\"\r\n"
             "\"2\",\"soccer\",\"\",\"\",\"\",\"\"\r\n");
-  EXPECT_TRUE(MessageBox::ShownBoxes().empty());
+  ASSERT_EQ(MessageBox::ShownBoxes().size(), 2u);
+  for (const auto& box : MessageBox::ShownBoxes()) {
+    EXPECT_EQ(box.kind, Kind::Confirm);
+    EXPECT_EQ(box.text, "r.csv already exists. Replace it?");
+  }
+  EXPECT_EQ(program_.Entries(), std::set<std::string>{"r.csv"});
 }
 
 TEST_F(SaveResultsTest, AFileThatCannotBeCreatedIsReported) {
@@ -142,14 +156,15 @@ TEST_F(SaveResultsTest, AFileThatCannotBeCreatedIsReported) {
 TEST_F(SaveResultsTest, AFailedWriteKeepsTheEarlierFileAndSaysWhy) {
   program_.Write("r.csv", "earlier good file\r\n");
   for (int i = 1; i <= 50; ++i) window_->Results().AppendKeywords({{"golf clubs", "1,000"}});
+  MessageBox::SetNextAnswer(MessageBox::Answer::Ok);  // replace it
   MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
   {
     FileSizeLimit limit(64);
     Save(InFolder("r.csv"));
   }
-  ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
-  EXPECT_EQ(MessageBox::ShownBoxes()[0].kind, Kind::Warning);
-  EXPECT_NE(MessageBox::ShownBoxes()[0].text.find(program_.File("r.csv").string()),
+  ASSERT_EQ(MessageBox::ShownBoxes().size(), 2u);
+  EXPECT_EQ(MessageBox::ShownBoxes()[1].kind, Kind::Warning);
+  EXPECT_NE(MessageBox::ShownBoxes()[1].text.find(program_.File("r.csv").string()),
             std::string::npos);
   EXPECT_EQ(program_.Read("r.csv"), "earlier good file\r\n");
   EXPECT_EQ(program_.Entries(), std::set<std::string>{"r.csv"}) << "no partial file left behind";
@@ -217,14 +232,16 @@ TEST_F(SaveResultsTest, TheDialogOffersTheTypeAndTheFileUsedLast) {
 TEST_F(SaveResultsTest, AFailedWorkbookWriteKeepsTheEarlierFileAndSaysWhy) {
   program_.Write("r.xlsx", "earlier good file");
   for (int i = 1; i <= 200; ++i) window_->Results().AppendKeywords({{"golf clubs", "1,000"}});
+  MessageBox::SetNextAnswer(MessageBox::Answer::Ok);  // replace it
   MessageBox::SetNextAnswer(MessageBox::Answer::Ok);
   {
     FileSizeLimit limit(1024);
     Save(InFolder("r.xlsx"), kWorkbook);
   }
-  ASSERT_EQ(MessageBox::ShownBoxes().size(), 1u);
-  EXPECT_EQ(MessageBox::ShownBoxes()[0].kind, Kind::Warning);
-  EXPECT_EQ(MessageBox::ShownBoxes()[0].text, "The results could not be saved to \"" +
+  ASSERT_EQ(MessageBox::ShownBoxes().size(), 2u);
+  EXPECT_EQ(MessageBox::ShownBoxes()[0].text, "r.xlsx already exists. Replace it?");
+  EXPECT_EQ(MessageBox::ShownBoxes()[1].kind, Kind::Warning);
+  EXPECT_EQ(MessageBox::ShownBoxes()[1].text, "The results could not be saved to \"" +
                                                   program_.File("r.xlsx").string() +
                                                   "\": " + std::strerror(EFBIG));
   EXPECT_EQ(program_.Read("r.xlsx"), "earlier good file");

@@ -167,7 +167,7 @@ TEST_F(TargetedRunsTest, NothingToVisitSaysSoAndAsksNothing) {
   const Case cases[] = {
       {"actGatherTicked", false, kNeedKeywords.c_str()},
       {"actGatherMissing", false, kNeedKeywords.c_str()},
-      {"actGatherTicked", true, "Tick the rows you want to gather data for."},
+      {"actGatherTicked", true, "No rows are ticked or highlighted."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.action);

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "app/ui/FMain.h"
+#include "base/ui/FileDialogs.h"
 #include "base/ui/MessageBox.h"
 #include "sim/Simulator.h"
 #include "support/LoopbackEndpoints.h"
@@ -165,6 +166,60 @@ TEST_F(MainWindowUpdateTest, ClosingTheWindowDuringTheDownloadEndsItQuietly) {
   EXPECT_TRUE(Boxes().empty()) << "no box after the window has closed";
   EXPECT_FALSE(program_.Exists("mainappupdate.inf"));
   MessageBox::ResetTestState();
+}
+
+// With rows not yet saved, the update's close asks about them before the
+// updater starts: Cancel (or a save that fails) keeps the window open with
+// no updater running; Save that succeeds and Don't Save start it and close
+// without asking again.
+TEST_F(MainWindowUpdateTest, UnsavedRowsAreAskedAboutBeforeTheUpdaterStarts) {
+  StopTheTick();
+  Publish("3.0");
+  AddRecordingUpdater();
+  using Choice = Messages::Choice;
+  struct Case {
+    const char* name;
+    Choice choice;
+    const char* saveAs;  // the file the save dialog gives; "" cancels it
+    bool updated;
+  };
+  const Case cases[] = {
+      {"Cancel", Choice::Cancel, nullptr, false},
+      {"Save, the dialog cancelled", Choice::Go, "", false},
+      {"Save", Choice::Go, "kept.csv", true},
+      {"Don't Save", Choice::Discard, nullptr, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    OpenWindow(WindowOptions().At(Endpoints(base_)));
+    window_->show();
+    window_->Results().AppendKeywords({{"golf", ""}, {"tees", ""}});
+    std::filesystem::remove(program_.File("args.txt"));
+    MessageBox::ResetTestState();
+    MessageBox::SetNextAnswer(Answer::Ok);
+    MessageBox::SetNextAnswer(Answer::Ok);
+    MessageBox::SetNextChoice(c.choice);
+    if (c.saveAs != nullptr)
+      FileDialogs::SetNextFileName(
+          *c.saveAs ? QString::fromStdString(program_.File(c.saveAs).string()) : QString());
+    window_->btnUpdateClick();
+
+    const auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[2],
+              std::make_pair(Kind::Question, std::string("Save the 2 rows before closing?")));
+    EXPECT_EQ(window_->isVisible(), !c.updated);
+    EXPECT_EQ(window_->Results().RowCount(), 2);
+    if (c.updated) {
+      EXPECT_TRUE(WaitForFile("args.txt"));
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      EXPECT_FALSE(program_.Exists("args.txt")) << "the updater must not run";
+    }
+    if (c.saveAs != nullptr && *c.saveAs) {
+      EXPECT_NE(program_.Read(c.saveAs).find("\"tees\""), std::string::npos);
+    }
+  }
 }
 
 }  // namespace

@@ -89,10 +89,15 @@ class NewsWindowTest : public ::testing::Test {
   Strings markerWrites_;
   Strings newsItems_{"stale^record^x"};
   bool windowOpened_ = false;
-  PublisherServices services_{{client_, messages_, brand_,
-                               "http://127.0.0.1:1/liveupdate/quorvane/", &mainWindow_, &btnNews_,
+  PublisherServices services_{{client_,
+                               messages_,
+                               brand_,
+                               "http://127.0.0.1:1/liveupdate/quorvane/",
+                               &mainWindow_,
+                               &btnNews_,
                                [] { return std::string(); },
                                [this](const std::string& id) { markerWrites_.push_back(id); },
+                               {},
                                {}}};
 };
 

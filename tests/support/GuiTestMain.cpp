@@ -13,10 +13,15 @@ namespace {
 // Windows remember things in the user's configuration and state folders.
 // Every test process gets fresh, empty ones, so that no test reads what
 // another one (or the developer's own desktop) left there, and nothing a
-// test writes outlives it. Child processes a test starts inherit them.
+// test writes outlives it. Child processes a test starts inherit them; a
+// child that is itself a widget test keeps its parent's folders when the
+// parent says so (kSharedFolders set), so that both see the same state.
+constexpr const char* kSharedFolders = "QUORVANE_TEST_SHARED_USER_FOLDERS";
+
 class PrivateUserFolders {
  public:
   PrivateUserFolders() {
+    if (!qEnvironmentVariableIsEmpty(kSharedFolders)) return;
     std::string pattern =
         (std::filesystem::temp_directory_path() / "quorvane-user-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) return;

@@ -10,12 +10,13 @@
 namespace quorvane {
 
 // Message boxes for code that reports through Messages: every box is
-// recorded with its kind, and the OK/Cancel questions take their answers
-// from a script, OK once it runs out.
+// recorded with its kind, and the questions take their answers from a
+// script: the OK/Cancel ones from `answers` (OK once it runs out), the ones
+// with buttons of their own from `choices` (Go once it runs out).
 class RecordingMessages : public Messages {
  public:
   struct Box {
-    char kind;  // 'I' information, 'C' question, 'W' warning
+    char kind;  // 'I' information, 'C' OK/Cancel question, 'W' warning, 'Q' Ask
     std::string text;
     bool operator==(const Box&) const = default;
   };
@@ -29,6 +30,14 @@ class RecordingMessages : public Messages {
     return answer;
   }
   void Warning(const std::string& text) override { boxes.push_back({'W', text}); }
+  Choice Ask(const std::string& text, const std::string&, const std::string&,
+             const std::string&) override {
+    boxes.push_back({'Q', text});
+    if (choices.empty()) return Choice::Go;
+    const Choice choice = choices.front();
+    choices.pop_front();
+    return choice;
+  }
 
   // The texts of the boxes shown, in order, whatever their kind.
   std::vector<std::string> Shown() const {
@@ -38,7 +47,8 @@ class RecordingMessages : public Messages {
   }
 
   std::vector<Box> boxes;
-  std::deque<bool> answers;  // for the questions to come, first first
+  std::deque<bool> answers;    // for the OK/Cancel questions to come, first first
+  std::deque<Choice> choices;  // for the questions of Ask to come
 };
 
 inline void PrintTo(const RecordingMessages::Box& box, std::ostream* out) {

@@ -11,6 +11,7 @@
 #include <QStackedWidget>
 #include <QTableView>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -18,18 +19,24 @@
 #include <filesystem>
 #include <optional>
 
+#include "app/GroupThousands.h"
+#include "app/JournalSlot.h"
 #include "app/OpenUrl.h"
+#include "app/SessionJournal.h"
 #include "app/ui/BannerLabel.h"
 #include "app/ui/BrandLook.h"
+#include "app/ui/ChosenRows.h"
 #include "app/ui/ColumnFitter.h"
 #include "app/ui/DesktopSettings.h"
 #include "app/ui/FAbout.h"
 #include "app/ui/FilterBar.h"
+#include "app/ui/JournalKeeper.h"
 #include "app/ui/LinkLabel.h"
 #include "app/ui/MainStatusBar.h"
 #include "app/ui/ResultsModel.h"
 #include "app/ui/ResultsTransfer.h"
 #include "app/ui/SortArrow.h"
+#include "app/ui/TableHistory.h"
 #include "app/ui/ToolIcons.h"
 #include "app/ui/WelcomePage.h"
 #include "base/ui/CrashHandler.h"
@@ -63,6 +70,11 @@ Widget* Named(Widget* widget, const char* name) {
   return widget;
 }
 
+// "1 row", "1,234 rows".
+std::string RowsText(int rows) {
+  return rows == 1 ? std::string("1 row") : GroupThousands(rows) + " rows";
+}
+
 }  // namespace
 
 TfrmMain::TfrmMain(ServiceEndpoints endpoints, HttpClient::Options clientOptions, QWidget* parent)
@@ -84,9 +96,11 @@ TfrmMain::TfrmMain(ServiceEndpoints endpoints, HttpClient::Options clientOptions
                              btnGatherData, btnGatherKeyword});
   publisher_ = std::make_unique<PublisherServices>(PublisherServices::Parts{
       *idHTTP1_, msgMain_, brandSettings_, endpoints_.liveUpdateBase, this, btnNews, nullptr,
-      nullptr, [this](const QUrl& link) { OpenPageLink(link); }});
+      nullptr, [this](const QUrl& link) { OpenPageLink(link); },
+      [this] { return ReadyToClose(); }});
   ConnectCommands();
   AddDataCommands();
+  AddHistory();
   RestorePlacement();
   FormCreate();
 }
@@ -404,6 +418,145 @@ void TfrmMain::AddDataCommands() {
   keyStop->setEnabled(false);
 }
 
+void TfrmMain::AddHistory() {
+  history_ = std::make_unique<TableHistory>(
+      TableHistory::Parts{
+          *model_,
+          [this] {
+            return TableHistory::ViewState{stbMain->ItemCountText(), sortColumn_, sortAscending_};
+          },
+          [this](const TableHistory::ViewState& state) {
+            stbMain->ShowItemCountText(state.itemCount);
+            sortColumn_ = state.sortColumn;
+            sortAscending_ = state.sortAscending;
+            sortArrow_->Restore(sortColumn_, sortAscending_);
+          }},
+      nullptr);
+  journal_ = std::make_unique<JournalKeeper>(
+      *model_, [this] { return UnsavedRows(); }, JournalFolder(), nullptr);
+  connect(model_, &ResultsModel::TableChanged, journal_.get(), &JournalKeeper::Changed);
+  connect(history_.get(), &TableHistory::SavedStateChanged, journal_.get(),
+          &JournalKeeper::Changed);
+
+  // On top of the table's menu, as in every editor.
+  const auto command = [this](const char* name, const char* caption, void (TfrmMain::*handler)()) {
+    auto* action = new QAction(QLatin1String(caption), lvwItems);
+    action->setObjectName(QLatin1String(name));
+    connect(action, &QAction::triggered, this, Guarded(handler));
+    return action;
+  };
+  actUndo = command("actUndo", "Undo", &TfrmMain::actUndoClick);
+  actUndo->setShortcut(QKeySequence::Undo);
+  actRedo = command("actRedo", "Redo", &TfrmMain::actRedoClick);
+  actRedo->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  auto* end = new QAction(lvwItems);
+  end->setObjectName(QStringLiteral("actUndoSeparator"));
+  end->setSeparator(true);
+  QAction* first = lvwItems->actions().value(0);
+  lvwItems->insertActions(first, {actUndo, actRedo, end});
+  QUndoStack& stack = history_->Stack();
+  connect(&stack, &QUndoStack::indexChanged, this, &TfrmMain::UpdateUndoActions);
+  connect(&stack, &QUndoStack::cleanChanged, this, &TfrmMain::UpdateUndoActions);
+  UpdateUndoActions();
+}
+
+void TfrmMain::UpdateUndoActions() {
+  if (!history_) return;
+  const QUndoStack& stack = history_->Stack();
+  const bool idle = !CommandsBusy();
+  actUndo->setText(stack.canUndo() ? QStringLiteral("Undo ") + stack.undoText()
+                                   : QStringLiteral("Undo"));
+  actUndo->setEnabled(idle && stack.canUndo());
+  actRedo->setText(stack.canRedo() ? QStringLiteral("Redo ") + stack.redoText()
+                                   : QStringLiteral("Redo"));
+  actRedo->setEnabled(idle && stack.canRedo());
+}
+
+void TfrmMain::actUndoClick() {
+  // A run writes cells by row index: the rows must stay where they are.
+  if (CommandsBusy()) return;
+  history_->Stack().undo();
+}
+
+void TfrmMain::actRedoClick() {
+  if (CommandsBusy()) return;
+  history_->Stack().redo();
+}
+
+bool TfrmMain::UnsavedRows() const {
+  // Cells a run has written since the last save wait in the model's open
+  // step until the run ends; they are unsaved already.
+  return history_->Unsaved() || (model_->RowCount() > 0 && model_->StepHoldsChanges());
+}
+
+bool TfrmMain::ReadyToClose() {
+  if (closeApproved_) return true;
+  // A second close while the question is open waits for its answer.
+  if (closeQuestionOpen_) return false;
+  if (!UnsavedRows()) return closeApproved_ = true;
+  closeQuestionOpen_ = true;
+  const Messages::Choice choice =
+      msgMain_.Ask("Save the " + RowsText(model_->RowCount()) + " before closing?", "Save",
+                   "Don't Save", "Cancel");
+  closeQuestionOpen_ = false;
+  if (choice == Messages::Choice::Cancel) return false;
+  if (choice == Messages::Choice::Go && !SaveAllRows()) return false;
+  return closeApproved_ = true;
+}
+
+bool TfrmMain::SaveAllRows() {
+  if (!exporter_.SaveResultsCsv(model_->Store())) return false;
+  model_->MarkSaved();
+  return true;
+}
+
+void TfrmMain::OfferRecovery() {
+  if (std::exchange(recoveryOffered_, true)) return;
+  offeringRecovery_ = true;
+  const std::string product = brandSettings_.ApplicationName.empty()
+                                  ? std::string("Quorvane")
+                                  : brandSettings_.ApplicationName;
+  for (JournalSlot& slot : JournalSlot::Orphans(JournalFolder())) {
+    JournalContents journal = ReadJournalFile(slot.JournalPath());
+    if (!journal.ok) {
+      // Never lost without a word: the file stays, under a name no start
+      // reads again, and the user learns where.
+      const std::string name = slot.JournalPath().string();
+      const auto aside = slot.SetAside();
+      msgMain_.Warning("The rows of an earlier session could not be restored: its journal " +
+                       journal.problem + ". The journal was kept as \"" +
+                       (aside ? aside->string() : name) + "\".");
+      continue;
+    }
+    if (journal.rows.empty()) {
+      slot.Remove();
+      continue;
+    }
+    const int rows = static_cast<int>(journal.rows.size());
+    const Messages::Choice choice = msgMain_.Ask(product + " did not close properly. Restore the " +
+                                                     RowsText(rows) + " of your last session?",
+                                                 "Restore", "Discard", "");
+    if (choice == Messages::Choice::Discard) {
+      slot.Remove();
+      continue;
+    }
+    if (choice == Messages::Choice::Go) {
+      // Rows as they were: their numbers, their ticks.
+      model_->BeginStep("Restore");
+      model_->AppendRows(std::move(journal.rows));
+      model_->EndStep();
+      ShowItemCount();
+      // Its journal becomes this session's: no moment without one.
+      journal_->Adopt(std::move(slot));
+    }
+    // One session restored (or the window closed meanwhile): the others
+    // wait for the next start.
+    break;
+  }
+  offeringRecovery_ = false;
+}
+
 // ---------------------------------------------------------------------------
 // Window events
 
@@ -486,6 +639,8 @@ void TfrmMain::showEvent(QShowEvent* event) {
   if (firstShowDone_) return;
   firstShowDone_ = true;
   CrashHandler::Guard([this] { FormShow(); });
+  // Once the window stands, so that the offer has it behind.
+  QTimer::singleShot(0, this, Guarded(&TfrmMain::OfferRecovery));
 }
 
 void TfrmMain::resizeEvent(QResizeEvent* event) {
@@ -494,8 +649,17 @@ void TfrmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
+  // Unsaved rows are asked about first; an error there keeps the window.
+  bool close = false;
+  CrashHandler::Guard([&] { close = ReadyToClose(); });
+  if (!close) {
+    event->ignore();
+    return;
+  }
   RememberPlacement();
   CrashHandler::Guard([this] { FormClose(); });
+  // A clean end, whatever the answer: no journal is left to offer.
+  journal_->End();
   event->accept();
 }
 
@@ -536,6 +700,11 @@ void TfrmMain::btnThanksClick() {
 
 void TfrmMain::Timer1Timer() {
   timer1_.stop();
+  // Its boxes must not come over the offer of an earlier session's rows.
+  if (offeringRecovery_) {
+    timer1_.start();
+    return;
+  }
   publisher_->BackgroundCheck();
 }
 
@@ -559,6 +728,8 @@ std::vector<int> TfrmMain::ShownRows() const {
 }
 
 void TfrmMain::RunBegins(int rows) {
+  // One step of the history for all the run changes; a stopped run's too.
+  model_->BeginStep(rows > 0 ? "Gather Data" : "Gather Keywords");
   runRows_ = std::max(0, rows);
   stbMain->RunBegins(rows);
   if (runRows_ > 0) launcher_.Show(0.0);
@@ -572,12 +743,11 @@ void TfrmMain::RunRowsDone(int done) {
 void TfrmMain::RunEnds() {
   stbMain->RunEnds();
   launcher_.Clear();
+  model_->EndStep();
 }
 
-std::vector<int> TfrmMain::TickedShownRows() const {
-  std::vector<int> rows = model_->ShownRows();
-  std::erase_if(rows, [this](int row) { return !model_->Checked(row); });
-  return rows;
+std::vector<int> TfrmMain::ChosenRows() const {
+  return quorvane::ChosenRows(*lvwItems, *model_);
 }
 
 void TfrmMain::ShowItemCount() {
@@ -598,8 +768,20 @@ void TfrmMain::btnClearSelectionClick() {
 }
 
 void TfrmMain::btnDeleteSelectedClick() {
-  if (msgMain_.Confirm("Are you sure do you want to delete the selected keywords?"))
-    model_->DeleteChecked();
+  if (!TickedRows(*model_).empty()) {
+    if (msgMain_.Confirm("Are you sure do you want to delete the selected keywords?"))
+      model_->DeleteChecked();
+  } else if (const std::vector<int> highlighted = HighlightedRows(*lvwItems, *model_);
+             !highlighted.empty()) {
+    const std::string question =
+        highlighted.size() == 1
+            ? std::string("Delete the highlighted row?")
+            : "Delete the " + GroupThousands(static_cast<long long>(highlighted.size())) +
+                  " highlighted rows?";
+    if (msgMain_.Confirm(question)) model_->RemoveRows(highlighted);
+  } else {
+    msgMain_.Information(KeywordCommands::kNoRowsChosenText);
+  }
   ShowItemCount();
 }
 
@@ -610,13 +792,12 @@ void TfrmMain::btnDeleteAllClick() {
 
 void TfrmMain::lvwItemsColumnClick(int column) {
   if (!headerSortEnabled_ || CommandsBusy()) return;
-  if (column == sortColumn_) {
-    sortAscending_ = !sortAscending_;
-  } else {
-    // A new column keeps the direction of the previous one.
-    sortColumn_ = column;
-  }
-  model_->Sort(column, sortAscending_);
+  // A new column keeps the direction of the previous one. The state
+  // changes after the sort, so that its undo step finds the one before.
+  const bool ascending = column == sortColumn_ ? !sortAscending_ : sortAscending_;
+  model_->Sort(column, ascending);
+  sortColumn_ = column;
+  sortAscending_ = ascending;
   sortArrow_->Show(column, sortAscending_);
 }
 
@@ -667,11 +848,12 @@ void TfrmMain::btnSaveResultsClick() {
 }
 
 void TfrmMain::SaveResultsCsv() {
-  // While a filter hides rows, only the rows shown are written.
-  if (model_->FilterActive())
+  // While a filter hides rows, only the rows shown are written, and the
+  // hidden ones stay unsaved.
+  if (model_->FilterActive() && model_->ShownCount() != model_->RowCount())
     exporter_.SaveResultsCsv(model_->ShownStore());
   else
-    exporter_.SaveResultsCsv(model_->Store());
+    SaveAllRows();
 }
 
 // ---------------------------------------------------------------------------
@@ -839,6 +1021,7 @@ void TfrmMain::UpdateCommandStates() {
   keyStop->setEnabled(gatherDataRunning || gatherKeywordsRunning);
   actGatherTicked->setEnabled(idle);
   actGatherMissing->setEnabled(idle);
+  UpdateUndoActions();
 }
 
 }  // namespace quorvane

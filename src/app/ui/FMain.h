@@ -34,6 +34,7 @@ namespace quorvane {
 class BannerLabel;
 class ColumnFitter;
 class FilterBar;
+class JournalKeeper;
 class KeywordCommands;
 class LinkLabel;
 class MainStatusBar;
@@ -41,6 +42,7 @@ class PublisherServices;
 class ResultsModel;
 class ResultsTransfer;
 class SortArrow;
+class TableHistory;
 class WelcomePage;
 
 // The main window: the welcome page and the main page with the tool bar,
@@ -68,7 +70,8 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   // The store rows shown in the table, in table order (every row unless a
   // filter hides some).
   std::vector<int> ShownRows() const override;
-  std::vector<int> TickedShownRows() const override;
+  // The ticked shown rows or, when none is ticked, the highlighted rows.
+  std::vector<int> ChosenRows() const override;
   // The run progress panel and the launcher entry follow a run. Gather
   // Data shows "Row 370 of 1,000 · about 2 min left" and its share done on
   // the launcher; Gather Keywords, of unknown length, shows
@@ -141,8 +144,15 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   void lblLink2URLClick();
   void btnSelectAllClick();
   void btnClearSelectionClick();
+  // Deletes the ticked rows or, when none is ticked, the highlighted rows;
+  // asks first, and says so when there is neither.
   void btnDeleteSelectedClick();
   void btnDeleteAllClick();
+  // Takes the last change to the table's rows back, or makes it again
+  // (the table's context menu, Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y). Nothing
+  // while a request runs.
+  void actUndoClick();
+  void actRedoClick();
   void lvwItemsColumnClick(int column);
   void btnThanksClick();
   void Timer1Timer();
@@ -164,6 +174,22 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   // Writes the table to a CSV file the user names: every row, or the rows
   // shown while a filter is active.
   void SaveResultsCsv();
+
+  // The table's undo history, and whether it holds rows not yet saved.
+  TableHistory& History() { return *history_; }
+  bool UnsavedRows() const;
+  // Asks what to do with rows not yet saved before the window closes
+  // ("Save the 1,234 rows before closing?": Save, Don't Save, Cancel).
+  // True when the window may close: nothing to save, saved, or not wanted;
+  // the close that follows then asks nothing more.
+  bool ReadyToClose();
+  // Offers the rows of an earlier session that ended without closing
+  // (a crash, a kill): each journal whose program is gone, newest first,
+  // until one is restored. Runs once, soon after the window is first
+  // shown; later calls do nothing.
+  void OfferRecovery();
+  // The crash-recovery journal of this session's table.
+  JournalKeeper& Journal() { return *journal_; }
   // Open Results, Copy, Paste, drops and Remove Duplicates.
   ResultsTransfer& Transfer() { return *transfer_; }
 
@@ -194,6 +220,13 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   // The table's data commands (Open Results, Copy, Paste, drops, Remove
   // Duplicates) and the shortcuts of the buttons' commands.
   void AddDataCommands();
+  // The undo history with Undo and Redo on top of the table's menu, and
+  // the journal that follows the table.
+  void AddHistory();
+  void UpdateUndoActions();
+  // Writes every row (whatever a filter shows), as the close's Save does;
+  // true when written.
+  bool SaveAllRows();
   // The handler wrapped so that an error escaping it is reported.
   std::function<void()> Guarded(void (TfrmMain::*handler)());
   // True while the start-up check runs: the check gives way, and the
@@ -248,6 +281,12 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   ColumnFitter* columns_ = nullptr;
   SortArrow* sortArrow_ = nullptr;
   ResultsTransfer* transfer_ = nullptr;
+  std::unique_ptr<TableHistory> history_;
+  std::unique_ptr<JournalKeeper> journal_;
+  bool closeApproved_ = false;      // ReadyToClose said yes: the close asks nothing more
+  bool closeQuestionOpen_ = false;  // a second close meanwhile waits for the answer
+  bool recoveryOffered_ = false;
+  bool offeringRecovery_ = false;  // Timer1 waits until the offer is answered
   // The launcher entry shows the share done of a run over this many rows.
   int runRows_ = 0;
   LauncherProgress launcher_;
@@ -277,6 +316,8 @@ class TfrmMain final : public QMainWindow, public FetchHost, public KeywordComma
   FilterBar* panFilter = nullptr;
   QAction* actGatherTicked = nullptr;
   QAction* actGatherMissing = nullptr;
+  QAction* actUndo = nullptr;
+  QAction* actRedo = nullptr;
   QPushButton* btnSelectAll = nullptr;
   QPushButton* btnClearSelection = nullptr;
   QPushButton* btnDeleteSelected = nullptr;

@@ -124,11 +124,20 @@ void MainStatusBar::ShowMainKeyword(const std::string& keyword) {
 // A count of many digits widens the panel rather than being cut off, and
 // the main status panel gives up the room.
 void MainStatusBar::ShowItemCount(int rows) {
-  SecondStatusPanel->setText(FromLocal(std::to_string(rows) + " items listed"));
+  SetItemCountText(std::to_string(rows) + " items listed");
 }
 
 void MainStatusBar::ShowTotal(int rows) {
-  SecondStatusPanel->setText(FromLocal("Total: " + std::to_string(rows)));
+  SetItemCountText("Total: " + std::to_string(rows));
+}
+
+std::string MainStatusBar::ItemCountText() const {
+  return ToLocal(SecondStatusPanel->text());
+}
+
+void MainStatusBar::SetItemCountText(const std::string& text) {
+  // The panel is as wide as its design or as this text needs, whichever is more.
+  SecondStatusPanel->setText(FromLocal(text));
 }
 
 void MainStatusBar::RunBegins(int rows) {

@@ -41,6 +41,10 @@ class MainStatusBar final : public QStatusBar {
   // The same panel after rows have been read in from a file, the clipboard
   // or a drop: "Total: " and the row count.
   void ShowTotal(int rows);
+  // The panel's text as it stands, and that text shown again (Undo brings
+  // back what the panel said before a step).
+  std::string ItemCountText() const;
+  void ShowItemCountText(const std::string& text) { SetItemCountText(text); }
   // RunProgressPanel, shown only while a run goes on. A run over `rows`
   // rows shows the row it is at and, once it can tell, the time left
   // ("Row 370 of 1,000 · about 2 min left"); a run of unknown length
@@ -66,6 +70,7 @@ class MainStatusBar final : public QStatusBar {
  private:
   void AddPanel(QWidget* panel, int stretch);
   void TightenLayout();
+  void SetItemCountText(const std::string& text);
   // An empty text hides the panel.
   void ShowRunProgress(const std::string& utf8Text);
   void HoldPaint();

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <filesystem>
+#include <system_error>
 
 #include "app/ResultsCsv.h"
 #include "app/ResultsXlsx.h"
@@ -33,20 +35,31 @@ QString FilterOf(ResultsFileType type) {
 ResultsExporter::ResultsExporter(Messages& messages, QWidget* dialogParent)
     : messages_(messages), dialogParent_(dialogParent) {}
 
-void ResultsExporter::SaveResultsCsv(const ResultStore& rows) {
+bool ResultsExporter::MayWrite(const std::string& path) {
+  // The dialog itself does not ask (it may not know the final name); the
+  // question names the file, not its folder, as desktop dialogs do.
+  std::error_code ec;
+  const std::filesystem::path file(path);
+  if (!std::filesystem::exists(file, ec)) return true;
+  return messages_.Confirm(file.filename().string() + " already exists. Replace it?");
+}
+
+bool ResultsExporter::SaveResultsCsv(const ResultStore& rows) {
   if (rows.Count() == 0) {
     messages_.Information("You don't have any data to save.");
-    return;
+    return false;
   }
   const std::optional<SaveTarget> target = AskForTarget();
-  if (!target) return;
+  if (!target) return false;
   Remember(*target);
+  if (!MayWrite(target->path)) return false;
   if (const std::error_code error = Write(*target, rows)) {
     messages_.Warning("The results could not be saved to \"" + target->path +
                       "\": " + error.message());
-    return;
+    return false;
   }
   RecentFiles::Add(FromLocal(target->path));
+  return true;
 }
 
 ResultsFileType ResultsExporter::OfferedType() const {

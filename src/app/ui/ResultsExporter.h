@@ -21,11 +21,14 @@ class ResultStore;
 // The dialog offers the type used last and starts at the file chosen last
 // in this run; the folder and the type are remembered between runs
 // (DesktopSettings). Before any save it starts in DefaultFileFolder().
+//
+// A file of that name is replaced only when the user says so.
 class ResultsExporter {
  public:
   ResultsExporter(Messages& messages, QWidget* dialogParent);
 
-  void SaveResultsCsv(const ResultStore& rows);
+  // True when the rows were written.
+  bool SaveResultsCsv(const ResultStore& rows);
 
   const std::string& LastPath() const { return lastPath_; }
 
@@ -37,6 +40,8 @@ class ResultsExporter {
   // Writes the file; a failure leaves an earlier file of that name as it was.
   static std::error_code Write(const SaveTarget& target, const ResultStore& rows);
   ResultsFileType OfferedType() const;
+  // Asks before a file of that name is replaced; true to go on.
+  bool MayWrite(const std::string& path);
 
   Messages& messages_;
   QWidget* dialogParent_;

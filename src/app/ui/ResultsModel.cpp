@@ -7,6 +7,7 @@
 #include <numeric>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "base/ui/LocalText.h"
 
@@ -159,8 +160,71 @@ void ResultsModel::SetFilter(const std::string& text) {
   endResetModel();
 }
 
+void ResultsModel::ChangeBegins() {
+  if (sink_ == nullptr || stepStarted_) return;
+  sink_->StepStarts();
+  if (stepDepth_ > 0) stepStarted_ = true;
+}
+
+void ResultsModel::Keep(TableEdit edit) {
+  if (sink_ == nullptr || edit.Empty()) return;
+  if (stepDepth_ > 0) {
+    step_.Then(std::move(edit));
+    return;
+  }
+  sink_->StepMade(std::move(edit));
+}
+
+void ResultsModel::BeginStep(const std::string& name) {
+  if (stepDepth_++ > 0) return;
+  step_ = TableEdit();
+  step_.SetName(name);
+  stepStarted_ = false;
+}
+
+void ResultsModel::EndStep() {
+  if (stepDepth_ == 0 || --stepDepth_ > 0) return;
+  stepStarted_ = false;
+  TableEdit step = std::exchange(step_, TableEdit());
+  if (sink_ != nullptr && !step.Empty()) sink_->StepMade(std::move(step));
+}
+
+void ResultsModel::Undo(TableEdit& edit) {
+  Apply(edit, &TableEdit::Undo);
+}
+
+void ResultsModel::Redo(TableEdit& edit) {
+  Apply(edit, &TableEdit::Redo);
+}
+
+void ResultsModel::Apply(TableEdit& edit, void (TableEdit::*direction)(ResultStore&)) {
+  if (!edit.MovesRows()) {
+    // Only cells: every row keeps its place and the view its selection.
+    (edit.*direction)(store_);
+    if (ShownCount() > 0)
+      emit dataChanged(index(0, 0), index(ShownCount() - 1, kColumnCount - 1), {Qt::DisplayRole});
+  } else {
+    beginResetModel();
+    (edit.*direction)(store_);
+    Refilter();
+    endResetModel();
+    ++orderRevision_;
+  }
+  emit TableChanged();
+}
+
 void ResultsModel::SetCell(int row, int column, const std::string& text) {
+  const std::string& before = store_.Cell(row, column);
+  if (before == text) return;
+  ChangeBegins();
+  if (sink_ != nullptr) {
+    if (stepDepth_ > 0)
+      step_.ThenCell(row, column, before);
+    else
+      Keep(TableEdit::CellWritten(row, column, before));
+  }
   store_.SetCell(row, column, text);
+  emit TableChanged();
   // A changed phrase keeps its place until the filter is applied again.
   const int viewRow = ViewRow(row);
   if (viewRow < 0) return;
@@ -170,6 +234,7 @@ void ResultsModel::SetCell(int row, int column, const std::string& text) {
 
 void ResultsModel::SetChecked(int row, bool checked) {
   store_.SetChecked(row, checked);
+  emit TableChanged();
   const int viewRow = ViewRow(row);
   if (viewRow < 0) return;
   const QModelIndex cell = index(viewRow, kColNo);
@@ -178,6 +243,8 @@ void ResultsModel::SetChecked(int row, bool checked) {
 
 void ResultsModel::AppendRows(std::vector<ResultRow> rows) {
   if (rows.empty()) return;
+  ChangeBegins();
+  const int count = static_cast<int>(rows.size());
   if (FilterActive()) {
     const int base = store_.Count();
     std::vector<int> matching;
@@ -185,24 +252,26 @@ void ResultsModel::AppendRows(std::vector<ResultRow> rows) {
       if (filter_.Matches(rows[i].cells[kColKeywords]))
         matching.push_back(base + static_cast<int>(i));
     store_.Append(std::move(rows));
-    if (matching.empty()) return;
-    const int first = static_cast<int>(shown_.size());
-    beginInsertRows({}, first, first + static_cast<int>(matching.size()) - 1);
-    shown_.insert(shown_.end(), matching.begin(), matching.end());
+    if (!matching.empty()) {
+      const int first = static_cast<int>(shown_.size());
+      beginInsertRows({}, first, first + static_cast<int>(matching.size()) - 1);
+      shown_.insert(shown_.end(), matching.begin(), matching.end());
+      endInsertRows();
+    }
+  } else {
+    const int first = store_.Count();
+    beginInsertRows({}, first, first + count - 1);
+    store_.Append(std::move(rows));
     endInsertRows();
-    return;
   }
-  const int first = store_.Count();
-  beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-  store_.Append(std::move(rows));
-  endInsertRows();
+  Keep(TableEdit::Appended(count));
+  emit TableChanged();
 }
 
 void ResultsModel::Clear() {
-  beginResetModel();
-  store_.Clear();
-  shown_.clear();
-  endResetModel();
+  std::vector<int> all(static_cast<std::size_t>(store_.Count()));
+  std::iota(all.begin(), all.end(), 0);
+  RemoveRows(all);
 }
 
 void ResultsModel::SetAllChecked(bool checked) {
@@ -213,48 +282,69 @@ void ResultsModel::SetAllChecked(bool checked) {
   }
   if (ShownCount() > 0)
     emit dataChanged(index(0, kColNo), index(ShownCount() - 1, kColNo), {Qt::CheckStateRole});
+  emit TableChanged();
 }
 
 void ResultsModel::DeleteChecked() {
-  if (FilterActive()) {
-    // Hidden rows stay, ticked or not: only what the user sees goes.
-    std::vector<int> doomed;
-    for (const int row : shown_)
-      if (store_.Checked(row)) doomed.push_back(row);
-    if (doomed.empty()) return;
+  // Under a filter hidden rows stay, ticked or not: only what the user sees
+  // goes.
+  std::vector<int> doomed;
+  for (const int row : ShownRows())
+    if (store_.Checked(row)) doomed.push_back(row);
+  RemoveRows(doomed);
+}
+
+void ResultsModel::RemoveRows(const std::vector<int>& rows) {
+  if (rows.empty()) return;
+  ChangeBegins();
+  // The runs of neighbouring rows, the last run first, so that removing
+  // one never shifts a run still to come.
+  std::vector<std::pair<int, int>> runs;
+  for (std::size_t i = rows.size(); i-- > 0;) {
+    if (!runs.empty() && runs.back().first == rows[i] + 1)
+      runs.back().first = rows[i];
+    else
+      runs.emplace_back(rows[i], rows[i]);
+  }
+  std::vector<ResultRow> taken;
+  if (FilterActive() || runs.size() > kMaxRemovalRuns) {
     beginResetModel();
-    store_.EraseRowsAt(doomed);
+    taken = store_.TakeRowsAt(rows);
     Refilter();
     endResetModel();
-    return;
+  } else {
+    std::vector<std::vector<ResultRow>> pieces;
+    pieces.reserve(runs.size());
+    for (const auto& [first, last] : runs) {
+      beginRemoveRows({}, first, last);
+      pieces.push_back(store_.TakeRows(first, last - first + 1));
+      endRemoveRows();
+    }
+    if (pieces.size() == 1) {
+      taken = std::move(pieces.front());
+    } else {
+      taken.reserve(rows.size());
+      for (auto piece = pieces.rbegin(); piece != pieces.rend(); ++piece)
+        std::move(piece->begin(), piece->end(), std::back_inserter(taken));
+    }
   }
-  const auto runs = store_.CheckedRuns();
-  if (runs.size() > kMaxRemovalRuns) {
-    beginResetModel();
-    store_.DeleteChecked();
-    endResetModel();
-    return;
-  }
-  // The last run first, so the rows of the runs still to come stay put.
-  for (const auto& [first, last] : runs) {
-    beginRemoveRows({}, first, last);
-    store_.EraseRows(first, last - first + 1);
-    endRemoveRows();
-  }
+  ++orderRevision_;
+  Keep(TableEdit::Removed(rows, std::move(taken)));
+  emit TableChanged();
 }
 
 int ResultsModel::RemoveDuplicates() {
-  beginResetModel();
-  const int removed = store_.RemoveDuplicates();
-  Refilter();
-  endResetModel();
-  return removed;
+  const std::vector<int> duplicates = store_.DuplicateRows();
+  RemoveRows(duplicates);
+  return static_cast<int>(duplicates.size());
 }
 
 void ResultsModel::Sort(int column, bool ascending) {
   if (column < 0 || column >= kColumnCount)
     throw std::out_of_range("results table column " + std::to_string(column) + " does not exist");
+  ChangeBegins();
   beginResetModel();
+  std::vector<std::size_t> order;
   if (column == kColKeywords) {
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -266,14 +356,22 @@ void ResultsModel::Sort(int column, bool ascending) {
     for (int row = 0; row < store_.Count(); ++row) {
       keys.push_back(collator.sortKey(FromLocal(store_.Cell(row, kColKeywords)).toCaseFolded()));
     }
-    store_.SortByKeys(
+    order = store_.SortByKeys(
         keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b); },
         ascending);
   } else {
-    store_.SortNumeric(column, ascending);
+    order = store_.SortNumeric(column, ascending);
   }
   Refilter();
   endResetModel();
+  ++orderRevision_;
+  bool moved = false;
+  for (std::size_t i = 0; i < order.size() && !moved; ++i) moved = order[i] != i;
+  // A sort that moved no row is no step.
+  if (moved)
+    Keep(TableEdit::Reordered(
+        std::move(order), std::string("Sort by ") + kCaptions[static_cast<std::size_t>(column)]));
+  emit TableChanged();
 }
 
 }  // namespace quorvane

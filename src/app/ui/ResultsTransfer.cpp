@@ -15,6 +15,7 @@
 #include "app/ResultsCsvReader.h"
 #include "app/ResultsFileReader.h"
 #include "app/ResultsLimits.h"
+#include "app/ui/ChosenRows.h"
 #include "app/ui/DesktopSettings.h"
 #include "app/ui/FileHistory.h"
 #include "app/ui/MainStatusBar.h"
@@ -24,6 +25,7 @@
 #include "base/ui/CrashHandler.h"
 #include "base/ui/FileDialogs.h"
 #include "base/ui/LocalText.h"
+#include "keywords/ui/KeywordCommands.h"
 
 namespace quorvane {
 
@@ -141,7 +143,10 @@ bool ResultsTransfer::OpenResultsFile(const std::string& path) {
     parts_.messages.Warning(ResultsFileMessage(path, file));
     return false;
   }
+  const bool intoEmptyTable = parts_.model.RowCount() == 0;
   AppendTableRows(std::move(file.text.rows));
+  // What the table holds is then in that file: closing needs no question.
+  if (intoEmptyTable) parts_.model.MarkSaved();
   RecentFiles::Add(FromLocal(path));
   return true;
 }
@@ -170,23 +175,13 @@ void ResultsTransfer::FillRecentMenu() {
         ->setEnabled(false);
 }
 
-std::vector<int> ResultsTransfer::RowsToCopy() const {
-  // Rows a filter hides are never copied; the current row is a view row.
-  std::vector<int> rows;
-  const ResultStore& store = parts_.model.Store();
-  for (const int row : parts_.model.ShownRows())
-    if (store.Checked(row)) rows.push_back(row);
-  if (rows.empty()) {
-    const QModelIndex current = parts_.table->currentIndex();
-    if (current.isValid() && current.row() < parts_.model.ShownCount())
-      rows.push_back(parts_.model.StoreRow(current.row()));
-  }
-  return rows;
-}
-
 void ResultsTransfer::Copy() {
-  const std::vector<int> rows = RowsToCopy();
-  if (rows.empty()) return;
+  // Rows a filter hides are never copied.
+  const std::vector<int> rows = ChosenRows(*parts_.table, parts_.model);
+  if (rows.empty()) {
+    parts_.messages.Information(KeywordCommands::kNoRowsChosenText);
+    return;
+  }
   const ResultStore& store = parts_.model.Store();
   auto* data = new QMimeData;
   data->setText(FromLocal(BuildResultsTabText(store, rows)));

@@ -56,17 +56,19 @@ class ResultsTransfer final : public QObject, public ResultsModel::DropTarget {
   // Asks for a file and appends its rows (see OpenResultsFile).
   void OpenResults();
   // Appends the rows of a results table (CSV, with any of the three
-  // separators, or a workbook) or of a list of phrases, and shows "Total: "
-  // and the row count. A file that is no such table: one warning naming
-  // the file and what is wrong, and nothing is added. False in that case
-  // and when the user cancelled the read.
+  // separators, or a workbook) or of a list of phrases, numbered on from the
+  // largest number in the table, and shows "Total: " and the row count.
+  // Opened into an empty table, the table counts as saved. A file that is
+  // no such table: one warning naming the file and what is wrong, and
+  // nothing is added. False in that case and when the user cancelled the
+  // read.
   bool OpenResultsFile(const std::string& path);
   // Fills Open Recent's menu with the files remembered, after taking off
   // those that are gone (the menu says which).
   void FillRecentMenu();
-  // The ticked rows, or the current row when none is ticked, to the
+  // The ticked rows, or the highlighted rows when none is ticked, to the
   // clipboard: tab-separated text with the header line, and text/csv in
-  // the Save Results form.
+  // the Save Results form. Says so when there are neither.
   void Copy();
   // Adds what the clipboard holds (see AddMimeData).
   void Paste();
@@ -88,8 +90,6 @@ class ResultsTransfer final : public QObject, public ResultsModel::DropTarget {
 
  private:
   bool Busy() const { return reading_ || (parts_.busy && parts_.busy()); }
-  // The ticked rows, or the current row when none is ticked.
-  std::vector<int> RowsToCopy() const;
   void AppendTableRows(std::vector<ResultRow> rows);
   void AddFiles(const std::vector<std::string>& paths);
   // Text of a paste or drop (8-bit).

@@ -32,6 +32,16 @@ void SortArrow::Show(int column, bool ascending) {
   header_.setSortIndicatorShown(true);
 }
 
+void SortArrow::Restore(int column, bool ascending) {
+  if (column < 0) {
+    column_ = -1;
+    header_.setSortIndicatorShown(false);
+    return;
+  }
+  Show(column, ascending);
+  CheckOrder(0, model_.rowCount() - 1);
+}
+
 bool SortArrow::Shown() const {
   return header_.isSortIndicatorShown();
 }

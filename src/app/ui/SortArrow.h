@@ -21,6 +21,9 @@ class SortArrow final : public QObject {
 
   // The table has just been sorted by `column`.
   void Show(int column, bool ascending);
+  // The arrow of a sort state brought back (undo, redo): shown only while
+  // the rows are still in that order; column -1 takes it away.
+  void Restore(int column, bool ascending);
   bool Shown() const;
 
  private:

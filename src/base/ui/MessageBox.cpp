@@ -15,7 +15,8 @@ namespace quorvane {
 namespace {
 
 struct TestState {
-  std::deque<MessageBox::Answer> answers;
+  // Confirm's answers are kept as the choices of the same meaning.
+  std::deque<Messages::Choice> answers;
   std::vector<MessageBox::Shown> shown;
 };
 
@@ -40,10 +41,6 @@ void MessageBox::Warning(const std::string& text) {
   Show(Kind::Warning, text);
 }
 
-void MessageBox::ShowAddress(const std::string& text, const std::string& address) {
-  Show(Kind::Address, text, address);
-}
-
 namespace {
 
 // Some texts break their lines as LF CR; any pair of CR and LF, in either
@@ -58,16 +55,25 @@ QString DisplayText(const std::string& text) {
 
 }  // namespace
 
+bool MessageBox::Scripted(const Shown& box, Choice& choice) {
+  auto& state = State();
+  state.shown.push_back(box);
+  if (state.answers.empty()) return false;
+  choice = state.answers.front();
+  state.answers.pop_front();
+  return true;
+}
+
+void MessageBox::ShowAddress(const std::string& text, const std::string& address) {
+  Show(Kind::Address, text, address);
+}
+
 MessageBox::Answer MessageBox::Show(Kind kind, const std::string& text,
                                     const std::string& address) {
   const QString title = owner_ ? owner_->windowTitle() : QString();
-  auto& state = State();
-  state.shown.push_back({kind, text, ToLocal(title), address});
-  if (!state.answers.empty()) {
-    const Answer answer = state.answers.front();
-    state.answers.pop_front();
-    return answer;
-  }
+  Choice scripted{};
+  if (Scripted({kind, text, ToLocal(title), address}, scripted))
+    return scripted == Choice::Go ? Answer::Ok : Answer::Cancel;
 
   // Over the open dialog, if any, so the box never hides behind it.
   QWidget* parent = QApplication::activeModalWidget();
@@ -105,8 +111,46 @@ MessageBox::Answer MessageBox::Show(Kind kind, const std::string& text,
   return box.clickedButton() == ok ? Answer::Ok : Answer::Cancel;
 }
 
+Messages::Choice MessageBox::Ask(const std::string& text, const std::string& go,
+                                 const std::string& discard, const std::string& cancel) {
+  const QString title = owner_ ? owner_->windowTitle() : QString();
+  Shown box{Kind::Question, text, ToLocal(title), {}, {go, discard}};
+  if (!cancel.empty()) box.buttons.push_back(cancel);
+  Choice scripted{};
+  if (Scripted(box, scripted)) {
+    if (scripted == Choice::Cancel && cancel.empty()) return Choice::Discard;
+    return scripted;
+  }
+
+  QWidget* parent = QApplication::activeModalWidget();
+  if (parent == nullptr) parent = owner_;
+  QMessageBox question(QMessageBox::Question, title, DisplayText(text), QMessageBox::NoButton,
+                       parent);
+  question.setObjectName(QStringLiteral("msgMain"));
+  question.setTextFormat(Qt::PlainText);
+  // The roles place the buttons as the desktop places them (on some the
+  // one that goes ahead stands rightmost); without a reject button the box
+  // cannot be closed by Esc or its title bar.
+  QPushButton* goButton = question.addButton(FromLocal(go), QMessageBox::AcceptRole);
+  QPushButton* discardButton = question.addButton(FromLocal(discard), QMessageBox::DestructiveRole);
+  QPushButton* cancelButton = nullptr;
+  if (!cancel.empty()) {
+    cancelButton = question.addButton(FromLocal(cancel), QMessageBox::RejectRole);
+    question.setEscapeButton(cancelButton);
+  }
+  question.setDefaultButton(goButton);
+  question.exec();
+  if (question.clickedButton() == goButton) return Choice::Go;
+  if (question.clickedButton() == discardButton) return Choice::Discard;
+  return Choice::Cancel;
+}
+
 void MessageBox::SetNextAnswer(Answer answer) {
-  State().answers.push_back(answer);
+  State().answers.push_back(answer == Answer::Ok ? Choice::Go : Choice::Cancel);
+}
+
+void MessageBox::SetNextChoice(Choice choice) {
+  State().answers.push_back(choice);
 }
 
 int MessageBox::PendingAnswers() {

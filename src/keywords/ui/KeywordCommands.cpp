@@ -18,7 +18,6 @@ namespace quorvane {
 namespace {
 
 constexpr const char* kNoRowsText = "You need add keywords to gather data from search engines.";
-constexpr const char* kNoTickedRowText = "Tick the rows you want to gather data for.";
 constexpr const char* kNoShownRowText = "The filter shows no rows to gather data for.";
 constexpr const char* kNothingMissingText = "Every row already has its search engine data.";
 
@@ -55,7 +54,7 @@ const char* NoRowsToGatherText(KeywordCommands::Rows rows) {
     case KeywordCommands::Rows::kShown:
       return kNoShownRowText;  // only a filter can leave a table with no row shown
     case KeywordCommands::Rows::kTicked:
-      return kNoTickedRowText;
+      return KeywordCommands::kNoRowsChosenText;
     case KeywordCommands::Rows::kMissing:
       break;
   }
@@ -166,7 +165,7 @@ std::vector<int> KeywordCommands::RowsToGather(Rows rows) const {
     case Rows::kShown:
       return parts_.window.ShownRows();
     case Rows::kTicked:
-      return parts_.window.TickedShownRows();
+      return parts_.window.ChosenRows();
     case Rows::kMissing:
       break;
   }

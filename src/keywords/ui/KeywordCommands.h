@@ -34,8 +34,9 @@ class KeywordCommands {
     // The table's rows the user sees, in table order (store row indexes):
     // every row unless a filter hides some.
     virtual std::vector<int> ShownRows() const = 0;
-    // The shown rows whose check box is ticked, in table order.
-    virtual std::vector<int> TickedShownRows() const = 0;
+    // The rows the user chose, in table order: the shown rows whose check
+    // box is ticked or, when none is ticked, the highlighted rows.
+    virtual std::vector<int> ChosenRows() const = 0;
     // A run's own progress: a run over `rows` rows begins (0 for Gather
     // Keywords, whose length nobody knows beforehand), `done` of them are
     // finished, the run is over (also when stopped or failed).
@@ -69,11 +70,15 @@ class KeywordCommands {
   static constexpr const char* kGatherDataCaption = "Gather Data";
   static constexpr const char* kGatherKeywordsCaption = "Gather Keywords";
   static constexpr const char* kStopCaption = "Stop";
+  // What a command on the chosen rows (see Window::ChosenRows) says when
+  // the user chose none; the table's own commands say the same.
+  static constexpr const char* kNoRowsChosenText = "No rows are ticked or highlighted.";
 
   // The rows a Gather Data run visits, in table order.
   enum class Rows {
     kShown,    // "Gather Data": every shown row
-    kTicked,   // "Gather Data for Ticked Rows": the ticked shown rows
+    kTicked,   // "Gather Data for Ticked Rows": the chosen rows (ticked, else
+               // highlighted)
     kMissing,  // "Gather Missing Data": the shown rows with an empty engine
                // cell, so that a stopped run goes on where it stopped
   };

@@ -21,6 +21,11 @@ void OpenWindowMessages::Warning(const std::string& text) {
   if (Open()) target_.Warning(text);
 }
 
+Messages::Choice OpenWindowMessages::Ask(const std::string& text, const std::string& go,
+                                         const std::string& discard, const std::string& cancel) {
+  return Open() ? target_.Ask(text, go, discard, cancel) : Choice::Cancel;
+}
+
 bool OpenWindowMessages::Open() const {
   return !watching_ || (window_ && !closed_);
 }

@@ -22,6 +22,8 @@ class OpenWindowMessages : public QObject, public Messages {
   void Information(const std::string& text) override;
   bool Confirm(const std::string& text) override;
   void Warning(const std::string& text) override;
+  Choice Ask(const std::string& text, const std::string& go, const std::string& discard,
+             const std::string& cancel) override;
 
   bool Open() const;
 

@@ -41,9 +41,12 @@ PublisherServices::PublisherServices(Parts parts)
     : parts_(WithDefaultMarkerStore(std::move(parts))),
       messages_(parts_.messages, parts_.mainWindow),
       news_(parts_.client, messages_, parts_.brand),
-      update_(parts_.client, messages_, parts_.liveUpdateBase, StartDetached, [this] {
-        if (parts_.mainWindow) parts_.mainWindow->close();
-      }) {}
+      update_(
+          parts_.client, messages_, parts_.liveUpdateBase, StartDetached,
+          [this] {
+            if (parts_.mainWindow) parts_.mainWindow->close();
+          },
+          parts_.readyToClose) {}
 
 PublisherServices::~PublisherServices() {
   if (balloon_) delete balloon_.data();

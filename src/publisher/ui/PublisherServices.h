@@ -33,6 +33,9 @@ class PublisherServices {
     std::function<void(const std::string&)> saveLastNewsId;
     // Where a link clicked in a news item goes; unset: nowhere.
     std::function<void(const QUrl&)> openLink;
+    // Asked before the updater starts: false keeps the window open and the
+    // updater unstarted (the user kept unsaved rows). Empty: nothing to ask.
+    std::function<bool()> readyToClose;
   };
 
   explicit PublisherServices(Parts parts);
