@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <vector>
 
@@ -156,8 +157,9 @@ class TextChecker {
       mark.name = *name;
       return;
     }
-    const std::string shown =
-        std::string(kOpen) + (mark.end ? "/" : "") + mark.written + std::string(kClose);
+    // One line for a wrong name, however often it stands, its end tag included.
+    if (!unknown_.insert(LowerAscii(written)).second) return;
+    const std::string shown = std::string(kOpen) + mark.written + std::string(kClose);
     const std::string_view trimmed = Trim(written, kSpaceTab);
     if (trimmed.size() != written.size() && KnownName(trimmed)) {
       Add(mark.line, shown,
@@ -280,6 +282,7 @@ class TextChecker {
   const LineIndex lines_;
   std::vector<TagMark> marks_;
   std::map<std::string, std::string> alone_;
+  std::set<std::string> unknown_;
   SettingsTextReading reading_;
 };
 
