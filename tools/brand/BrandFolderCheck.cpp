@@ -196,6 +196,7 @@ class FolderChecker {
         Add(kSettings, 0, "", DescribeSettingsTrouble(trouble));
         return;
     }
+    settingsRead_ = true;
     const SettingsTextReading reading = ReadSettingsTextForCheck(text, kSettings);
     Append(reading.problems);
     Append(CheckBrandValues(reading, kSettings));
@@ -304,7 +305,7 @@ class FolderChecker {
     }
     for (const std::string& entry : entries_) {
       const int n = BannerFileNumber(entry);
-      if (n != 0 && !named.contains(n)) {
+      if (n != 0 && settingsRead_ && !named.contains(n)) {
         known_.insert(entry);
         Add(entry, 0, "",
             "no Banner" + std::to_string(n) + " tag the program reads names it: it is never shown");
@@ -361,9 +362,12 @@ class FolderChecker {
     }
   }
 
+  // Without the settings text it is not known which files its banners and
+  // welcome pages name, so nothing is called stray then.
   void CheckStrayFiles() {
     for (const std::string& entry : entries_) {
       if (known_.contains(entry)) continue;
+      if (!settingsRead_ && entry != "dbsettings.sim") continue;
       if (entry == "dbsettings.sim") {
         Add(entry, 0, "",
             "the program's working copy of the settings, in clear text: delete it before "
@@ -384,6 +388,7 @@ class FolderChecker {
   const PictureReader& pictures_;
   std::set<std::string> entries_;
   std::set<std::string> known_;
+  bool settingsRead_ = false;
   std::vector<BrandCandidate> banners_;
   std::map<std::string, int> tagLines_;
   BrandProblems problems_;
