@@ -202,4 +202,30 @@ branded copy can be tried without the internet.")
 set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS
     "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1 (>= 3.0), libcurl4 (>= 7.88), libssl3 (>= 3.0), libcpp-httplib0.11")
 
+# --- quorvane-newsd, the news and update service a publisher hosts, and
+# the brand check's picture decoders: both in quorvane-tools. The service
+# comes with its manual page, an example configuration and a systemd unit
+# that is not enabled until the publisher has written the configuration.
+set(_newsd_man ${_pkg_out}/man/quorvane-newsd.1.gz)
+add_custom_command(OUTPUT ${_newsd_man}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${_pkg_out}/man
+  COMMAND sh -c "\"$1\" -9n -c \"$2\" >\"$3\"" sh ${QUORVANE_GZIP} ${_pkg_dir}/man/quorvane-newsd.1 ${_newsd_man}
+  DEPENDS ${_pkg_dir}/man/quorvane-newsd.1
+  VERBATIM)
+add_custom_target(quorvane_newsd_package_files ALL DEPENDS ${_newsd_man})
+install(TARGETS quorvane-newsd RUNTIME DESTINATION bin COMPONENT debtools EXCLUDE_FROM_ALL)
+install(FILES ${_newsd_man} DESTINATION share/man/man1 COMPONENT debtools EXCLUDE_FROM_ALL)
+install(FILES ${_pkg_dir}/quorvane-newsd.conf
+        DESTINATION share/doc/quorvane-tools/examples COMPONENT debtools EXCLUDE_FROM_ALL)
+install(FILES ${_pkg_dir}/quorvane-newsd.service
+        DESTINATION lib/systemd/system COMPONENT debtools EXCLUDE_FROM_ALL)
+# quorvane-brand check decodes pictures with Qt's readers (their plug-ins
+# for GIF, JPEG and ICO are in libqt6gui6).
+string(APPEND CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS ", libqt6gui6 (>= 6.4)")
+string(APPEND CPACK_DEBIAN_TOOLS_DESCRIPTION "
+quorvane-brand check checks a brand folder before it ships. quorvane-newsd
+is the news and update service a publisher hosts for its branded copies,
+with a systemd unit.")
+# --- end of quorvane-newsd
+
 include(CPack)
