@@ -59,9 +59,10 @@ class HeaderValue {
   std::string_view rest_;
 };
 
-// The part's name from its header block, or why there is none.
-std::optional<std::string> PartName(std::string_view headers, std::string& error) {
-  std::optional<std::string> name;
+// The part's name (and file name and type) from its header block; false
+// and why when it has none or the block does not parse.
+bool ReadPartHeaders(std::string_view headers, FormPart& part, std::string& error) {
+  bool named = false;
   while (!headers.empty()) {
     const auto end = headers.find("\r\n");
     const std::string_view line = headers.substr(0, end);
@@ -69,26 +70,36 @@ std::optional<std::string> PartName(std::string_view headers, std::string& error
     const auto colon = line.find(':');
     if (colon == std::string_view::npos) {
       error = "a part header without a colon";
-      return std::nullopt;
+      return false;
     }
-    if (!EqualsNoCase(Trim(line.substr(0, colon), kSpaceTab), "Content-Disposition")) continue;
+    const std::string_view field = Trim(line.substr(0, colon), kSpaceTab);
+    if (EqualsNoCase(field, "Content-Type")) {
+      part.contentType = std::string(Trim(line.substr(colon + 1), kSpaceTab));
+      continue;
+    }
+    if (!EqualsNoCase(field, "Content-Disposition")) continue;
     HeaderValue disposition(line.substr(colon + 1));
     if (!EqualsNoCase(disposition.Head(), "form-data")) {
       error = "a part that is not form-data";
-      return std::nullopt;
+      return false;
     }
     std::string key;
     std::string value;
     while (disposition.Next(key, value)) {
-      if (key == "name" && !name) name = value;
+      if (key == "name" && !named) {
+        part.name = value;
+        named = true;
+      } else if (key == "filename") {
+        part.filename = value;
+      }
     }
     if (disposition.broken) {
       error = "a part's disposition does not parse";
-      return std::nullopt;
+      return false;
     }
   }
-  if (!name) error = "a part without a name";
-  return name;
+  if (!named) error = "a part without a name";
+  return named;
 }
 
 }  // namespace
@@ -154,10 +165,11 @@ FormParse ParseFormData(std::string_view body, std::string_view boundary) {
     }
     const auto next = body.find(delimiter, cursor);
     if (next == std::string_view::npos) return fail("no closing delimiter");
+    FormPart part;
     std::string why;
-    auto name = PartName(headers, why);
-    if (!name) return fail(why);
-    form.parts.push_back({std::move(*name), std::string(body.substr(cursor, next - cursor))});
+    if (!ReadPartHeaders(headers, part, why)) return fail(why);
+    part.value = std::string(body.substr(cursor, next - cursor));
+    form.parts.push_back(std::move(part));
     cursor = next + delimiter.size();
   }
   result.form = std::move(form);
