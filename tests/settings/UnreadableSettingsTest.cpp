@@ -80,8 +80,8 @@ TEST_F(UnreadableSettingsWindowTest, TheProgramSaysItOnceOnItsErrorStream) {
   ReadLastNewsId();
   const std::string said = testing::internal::GetCapturedStderr();
   EXPECT_EQ(window_->windowTitle().toStdString(), " v2.0");
-  const std::string line = program_.File("dbsettings.dat").string() +
-                           ": does not decrypt with the settings password";
+  const std::string line =
+      program_.File("dbsettings.dat").string() + ": does not decrypt with the settings password";
   EXPECT_NE(said.find(line), std::string::npos) << said;
   EXPECT_EQ(said.find(line), said.rfind(line)) << "said more than once: " << said;
 }

@@ -34,9 +34,8 @@ void HostedNewsService::WriteFile(const std::string& relative, const std::string
 
 void HostedNewsService::AddItem(int id, const std::string& title, const std::string& date,
                                 const std::string& body) {
-  WriteFile("news/" + std::to_string(id) + ".news", "Id: " + std::to_string(id) +
-                                                         "\nTitle: " + title + "\nDate: " + date +
-                                                         "\n\n" + body);
+  WriteFile("news/" + std::to_string(id) + ".news",
+            "Id: " + std::to_string(id) + "\nTitle: " + title + "\nDate: " + date + "\n\n" + body);
 }
 
 void HostedNewsService::Publish(const std::string& version, const std::string& name) {

@@ -23,8 +23,7 @@ class HostedNewsService {
 
   // Writes news/<id>.news with the item, under a temporary name first and
   // renamed into place, as a careful editor does.
-  void AddItem(int id, const std::string& title, const std::string& date,
-               const std::string& body);
+  void AddItem(int id, const std::string& title, const std::string& date, const std::string& body);
   // Writes liveupdate/<name>/mainappupdate.inf announcing `version`.
   void Publish(const std::string& version, const std::string& name = "quorvane");
   // Writes any file below the content folder.

@@ -65,8 +65,8 @@ class BrandFolder {
     File("main.ico", PictureBytes("ICO", 32, 32));
     File("mainskin.dat", "#btnGatherData { color: #1f5f8b; } /* the brand's blue */\n");
     File("Updater.exe", "#!/bin/sh\nexit 0\n");
-    fs::permissions(Path("Updater.exe"), fs::perms::owner_all | fs::perms::group_read |
-                                             fs::perms::others_read);
+    fs::permissions(Path("Updater.exe"),
+                    fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read);
     File("acme.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 16 16\"/>\n");
     File("identity.ini",
          "[Product]\nName=Acme Keywords\nPackage=acme-keywords\nVersion=2.1\n"
@@ -110,7 +110,8 @@ class BrandFolder {
     const std::string text = Text();
     const auto at = text.find(needle);
     EXPECT_NE(at, std::string::npos) << needle;
-    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+    return 1 +
+           static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
   }
 
   // Writes dbsettings.dat from the text, as `quorvane-brand encrypt` does.
@@ -166,33 +167,42 @@ TEST(BrandCheckTest, EachBrokenFolderGetsItsLine) {
       "dbsettings.dat: does not decrypt with the settings password (encrypted with another "
       "password, or not a brand settings file)";
   const Case cases[] = {
-      {"a plain settings text", [](BrandFolder&) {},
+      {"a plain settings text",
+       [](BrandFolder&) {},
        {"dbsettings.dat: a plain settings text, not encrypted: the program cannot read it; "
         "encrypt it with quorvane-brand encrypt (the lines below count the lines of this text)"},
        [](BrandFolder& b) { b.File("dbsettings.dat", b.Text()); }},
-      {"another password", [](BrandFolder&) {}, {unknownPassword},
+      {"another password",
+       [](BrandFolder&) {},
+       {unknownPassword},
        [](BrandFolder& b) { b.Encrypt("another password"); }},
-      {"damaged", [](BrandFolder&) {},
+      {"damaged",
+       [](BrandFolder&) {},
        {"dbsettings.dat: damaged (its check code does not match its content)"},
        [](BrandFolder& b) {
          std::string bytes = ReadFileBytes(b.Path("dbsettings.dat"));
          bytes[40] ^= 0x10;
          b.File("dbsettings.dat", bytes);
        }},
-      {"no settings file", [](BrandFolder&) {},
+      {"no settings file",
+       [](BrandFolder&) {},
        {"dbsettings.dat: missing: without it the program shows no brand at all; write one with "
         "quorvane-brand template and encrypt it"},
        [](BrandFolder& b) { b.Remove("dbsettings.dat"); }},
-      {"news address mistyped", [](BrandFolder& b) { b["GoldNewsBaseURL"] = "htp://news.acme.example/gold/"; },
+      {"news address mistyped",
+       [](BrandFolder& b) { b["GoldNewsBaseURL"] = "htp://news.acme.example/gold/"; },
        {"dbsettings.dat:@<%%GoldNewsBaseURL: GoldNewsBaseURL: unknown scheme \"htp\": the program "
         "can use http:// and https:// addresses"}},
-      {"tier in another letter case", [](BrandFolder& b) { b["BranderType"] = "gold"; },
+      {"tier in another letter case",
+       [](BrandFolder& b) { b["BranderType"] = "gold"; },
        {"dbsettings.dat:@<%%BranderType: BranderType: write the tier exactly \"Gold\": it is "
         "compared letter for letter, and \"gold\" is no tier"}},
-      {"no publisher id", [](BrandFolder& b) { b["GoldPublID"] = ""; },
+      {"no publisher id",
+       [](BrandFolder& b) { b["GoldPublID"] = ""; },
        {"dbsettings.dat:@<%%GoldPublID: GoldPublID: empty, and the tier is Gold: the Check News "
         "button stays hidden and no news is asked"}},
-      {"a misspelt tag", [](BrandFolder& b) { b.extra = Tag("AffiliateTipe", "cpa"); },
+      {"a misspelt tag",
+       [](BrandFolder& b) { b.extra = Tag("AffiliateTipe", "cpa"); },
        {"dbsettings.dat:@<%%AffiliateTipe: <%%AffiliateTipe%%>: unknown tag: the program reads "
         "no value of this name (did you mean AffiliateTYPE?)"}},
       {"a tag out of order",
@@ -203,11 +213,14 @@ TEST(BrandCheckTest, EachBrokenFolderGetsItsLine) {
        {"dbsettings.dat:@<%%AboutText: AboutText: out of order: it stands before the end of a "
         "value the program reads earlier, so the program reads it as empty; keep the tags in the "
         "template's order"}},
-      {"a gap in the links", [](BrandFolder& b) { b.Drop("Link1"); },
+      {"a gap in the links",
+       [](BrandFolder& b) { b.Drop("Link1"); },
        {"dbsettings.dat:@<%%Link2: Link2: never read: Link1 is missing or empty, and the first gap "
         "ends the list"}},
       {"no end tag",
-       [](BrandFolder& b) { b.edits = {{"<%%/AppHelpURL%%>", ""}}; },
+       [](BrandFolder& b) {
+         b.edits = {{"<%%/AppHelpURL%%>", ""}};
+       },
        {"dbsettings.dat:@<%%AppHelpURL: AppHelpURL: no end tag <%%/AppHelpURL%%>: the program "
         "reads the value as empty",
         "dbsettings.dat:@<%%AppHelpURL: AppHelpURL: empty: the Help button opens the browser "
@@ -241,7 +254,8 @@ TEST(BrandCheckTest, EachBrokenFolderGetsItsLine) {
        [](BrandFolder& b) { b["ApplicationName"] = "\r\nAcme Keywords\r\n"; },
        {"dbsettings.dat:@<%%ApplicationName: ApplicationName: holds a line break: nothing between "
         "the tags is trimmed, so write the value on the line of its tags"}},
-      {"a banner without ^", [](BrandFolder& b) { b["Banner1"] = "spring.gif"; },
+      {"a banner without ^",
+       [](BrandFolder& b) { b["Banner1"] = "spring.gif"; },
        {"dbsettings.dat:@<%%Banner1: Banner1: no ^: write picture-name^address (the address may "
         "be empty)"}},
       {"a link without a scheme",
@@ -252,23 +266,29 @@ TEST(BrandCheckTest, EachBrokenFolderGetsItsLine) {
          b["Welcome1"] = "<p>Hi<img src='http://cdn.acme.example/logo.png'></p>";
          b.Remove("logo.png");
        },
-       {"dbsettings.dat:@<%%Welcome1: Welcome1: names the picture http://cdn.acme.example/logo.png: "
+       {"dbsettings.dat:@<%%Welcome1: Welcome1: names the picture "
+        "http://cdn.acme.example/logo.png: "
         "the welcome page loads nothing from the network, so it shows no picture there; put the "
         "picture into the brand folder and name it by its file name"}},
-      {"a welcome picture missing", [](BrandFolder& b) { b.Remove("logo.png"); },
+      {"a welcome picture missing",
+       [](BrandFolder& b) { b.Remove("logo.png"); },
        {"logo.png: missing: Welcome1 shows it"}},
-      {"a banner file missing", [](BrandFolder& b) { b.Remove("banner2.dat"); },
+      {"a banner file missing",
+       [](BrandFolder& b) { b.Remove("banner2.dat"); },
        {"banner2.dat: missing: the banner strip is hidden whenever Banner2 is chosen"}},
-      {"a banner file that is no picture", [](BrandFolder& b) { b.File("banner2.dat", "junk"); },
+      {"a banner file that is no picture",
+       [](BrandFolder& b) { b.File("banner2.dat", "junk"); },
        {"banner2.dat: does not load as a .jpg picture, as Banner2's name summer.jpg says: ..."}},
       {"a banner in a format the program cannot show",
        [](BrandFolder& b) { b["Banner2"] = "summer.xyz^https://www.acme.example/summer"; },
-       {"dbsettings.dat:@<%%Banner2: Banner2: the picture name summer.xyz asks for the format .xyz, "
+       {"dbsettings.dat:@<%%Banner2: Banner2: the picture name summer.xyz asks for the format "
+        ".xyz, "
         "which the program cannot show"}},
       {"a banner file no tag names",
        [](BrandFolder& b) { b.File("banner3.dat", PictureBytes("PNG")); },
        {"banner3.dat: no Banner3 tag the program reads names it: it is never shown"}},
-      {"an icon that is no icon", [](BrandFolder& b) { b.File("main.ico", "not an icon"); },
+      {"an icon that is no icon",
+       [](BrandFolder& b) { b.File("main.ico", "not an icon"); },
        {"main.ico: does not load as an icon: ..."}},
       {"a skin with an open block",
        [](BrandFolder& b) { b.File("mainskin.dat", "#btnGatherData { color: red;\n"); },
@@ -277,7 +297,8 @@ TEST(BrandCheckTest, EachBrokenFolderGetsItsLine) {
       {"an updater that cannot start",
        [](BrandFolder& b) { fs::permissions(b.Path("Updater.exe"), fs::perms::owner_read); },
        {"Updater.exe: not executable: the live update cannot start it (chmod +x Updater.exe)"}},
-      {"no identity", [](BrandFolder& b) { b.Remove("identity.ini"); },
+      {"no identity",
+       [](BrandFolder& b) { b.Remove("identity.ini"); },
        {"acme.svg: not a brand file: the program never reads it, yet it would ship beside the "
         "program",
         "identity.ini: missing: without it the package, its command and its menu entry are "
@@ -289,12 +310,15 @@ TEST(BrandCheckTest, EachBrokenFolderGetsItsLine) {
          b.File("identity.ini", identity);
        },
        {"identity.ini: [AppStream] Summary: missing"}},
-      {"an identity icon that is not there", [](BrandFolder& b) { b.Remove("acme.svg"); },
+      {"an identity icon that is not there",
+       [](BrandFolder& b) { b.Remove("acme.svg"); },
        {"acme.svg: missing: the identity's Icon names it"}},
-      {"a stray file", [](BrandFolder& b) { b.File("notes.txt", "to do"); },
+      {"a stray file",
+       [](BrandFolder& b) { b.File("notes.txt", "to do"); },
        {"notes.txt: not a brand file: the program never reads it, yet it would ship beside the "
         "program"}},
-      {"the working copy left behind", [](BrandFolder& b) { b.File("dbsettings.sim", "clear"); },
+      {"the working copy left behind",
+       [](BrandFolder& b) { b.File("dbsettings.sim", "clear"); },
        {"dbsettings.sim: the program's working copy of the settings, in clear text: delete it "
         "before shipping"}},
   };
@@ -393,8 +417,8 @@ TEST(BrandCheckTest, OnlineTheNewsServiceIsAskedAsTheProgramAsksIt) {
       continue;
     }
     EXPECT_EQ(r.exitCode, 1);
-    std::string expected = brand.Path() + "/dbsettings.dat:" +
-                           std::to_string(brand.LineOf("<%%GoldNewsBaseURL")) +
+    std::string expected = brand.Path() +
+                           "/dbsettings.dat:" + std::to_string(brand.LineOf("<%%GoldNewsBaseURL")) +
                            ": GoldNewsBaseURL: " + c.line + "\n";
     if (expected.ends_with("...\n")) {
       expected.resize(expected.size() - 4);
@@ -409,8 +433,9 @@ TEST(BrandCheckTest, OnlineTheNewsServiceIsAskedAsTheProgramAsksIt) {
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].method, "POST");
   EXPECT_EQ(requests[0].target, "/gold/getlastnews.php");
-  for (const char* field : {"name=\"memusername\"\r\n\r\nacme-gold\r\n",
-                            "name=\"conttype\"\r\n\r\nlastcode\r\n", "name=\"prodtype\"\r\n\r\nBG\r\n"}) {
+  for (const char* field :
+       {"name=\"memusername\"\r\n\r\nacme-gold\r\n", "name=\"conttype\"\r\n\r\nlastcode\r\n",
+        "name=\"prodtype\"\r\n\r\nBG\r\n"}) {
     EXPECT_NE(requests[0].body.find(field), std::string::npos) << field;
   }
 }

@@ -64,8 +64,8 @@ TEST(BrandIdentityTest, TheCheckKnowsExactlyTheKeysTheBuildReads) {
   const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   std::vector<std::string> build;
   const std::regex entry("\"([A-Za-z]+)\\|([A-Za-z]+)\\|(REQUIRED|OPTIONAL)\\|[A-Z]+\"");
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), entry); it != std::sregex_iterator();
-       ++it) {
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), entry);
+       it != std::sregex_iterator(); ++it) {
     build.push_back((*it)[1].str() + "." + (*it)[2].str() + " " + (*it)[3].str());
   }
   std::vector<std::string> check;

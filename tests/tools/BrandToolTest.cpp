@@ -225,10 +225,10 @@ TEST_F(BrandToolTest, HelpExplainsCommandsAndExitStatus) {
     const ChildResult r = Brand({flag});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, "");
-    for (const char* piece : {"encrypt PLAIN DAT", "decrypt DAT PLAIN", "check [--online] FOLDER",
-                              "--password P", "--online", "Exit status", "wrong password",
-                              "damaged", "usage or file error", "plain settings text",
-                              "ready to ship"}) {
+    for (const char* piece :
+         {"encrypt PLAIN DAT", "decrypt DAT PLAIN", "check [--online] FOLDER", "--password P",
+          "--online", "Exit status", "wrong password", "damaged", "usage or file error",
+          "plain settings text", "ready to ship"}) {
       EXPECT_NE(r.out.find(piece), std::string::npos) << piece;
     }
   }

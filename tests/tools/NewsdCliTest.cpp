@@ -38,8 +38,10 @@ class NewsdCliTest : public ::testing::Test {
 
   // Writes a configuration file of that name and returns its path.
   std::string Config(const std::string& extra = "", const std::string& name = "newsd.conf") {
-    folder_.Write(name, "# test service\nfolder = content\npublisher_ids = acme-gold\n"
-                        "product_codes = ACME-1\n" + extra);
+    folder_.Write(name,
+                  "# test service\nfolder = content\npublisher_ids = acme-gold\n"
+                  "product_codes = ACME-1\n" +
+                      extra);
     return folder_.File(name).string();
   }
 
@@ -106,10 +108,10 @@ TEST_F(NewsdCliTest, ServesReloadsOnHangUpAndStopsOnTerminate) {
     port = std::stoi(url.substr(url.rfind(':') + 1));
   }
   const std::string log = folder_.File("newsd.log").string();
-  const std::string config = Config("listen = 127.0.0.1:" + std::to_string(port) +
-                                    "\nrescan_seconds = 3600\n");
-  RunningChild service({"/bin/sh", "-c", "exec \"$0\" --config \"$1\" 2>\"$2\"", kNewsd, config,
-                        log});
+  const std::string config =
+      Config("listen = 127.0.0.1:" + std::to_string(port) + "\nrescan_seconds = 3600\n");
+  RunningChild service(
+      {"/bin/sh", "-c", "exec \"$0\" --config \"$1\" 2>\"$2\"", kNewsd, config, log});
   const std::string base = "http://127.0.0.1:" + std::to_string(port);
   std::optional<HttpReply> descriptor;
   for (int i = 0; i < 300; ++i) {

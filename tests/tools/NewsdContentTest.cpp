@@ -85,8 +85,7 @@ TEST(NewsdFormTest, ValuesAreTheExactBytesAndBrokenFormsAreRefused) {
       {"plain", Form({{"a", "one"}}), "one", ""},
       {"preamble and epilogue", "junk\r\n" + Form({{"a", "x"}}) + "tail", "x", ""},
       {"boundary-like text inside", Form({{"a", "x--B y\r\n-B"}}), "x--B y\r\n-B", ""},
-      {"unquoted name", "--B\r\nContent-Disposition: form-data; name=a\r\n\r\nv\r\n--B--", "v",
-       ""},
+      {"unquoted name", "--B\r\nContent-Disposition: form-data; name=a\r\n\r\nv\r\n--B--", "v", ""},
       {"no delimiter", "just text", "", "no delimiter"},
       {"no closing delimiter", "--B\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\n1", "",
        "no closing delimiter"},
@@ -97,9 +96,8 @@ TEST(NewsdFormTest, ValuesAreTheExactBytesAndBrokenFormsAreRefused) {
        "not form-data"},
       {"header without colon", "--B\r\nbroken\r\n\r\n1\r\n--B--", "", "without a colon"},
       {"delimiter line not ended", "--Bx\r\n" + Form({{"a", "1"}}), "", "does not end"},
-      {"quote never closed",
-       "--B\r\nContent-Disposition: form-data; name=\"a\r\n\r\n1\r\n--B--", "",
-       "does not parse"},
+      {"quote never closed", "--B\r\nContent-Disposition: form-data; name=\"a\r\n\r\n1\r\n--B--",
+       "", "does not parse"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -170,9 +168,12 @@ TEST(NewsdItemTest, ItemFilesAreReadOrRefusedWithTheirLine) {
 TEST(NewsdItemTest, BodiesArriveWholeThroughTheProgramsReader) {
   std::string everyByte;
   for (int b = 0; b < 256; ++b) everyByte += static_cast<char>(b);
-  const std::string bodies[] = {everyByte,     "  <p>leading blanks</p>\r\n\r\n",
-                                "Cost $5E up", std::string("tail \xAFOK"),
-                                "",            "\t<p>tab</p>"};
+  const std::string bodies[] = {everyByte,
+                                "  <p>leading blanks</p>\r\n\r\n",
+                                "Cost $5E up",
+                                std::string("tail \xAFOK"),
+                                "",
+                                "\t<p>tab</p>"};
   for (const std::string& body : bodies) {
     const std::string escaped = EscapeNewsBody(body);
     EXPECT_EQ(DecodeHexEscapes(escaped), body);
@@ -214,9 +215,8 @@ class NewsdAnswerTest : public ::testing::Test {
 
   NewsAnswer Ask(NewsScript script, const std::string& publisher, const std::string& product,
                  const std::string& type, const std::string& selector, const std::string& value) {
-    const MultipartBody body =
-        BuildMultipartBody("--------030724090502045",
-                           NewsFormFields(publisher, product, type, selector, value, "UA"));
+    const MultipartBody body = BuildMultipartBody(
+        "--------030724090502045", NewsFormFields(publisher, product, type, selector, value, "UA"));
     return AnswerNewsRequest(script, body.contentType, body.body, content_, access_);
   }
 
@@ -282,7 +282,9 @@ TEST_F(NewsdAnswerTest, RequestsTheProgramNeverSendsAreBadRequests) {
   refused(type, "--B\r\n", NewsScript::List);
   refused(type, Form({{"memusername", "acme-gold"}, {"prodcode", "ACME-1"}}), NewsScript::List);
   refused(type,
-          Form({{"memusername", "acme-gold"}, {"prodcode", "ACME-1"}, {"prodtype", "BG"},
+          Form({{"memusername", "acme-gold"},
+                {"prodcode", "ACME-1"},
+                {"prodtype", "BG"},
                 {"conttype", "some"}}),
           NewsScript::List);
   refused(type, Form({{"memusername", "acme-gold"}, {"prodcode", "ACME-1"}, {"prodtype", "BG"}}),
@@ -302,7 +304,8 @@ TEST(NewsdConfigTest, ConfigurationsAreReadOrRefusedLineByLine) {
   EXPECT_EQ(c.host, "::1");
   EXPECT_EQ(c.port, 9000);
   EXPECT_EQ(c.folder, fs::path("/etc/content"));
-  EXPECT_EQ(c.access.publisherIds, (std::set<std::string, std::less<>>{"acme-gold", "acme-master"}));
+  EXPECT_EQ(c.access.publisherIds,
+            (std::set<std::string, std::less<>>{"acme-gold", "acme-master"}));
   EXPECT_EQ(c.access.productTypes, (std::set<std::string, std::less<>>{"BG"}));
   EXPECT_EQ(c.threads, 4);
   EXPECT_EQ(c.maxRequestBytes, 2048u);
@@ -359,13 +362,13 @@ TEST_F(NewsdFolderTest, BadFilesAreLeftOutWithAReasonAndTheRestIsServed) {
   EXPECT_EQ(content.news.NewestId(), "3");
   std::vector<std::pair<std::string, std::string>> problems;
   for (const ContentProblem& p : content.problems) problems.emplace_back(p.file, p.message);
-  EXPECT_EQ(problems,
-            (std::vector<std::pair<std::string, std::string>>{
-                {"news/b.news", "Id 3 is taken by news/a.news; left out"},
-                {"news/c.news", "line 2: Title holds ^, which separates the fields of a news "
-                                "record; left out"},
-                {"liveupdate/beta/mainappupdate.inf",
-                 "no Version in its [APPLICATION] section: no update is ever offered"}}));
+  EXPECT_EQ(problems, (std::vector<std::pair<std::string, std::string>>{
+                          {"news/b.news", "Id 3 is taken by news/a.news; left out"},
+                          {"news/c.news",
+                           "line 2: Title holds ^, which separates the fields of a news "
+                           "record; left out"},
+                          {"liveupdate/beta/mainappupdate.inf",
+                           "no Version in its [APPLICATION] section: no update is ever offered"}}));
   EXPECT_EQ(content.descriptors.size(), 2u);
   EXPECT_EQ(content.descriptors.at("acme"), "[APPLICATION]\nVersion=2.1\n");
 }

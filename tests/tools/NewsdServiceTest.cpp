@@ -157,7 +157,8 @@ TEST_F(NewsdServiceTest, OversizedAndWrongRequestsAreRefused) {
 // one N, never a scan half swapped in.
 TEST_F(NewsdServiceTest, ManyClientsAtOnceWhileNewsIsAdded) {
   for (int id = 1; id <= 20; ++id) {
-    service_.AddItem(id, "Item " + std::to_string(id), "2026-01-01", "<p>" + std::to_string(id) + "</p>");
+    service_.AddItem(id, "Item " + std::to_string(id), "2026-01-01",
+                     "<p>" + std::to_string(id) + "</p>");
   }
   std::filesystem::remove(service_.Folder() / "news/101.news");
   std::filesystem::remove(service_.Folder() / "news/102.news");
@@ -188,8 +189,8 @@ TEST_F(NewsdServiceTest, ManyClientsAtOnceWhileNewsIsAdded) {
           listSizes.insert(items.size());
         }
         for (int i = 0; i < count; ++i) {
-          const std::string expected = std::to_string(count - i) + "^Item " +
-                                       std::to_string(count - i) + "^2026-01-01";
+          const std::string expected =
+              std::to_string(count - i) + "^Item " + std::to_string(count - i) + "^2026-01-01";
           if (items[i] != expected) {
             failures[c] = "list record " + items[i] + " where " + expected + " belongs";
             return;
@@ -212,7 +213,8 @@ TEST_F(NewsdServiceTest, ManyClientsAtOnceWhileNewsIsAdded) {
     });
   }
   for (int id = 21; id <= 30; ++id) {
-    service_.AddItem(id, "Item " + std::to_string(id), "2026-01-01", "<p>" + std::to_string(id) + "</p>");
+    service_.AddItem(id, "Item " + std::to_string(id), "2026-01-01",
+                     "<p>" + std::to_string(id) + "</p>");
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   for (std::thread& t : clients) t.join();

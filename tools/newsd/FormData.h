@@ -17,7 +17,7 @@ std::optional<std::string> FormBoundary(std::string_view contentType);
 
 struct FormPart {
   std::string name;
-  std::string value;  // the bytes between the part's headers and the next delimiter
+  std::string value;        // the bytes between the part's headers and the next delimiter
   std::string filename;     // the disposition's filename, if any
   std::string contentType;  // the part's Content-Type header, if any
 };
