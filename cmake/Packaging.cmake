@@ -221,7 +221,7 @@ install(FILES ${_pkg_dir}/quorvane-newsd.service
         DESTINATION lib/systemd/system COMPONENT debtools EXCLUDE_FROM_ALL)
 # quorvane-brand check decodes pictures with Qt's readers (their plug-ins
 # for GIF, JPEG and ICO are in libqt6gui6).
-string(APPEND CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS ", libqt6gui6 (>= 6.4)")
+string(APPEND CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS ", libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4)")
 string(APPEND CPACK_DEBIAN_TOOLS_DESCRIPTION "
 quorvane-brand check checks a brand folder before it ships. quorvane-newsd
 is the news and update service a publisher hosts for its branded copies,

@@ -20,6 +20,22 @@ std::string Shortened(std::string_view text) {
   return out;
 }
 
+std::string Failure(httplib::Error error) {
+  switch (error) {
+    case httplib::Error::Connection:
+      return "no connection";
+    case httplib::Error::ConnectionTimeout:
+    case httplib::Error::Read:
+      return "no answer in time, or the connection broke";
+    case httplib::Error::SSLConnection:
+      return "the TLS connection failed";
+    case httplib::Error::SSLServerVerification:
+      return "its certificate does not verify against the system's authorities";
+    default:
+      return httplib::to_string(error);
+  }
+}
+
 }  // namespace
 
 std::optional<std::string> NewsAnswerTrouble(const NewsAnswer& answer,
@@ -72,6 +88,10 @@ std::optional<std::string> AskNewsService(const NewsIdentity& identity, int time
   client.set_read_timeout(timeoutSeconds);
   client.set_write_timeout(timeoutSeconds);
   client.set_follow_location(false);
+  // Certificates are checked against the system's authorities, as the
+  // program checks them.
+  client.enable_server_certificate_verification(true);
+  client.set_ca_cert_path("/etc/ssl/certs/ca-certificates.crt", "/etc/ssl/certs");
   const httplib::MultipartFormDataItems fields = {
       {"memusername", identity.publisherId, "", ""},
       {"prodcode", identity.productCode, "", ""},
@@ -82,7 +102,7 @@ std::optional<std::string> AskNewsService(const NewsIdentity& identity, int time
   };
   const httplib::Result result = client.Post(path, fields);
   if (!result) {
-    answer.failure = httplib::to_string(result.error());
+    answer.failure = Failure(result.error());
   } else {
     answer.status = result->status;
     answer.location = result->get_header_value("Location");
