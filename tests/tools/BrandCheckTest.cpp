@@ -53,7 +53,9 @@ class BrandFolder {
         {"CopyrightYears", "2026"},
         {"CopyrightCompany", "Acme Ltd"},
         {"AboutText", "Acme Keywords finds the words\r\nyour customers search for."},
-        {"Welcome1", "<html><body><img src=\"logo.png\"><p>Welcome</p></body></html>"},
+        {"Welcome1",
+         "<html><body><img src=\"logo.png\"><p>Welcome</p>"
+         "<img src='images/team.jpg' width=20></body></html>"},
         {"Banner1", "spring.gif^http://www.acme.example/spring"},
         {"Banner2", "summer.jpg^https://www.acme.example/summer"},
         {"Link1", "Our tools^http://www.acme.example/tools"},
@@ -62,6 +64,7 @@ class BrandFolder {
     File("banner1.dat", TinyGif(40, 10, 2).toStdString());
     File("banner2.dat", PictureBytes("JPG", 40, 10));
     File("logo.png", PictureBytes("PNG", 16, 16));
+    File("images/team.jpg", PictureBytes("JPG", 16, 16));
     File("main.ico", PictureBytes("ICO", 32, 32));
     File("mainskin.dat", "#btnGatherData { color: #1f5f8b; } /* the brand's blue */\n");
     File("Updater.exe", "#!/bin/sh\nexit 0\n");
@@ -80,7 +83,10 @@ class BrandFolder {
   std::string Path(const std::string& name = "") const {
     return name.empty() ? folder_.Path().string() : folder_.File(name).string();
   }
-  void File(const std::string& name, const std::string& bytes) { folder_.Write(name, bytes); }
+  void File(const std::string& name, const std::string& bytes) {
+    fs::create_directories(folder_.File(name).parent_path());
+    folder_.Write(name, bytes);
+  }
   void Remove(const std::string& name) { fs::remove(folder_.File(name)); }
 
   // The value of a tag; setting "" writes an empty pair.
@@ -265,6 +271,7 @@ TEST(BrandCheckTest, EachBrokenFolderGetsItsLine) {
        [](BrandFolder& b) {
          b["Welcome1"] = "<p>Hi<img src='http://cdn.acme.example/logo.png'></p>";
          b.Remove("logo.png");
+         b.Remove("images/team.jpg");
        },
        {"dbsettings.dat:@<%%Welcome1: Welcome1: names the picture "
         "http://cdn.acme.example/logo.png: "
@@ -317,6 +324,12 @@ TEST(BrandCheckTest, EachBrokenFolderGetsItsLine) {
        [](BrandFolder& b) { b.File("notes.txt", "to do"); },
        {"notes.txt: not a brand file: the program never reads it, yet it would ship beside the "
         "program"}},
+      {"a stray file in a subfolder", [](BrandFolder& b) { b.File("extras/notes.txt", "to do"); },
+       {"extras/notes.txt: not a brand file: the program never reads it, yet it would ship beside "
+        "the program"}},
+      {"a welcome picture in a subfolder missing",
+       [](BrandFolder& b) { b.Remove("images/team.jpg"); },
+       {"images/team.jpg: missing: Welcome1 shows it"}},
       {"the working copy left behind",
        [](BrandFolder& b) { b.File("dbsettings.sim", "clear"); },
        {"dbsettings.sim: the program's working copy of the settings, in clear text: delete it "

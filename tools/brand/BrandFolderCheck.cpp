@@ -153,13 +153,18 @@ class FolderChecker {
 
   bool Has(const std::string& name) const { return entries_.contains(name); }
 
+  // Every file below the folder, by its path relative to it: the build
+  // ships them all, subfolders included.
   void ListFolder() {
     std::error_code ec;
-    fs::directory_iterator it(folder_, ec);
+    fs::recursive_directory_iterator it(folder_, ec);
     if (ec) throw FileError(folder_, "cannot read the brand folder", ec.value());
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
+    for (; it != fs::recursive_directory_iterator(); it.increment(ec)) {
       if (ec) throw FileError(folder_, "cannot read the brand folder", ec.value());
-      entries_.insert(it->path().filename().string());
+      std::error_code kind;
+      if (!it->is_directory(kind)) {
+        entries_.insert(it->path().lexically_relative(folder_).generic_string());
+      }
     }
   }
 
@@ -247,11 +252,12 @@ class FolderChecker {
               "name it by its file name");
       return;
     }
-    if (name.find('/') != std::string::npos) {
+    name = fs::path(name).lexically_normal().generic_string();
+    if (name.starts_with("..")) {
       Add(kSettings, line, tag,
           "names the picture " + reference +
-              " in a folder: only the files of the brand folder itself are shipped beside the "
-              "program; put it there and name it by its file name");
+              " outside the brand folder: the welcome page shows only pictures of the program "
+              "folder; put it into the brand folder");
       return;
     }
     known_.insert(name);
@@ -374,12 +380,8 @@ class FolderChecker {
             "shipping");
         continue;
       }
-      std::error_code ec;
       Add(entry, 0, "",
-          fs::is_directory(folder_ / entry, ec)
-              ? "a folder: the program reads nothing from folders of its program folder"
-              : "not a brand file: the program never reads it, yet it would ship beside the "
-                "program");
+          "not a brand file: the program never reads it, yet it would ship beside the program");
     }
   }
 

@@ -12,6 +12,8 @@ namespace quorvane {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 const std::string kFile(kIdentityFile);
 
 std::string ReadAll(const std::filesystem::path& path) {
@@ -41,13 +43,13 @@ void CheckIcon(const std::filesystem::path& folder, const std::string& name,
   const std::string lower = LowerAscii(name);
   const bool svg = lower.ends_with(".svg");
   if (!svg && !lower.ends_with(".png")) return;  // the build names this one
-  if (name.find('/') != std::string::npos) return;
+  if (fs::path(name).lexically_normal().generic_string().starts_with("..")) return;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(folder / name, ec)) {
     add("missing: the identity's Icon names it");
     return;
   }
-  report.files.insert(name);
+  report.files.insert(fs::path(name).lexically_normal().generic_string());
   const std::string bytes = ReadAll(folder / name);
   if (svg) {
     if (bytes.find("<svg") == std::string::npos)
