@@ -67,7 +67,7 @@ add_custom_command(OUTPUT ${_gz}
 list(APPEND _gz_outputs ${_gz})
 # The publisher's tools and their manual pages; a new tool adds its name
 # here and its target to the debtools install rule below.
-set(QUORVANE_TOOL_PAGES quorvane-brand quorvane-sim)
+set(QUORVANE_TOOL_PAGES quorvane-brand quorvane-sim quorvane-newsd)
 foreach(_page IN LISTS QUORVANE_TOOL_PAGES)
   set(_gz ${_pkg_out}/man/${_page}.1.gz)
   add_custom_command(OUTPUT ${_gz}
@@ -158,7 +158,7 @@ _quorvane_install_icons(debdesktop EXCLUDE_FROM_ALL)
 # The Debian package quorvane-tools, for the machine where a publisher
 # prepares a branded copy. Its names are the same in every brand's build:
 # the tools belong to the publisher, not to the product.
-install(TARGETS quorvane-brand quorvane-sim RUNTIME
+install(TARGETS quorvane-brand quorvane-sim quorvane-newsd RUNTIME
         DESTINATION bin COMPONENT debtools EXCLUDE_FROM_ALL)
 foreach(_page IN LISTS QUORVANE_TOOL_PAGES)
   install(FILES ${_pkg_out}/man/${_page}.1.gz
@@ -227,5 +227,23 @@ of every outside service Quorvane talks to, on 127.0.0.1, so that a
 branded copy can be tried without the internet.")
 set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS
     "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1 (>= 3.0), libcurl4 (>= 7.88), libssl3 (>= 3.0), libcpp-httplib0.11")
+
+# --- quorvane-newsd, the news and update service a publisher hosts, and
+# the brand check's picture decoders: both in quorvane-tools. Beside its
+# program and manual page (above), the service comes with an example
+# configuration and a systemd unit that is not enabled until the publisher
+# has written the configuration.
+install(FILES ${_pkg_dir}/quorvane-newsd.conf
+        DESTINATION share/doc/quorvane-tools/examples COMPONENT debtools EXCLUDE_FROM_ALL)
+install(FILES ${_pkg_dir}/quorvane-newsd.service
+        DESTINATION lib/systemd/system COMPONENT debtools EXCLUDE_FROM_ALL)
+# quorvane-brand check decodes pictures with Qt's readers (their plug-ins
+# for GIF, JPEG and ICO are in libqt6gui6).
+string(APPEND CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS ", libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4)")
+string(APPEND CPACK_DEBIAN_TOOLS_DESCRIPTION "
+quorvane-brand check checks a brand folder before it ships. quorvane-newsd
+is the news and update service a publisher hosts for its branded copies,
+with a systemd unit.")
+# --- end of quorvane-newsd
 
 include(CPack)

@@ -12,8 +12,6 @@ namespace quorvane {
 
 namespace {
 
-constexpr int kMaxFamilyMembers = 16;
-
 class TagCutter {
  public:
   explicit TagCutter(std::string_view text) : work_(text) {}
@@ -24,7 +22,7 @@ class TagCutter {
 
   std::vector<std::string> CutFamily(const std::string& name) {
     std::vector<std::string> members;
-    for (int n = 1; n <= kMaxFamilyMembers; ++n) {
+    for (int n = 1; n <= kBrandFamilyMembers; ++n) {
       std::string value = Cut(name + std::to_string(n));
       if (value.empty()) break;
       members.push_back(std::move(value));
@@ -88,37 +86,66 @@ bool NewsButtonVisible(const BrandSettings& brand) {
   return false;
 }
 
+const std::vector<std::string>& BrandTagOrder() {
+  static const std::vector<std::string> order = {
+      "ApplicationName", "BranderCode",  "BranderType",       "AffiliateURL",
+      "AffiliateTYPE",   "AffiliateID",  "MasterNewsBaseURL", "PlatinumNewsBaseURL",
+      "GoldNewsBaseURL", "MasterPublID", "PlatinumPublID",    "GoldPublID",
+      "MakeMoneyButton", "AppHelpURL",   "CopyrightYears",    "CopyrightCompany",
+      "AboutText"};
+  return order;
+}
+
+const std::string& BrandTags::Value(std::string_view name) const {
+  static const std::string none;
+  for (const auto& [tag, value] : singles) {
+    if (tag == name) return value;
+  }
+  return none;
+}
+
+BrandTags CutBrandTags(const std::string& settingsText) {
+  BrandTags result;
+  TagCutter tags(settingsText);
+  for (const std::string& name : BrandTagOrder()) result.singles.emplace_back(name, tags.Cut(name));
+  result.welcomes = tags.CutFamily("Welcome");
+  result.banners = tags.CutFamily("Banner");
+  result.links = tags.CutFamily("Link");
+  return result;
+}
+
 LoadedBrand ReadBrand(const std::string& settingsText, std::string_view programVersion,
                       const IndexChooser& choose) {
   LoadedBrand result;
   BrandSettings& b = result.values;
-  TagCutter tags(settingsText);
+  BrandTags cut = CutBrandTags(settingsText);
+  const auto value = [&cut](std::string_view name) { return cut.Value(name); };
 
-  b.ApplicationName = tags.Cut("ApplicationName");
+  b.ApplicationName = value("ApplicationName");
   result.caption = b.ApplicationName + " v" + std::string(programVersion);
-  b.BranderCode = tags.Cut("BranderCode");
-  b.BranderType = tags.Cut("BranderType");
-  b.AffiliateURL = tags.Cut("AffiliateURL");
-  b.AffiliateTYPE = tags.Cut("AffiliateTYPE");
-  b.AffiliateID = tags.Cut("AffiliateID");
+  b.BranderCode = value("BranderCode");
+  b.BranderType = value("BranderType");
+  b.AffiliateURL = value("AffiliateURL");
+  b.AffiliateTYPE = value("AffiliateTYPE");
+  b.AffiliateID = value("AffiliateID");
   b.AffiliateURL = ReplaceEachOnce(b.AffiliateURL, "%%AFFILIATEID%%", b.AffiliateID);
-  b.MasterNewsBaseURL = tags.Cut("MasterNewsBaseURL");
-  b.PlatinumNewsBaseURL = tags.Cut("PlatinumNewsBaseURL");
-  b.GoldNewsBaseURL = tags.Cut("GoldNewsBaseURL");
-  b.MasterPublID = tags.Cut("MasterPublID");
-  b.PlatinumPublID = tags.Cut("PlatinumPublID");
-  b.GoldPublID = tags.Cut("GoldPublID");
+  b.MasterNewsBaseURL = value("MasterNewsBaseURL");
+  b.PlatinumNewsBaseURL = value("PlatinumNewsBaseURL");
+  b.GoldNewsBaseURL = value("GoldNewsBaseURL");
+  b.MasterPublID = value("MasterPublID");
+  b.PlatinumPublID = value("PlatinumPublID");
+  b.GoldPublID = value("GoldPublID");
   result.newsVisible = NewsButtonVisible(b);
-  result.makeMoneyCaption = tags.Cut("MakeMoneyButton");
+  result.makeMoneyCaption = value("MakeMoneyButton");
   if (result.makeMoneyCaption.empty()) result.makeMoneyCaption = "Make Money";
-  b.AppHelpURL = tags.Cut("AppHelpURL");
-  b.CopyrightYears = tags.Cut("CopyrightYears");
-  b.CopyrightCompany = tags.Cut("CopyrightCompany");
-  b.AboutText = tags.Cut("AboutText");
+  b.AppHelpURL = value("AppHelpURL");
+  b.CopyrightYears = value("CopyrightYears");
+  b.CopyrightCompany = value("CopyrightCompany");
+  b.AboutText = value("AboutText");
 
-  const std::vector<std::string> welcomes = tags.CutFamily("Welcome");
-  const std::vector<std::string> banners = tags.CutFamily("Banner");
-  std::vector<std::string> links = tags.CutFamily("Link");
+  const std::vector<std::string>& welcomes = cut.welcomes;
+  const std::vector<std::string>& banners = cut.banners;
+  std::vector<std::string>& links = cut.links;
 
   if (!welcomes.empty()) {
     b.WelcomePage = welcomes[Choose(choose, static_cast<int>(welcomes.size()))];

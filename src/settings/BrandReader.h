@@ -2,12 +2,35 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "settings/BrandSettings.h"
 #include "settings/IndexChooser.h"
 #include "settings/LoadedBrand.h"
 
 namespace quorvane {
+
+// The values as the reader cuts them, before any is interpreted: the
+// single tags in reading order, then the members of the numbered families
+// up to the first empty one.
+struct BrandTags {
+  std::vector<std::pair<std::string, std::string>> singles;  // tag name, value
+  std::vector<std::string> welcomes;
+  std::vector<std::string> banners;
+  std::vector<std::string> links;
+
+  // The value of a single tag by its name; empty for another name.
+  const std::string& Value(std::string_view name) const;
+};
+
+// The names of the single tags, in the order the reader looks for them.
+const std::vector<std::string>& BrandTagOrder();
+// The numbered families, in reading order, and their highest number.
+inline constexpr const char* kBrandFamilies[] = {"Welcome", "Banner", "Link"};
+inline constexpr int kBrandFamilyMembers = 16;
+
+BrandTags CutBrandTags(const std::string& settingsText);
 
 // Cuts the brand values out of the settings text (already joined with CR LF
 // after every line) and makes the window's decisions from them.

@@ -53,12 +53,13 @@ void SettingsWorkingCopy::Remove() const {
   std::filesystem::remove(path_, ignored);
 }
 
-std::optional<std::vector<std::string>> ReadSettingsLines() {
+std::optional<std::vector<std::string>> ReadSettingsLines(CryptError* decrypted) {
   const auto settings = ProgramFile("dbsettings.dat");
   std::error_code ec;
   if (!std::filesystem::exists(settings, ec)) return std::nullopt;
   SettingsWorkingCopy copy;
-  DecryptSettingsFile(settings, copy.Path());
+  const CryptError outcome = DecryptSettingsFile(settings, copy.Path());
+  if (decrypted != nullptr) *decrypted = outcome;
   return copy.ReadLines();
 }
 

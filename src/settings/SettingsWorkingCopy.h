@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/AesLib.h"
+
 namespace quorvane {
 
 // The working copy dbsettings.sim in the program folder: the decrypted
@@ -34,8 +36,9 @@ class SettingsWorkingCopy {
 
 // The settings file dbsettings.dat decrypted through the working copy and
 // read as lines. nullopt when the program folder holds no dbsettings.dat; no
-// lines for a file that does not decrypt. Throws FileError when the working
-// copy cannot be made or read.
-std::optional<std::vector<std::string>> ReadSettingsLines();
+// lines for a file that does not decrypt. `decrypted`, when given, receives
+// how the decryption went. Throws FileError when the working copy cannot
+// be made or read.
+std::optional<std::vector<std::string>> ReadSettingsLines(CryptError* decrypted = nullptr);
 
 }  // namespace quorvane

@@ -108,6 +108,27 @@ TEST_F(BrandToolTest, WrongPasswordExitsOneAndLeavesThePlainFileAlone) {
   EXPECT_EQ(folder_.Read("existing.txt"), "keep me");
 }
 
+// A settings text that was never encrypted fails the password check too;
+// it is named for what it is, with a status of its own.
+TEST_F(BrandToolTest, APlainSettingsTextIsNamedAsSuchNotAsAWrongPassword) {
+  for (const std::string& text :
+       {std::string("<%%ApplicationName%%>Acme<%%/ApplicationName%%>\r\n"),
+        std::string("notes first\n<%%brandertype%%>Gold<%%/brandertype%%>\n")}) {
+    folder_.Write("dbsettings.dat", text);
+    const ChildResult r = Brand({"decrypt", Path("dbsettings.dat"), Path("out.txt")});
+    EXPECT_EQ(r.exitCode, 4);
+    ExpectOneLineError(r, {Path("dbsettings.dat"), "a plain settings text, not encrypted",
+                           "quorvane-brand encrypt", "not written"});
+    EXPECT_EQ(r.err.find("wrong password"), std::string::npos);
+    EXPECT_FALSE(folder_.Exists("out.txt"));
+  }
+  // Bytes without settings tags are still a wrong password.
+  folder_.Write("dbsettings.dat", Pattern(300));
+  const ChildResult r = Brand({"decrypt", Path("dbsettings.dat"), Path("out.txt")});
+  EXPECT_EQ(r.exitCode, 1);
+  ExpectOneLineError(r, {"wrong password"});
+}
+
 TEST_F(BrandToolTest, DamagedDataExitsTwoAndStillWritesThePlaintext) {
   const std::string text = "<%%BranderType%%>Gold<%%/BranderType%%>\r\n";
   const std::string container = EncryptBytes(text, kSettingsPassword);
@@ -204,8 +225,10 @@ TEST_F(BrandToolTest, HelpExplainsCommandsAndExitStatus) {
     const ChildResult r = Brand({flag});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, "");
-    for (const char* piece : {"encrypt PLAIN DAT", "decrypt DAT PLAIN", "--password P",
-                              "Exit status", "wrong password", "damaged", "usage or file error"}) {
+    for (const char* piece :
+         {"encrypt PLAIN DAT", "decrypt DAT PLAIN", "check [--online] FOLDER", "--password P",
+          "--online", "Exit status", "wrong password", "damaged", "usage or file error",
+          "plain settings text", "ready to ship"}) {
       EXPECT_NE(r.out.find(piece), std::string::npos) << piece;
     }
   }

@@ -2,6 +2,8 @@
 #include <string_view>
 
 #include "brand/BrandTool.h"
+#include "brand/NewsProbe.h"
+#include "brand/ui/QtPictureReader.h"
 
 using namespace quorvane;
 
@@ -11,5 +13,9 @@ int main(int argc, char** argv) {
     std::cout << "quorvane-brand " << QUORVANE_TOOL_VERSION << '\n';
     return 0;
   }
-  return RunBrandTool({argv + 1, argv + argc}, std::cout, std::cerr);
+  const QtPictureReader pictures;
+  BrandToolParts parts;
+  parts.pictures = &pictures;
+  parts.askNews = [](const NewsIdentity& identity) { return AskNewsService(identity); };
+  return RunBrandTool({argv + 1, argv + argc}, std::cout, std::cerr, parts);
 }
