@@ -6,6 +6,7 @@
 
 #include <QRect>
 #include <QStringList>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -57,6 +58,20 @@ TEST_F(RememberedWindowTest, TheFirstRunOpensCentredAtTheDesignSize) {
   // Centred with its frame, which is only known once the window shows.
   EXPECT_LE((window.center() - Rect(shown.at("screen")).center()).manhattanLength(), 6);
   EXPECT_EQ(shown.at("maximized"), "0");
+}
+
+TEST_F(RememberedWindowTest, AFirstRunOnALowScreenKeepsTheTitleBarInReach) {
+  // Twice the scale makes the screen lower than the window's design size.
+  setenv("QT_SCALE_FACTOR", "2", 1);
+  const auto shown = Step("Report");
+  unsetenv("QT_SCALE_FACTOR");
+  const QRect window = Rect(shown.at("geometry"));
+  const QRect screen = Rect(shown.at("screen"));
+  ASSERT_GT(window.height(), screen.height()) << "the screen is not lower than the window";
+  // The geometry is the client area's: the frame's top edge comes above it.
+  EXPECT_GE(window.top(), screen.top()) << "its title bar can be reached";
+  EXPECT_LE(window.top(), screen.top() + 40) << "it starts at the top";
+  EXPECT_LE(std::abs(window.center().x() - screen.center().x()), 6) << "centred across";
 }
 
 TEST_F(RememberedWindowTest, AWindowOpensWhereItWasClosed) {

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QTableView>
@@ -668,7 +669,17 @@ void TfrmMain::RestorePlacement() {
   // restoreGeometry brings a window back onto a screen that still exists;
   // without a stored place the window opens centred at its design size.
   const QByteArray geometry = settings.MainWindowGeometry();
-  if (!geometry.isEmpty()) restoreGeometry(geometry);
+  if (!geometry.isEmpty()) {
+    restoreGeometry(geometry);
+  } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    // A screen lower than the design size (a small laptop at 150 %) would
+    // get the window centred with its title bar above the top edge, out of
+    // reach: it starts at the top of the free area instead, centred across,
+    // where it can be moved and maximised.
+    const QRect room = screen->availableGeometry();
+    if (height() > room.height())
+      move(room.left() + (room.width() - width()) / 2, room.top());
+  }
   columns_->SetUserWidths(settings.ResultColumnWidths());
 }
 
