@@ -677,8 +677,7 @@ void TfrmMain::RestorePlacement() {
     // reach: it starts at the top of the free area instead, centred across,
     // where it can be moved and maximised.
     const QRect room = screen->availableGeometry();
-    if (height() > room.height())
-      move(room.left() + (room.width() - width()) / 2, room.top());
+    if (height() > room.height()) move(room.left() + (room.width() - width()) / 2, room.top());
   }
   columns_->SetUserWidths(settings.ResultColumnWidths());
 }
