@@ -28,7 +28,11 @@ constexpr int kSlack = 1;
 }  // namespace
 
 ColumnFitter::ColumnFitter(QTableView& table, ResultsModel& model)
-    : QObject(&table), table_(table), header_(*table.horizontalHeader()), model_(model) {
+    : QObject(&table),
+      table_(table),
+      viewport_(table.viewport()),
+      header_(*table.horizontalHeader()),
+      model_(model) {
   apply_.setSingleShot(true);
   apply_.setInterval(0);
   connect(&apply_, &QTimer::timeout, this, &ColumnFitter::Apply);
@@ -39,7 +43,7 @@ ColumnFitter::ColumnFitter(QTableView& table, ResultsModel& model)
   RebuildAdvances();
   Connect();
   table_.installEventFilter(this);
-  table_.viewport()->installEventFilter(this);
+  viewport_->installEventFilter(this);
   ScheduleApply();
 }
 
@@ -98,7 +102,9 @@ void ColumnFitter::ApplyPending() {
 }
 
 bool ColumnFitter::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == table_.viewport() && event->type() == QEvent::Resize) {
+  // Only pointers are compared here: the filter still sees events while the
+  // table is being destroyed, when its members may no longer be called.
+  if (watched == viewport_ && event->type() == QEvent::Resize) {
     ScheduleApply();  // only the spare width changes
   } else if (watched == &table_ &&
              (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)) {

@@ -73,6 +73,8 @@ class ColumnFitter final : public QObject {
   void EdgeDoubleClicked(int column);
 
   QTableView& table_;
+  // The table's viewport, kept from the start (see eventFilter).
+  QWidget* viewport_;
   QHeaderView& header_;
   ResultsModel& model_;
   QTimer apply_;
