@@ -1,9 +1,9 @@
 #include "web/ui/EventLoopWait.h"
-
-#include <poll.h>
+#include "web/PollWait.h"
 
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 namespace quorvane {
 
@@ -74,21 +74,10 @@ void EventLoopWait::Fired(int fd, int events) {
 }
 
 void EventLoopWait::PollSockets(std::chrono::milliseconds limit, std::vector<Ready>& ready) {
-  std::vector<pollfd> fds;
-  for (const auto& [fd, socket] : sockets_) {
-    fds.push_back({fd,
-                   static_cast<short>(((socket.events & kRead) != 0 ? POLLIN : 0) |
-                                      ((socket.events & kWrite) != 0 ? POLLOUT : 0)),
-                   0});
-  }
-  if (::poll(fds.data(), fds.size(), static_cast<int>(limit.count())) <= 0) return;
-  for (const pollfd& p : fds) {
-    int events = kNone;
-    if ((p.revents & (POLLIN | POLLHUP)) != 0) events |= kRead;
-    if ((p.revents & POLLOUT) != 0) events |= kWrite;
-    if ((p.revents & (POLLERR | POLLNVAL)) != 0) events |= kError;
-    if (events != kNone) ready.push_back({p.fd, events});
-  }
+  std::vector<std::pair<int, int>> watched;
+  watched.reserve(sockets_.size());
+  for (const auto& [fd, socket] : sockets_) watched.emplace_back(fd, socket.events);
+  PollSocketsOnce(watched, limit, ready);
 }
 
 void EventLoopWait::Wait(std::chrono::milliseconds limit, std::vector<Ready>& ready) {
